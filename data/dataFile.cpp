@@ -1,0 +1,117 @@
+#include "data/dataFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/fileOps.h"
+
+namespace data {
+
+namespace {
+constexpr std::size_t kBufferSize = 1 << 16;
+using platform::fileOps;
+}  // namespace
+
+std::unique_ptr<DataFile> DataFile::open(const std::string& path, Mode mode, unsigned permissions, bool exclusive)
+{
+    int flags = O_RDONLY;
+    if (mode == Mode::write)
+        flags = O_WRONLY | O_CREAT | (exclusive ? O_EXCL : O_TRUNC);
+    else if (mode == Mode::append)
+        flags = O_RDWR | O_APPEND;
+    int fd = fileOps.open(path.c_str(), flags, static_cast<mode_t>(permissions));
+    if (fd < 0)
+        return nullptr;
+    return std::unique_ptr<DataFile>(new DataFile(fd, path, mode));
+}
+
+DataFile::DataFile(int fd, std::string path, Mode mode)
+    : fd_(fd), path_(std::move(path)), mode_(mode), buffer_(kBufferSize)
+{
+}
+
+DataFile::~DataFile()
+{
+    if (fd_ >= 0)
+        fileOps.close(fd_);
+}
+
+bool DataFile::refill()
+{
+    if (fd_ < 0 || mode_ != Mode::read)
+        return false;
+    bufferStart_ += len_;
+    pos_ = 0;
+    len_ = 0;
+    for (;;) {
+        ssize_t got = fileOps.read(fd_, buffer_.data(), buffer_.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        len_ = static_cast<std::size_t>(got);
+        return true;
+    }
+}
+
+bool DataFile::skip(std::uint64_t count)
+{
+    while (count > 0) {
+        if (pos_ == len_ && !refill())
+            return false;
+        std::uint64_t step = std::min<std::uint64_t>(count, len_ - pos_);
+        pos_ += static_cast<std::size_t>(step);
+        count -= step;
+    }
+    return true;
+}
+
+bool DataFile::rewind()
+{
+    if (fd_ < 0 || ::lseek(fd_, 0, SEEK_SET) != 0)
+        return false;
+    bufferStart_ = 0;
+    pos_ = 0;
+    len_ = 0;
+    return true;
+}
+
+bool DataFile::flushBuffer()
+{
+    if (failed_ || fd_ < 0)
+        return false;
+    std::size_t done = 0;
+    while (done < len_) {
+        ssize_t wrote = fileOps.write(fd_, buffer_.data() + done, len_ - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0) {
+            failed_ = true;
+            return false;
+        }
+        done += static_cast<std::size_t>(wrote);
+    }
+    bufferStart_ += len_;
+    len_ = 0;
+    return true;
+}
+
+bool DataFile::sync()
+{
+    return flushBuffer() && fileOps.fsync(fd_) == 0;
+}
+
+bool DataFile::close()
+{
+    if (fd_ < 0)
+        return !failed_;
+    bool ok = mode_ == Mode::read || flushBuffer();
+    if (fileOps.close(fd_) != 0)
+        ok = false;
+    fd_ = -1;
+    return ok;
+}
+
+}  // namespace data

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace data {
+
+// The calls a recording reset makes into the views, the analysis, the tool
+// windows and the monitor. Each subsystem installs its own function when it
+// starts; until then a call does nothing.
+struct RecordingHooks {
+    // Fills every channel's trace buffer of the views with -32768.
+    std::function<void()> clearTraceBuffers;
+    // Recomputes the spectral result tables of the modes first..last.
+    std::function<void(int first, int last)> recomputeSpectralTables;
+    // Sends the refresh command to the channel-settings window, if it exists.
+    std::function<void()> refreshChannelSettings;
+    // Sends refresh and Reset to the play-control window; false when it does not exist.
+    std::function<bool()> resetPlayControl;
+    // The monitor's epoch-state reset for a playback start epoch.
+    std::function<void(std::uint32_t startEpoch)> resetEpochState;
+
+    void reset();
+};
+
+extern RecordingHooks recordingHooks;
+
+}  // namespace data

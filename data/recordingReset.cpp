@@ -1,0 +1,119 @@
+#include "data/recordingReset.h"
+
+#include "analysis/spectralSums.h"
+#include "data/recordingHooks.h"
+#include "data/recordingStore.h"
+#include "data/sampleRing.h"
+#include "monitor/monitorState.h"
+
+namespace data {
+
+RecordingStore recordings;
+DataLocks dataLocks;
+RecordingHooks recordingHooks;
+
+void RecordingStore::reset()
+{
+    primary = Recording();
+    secondary = Recording();
+    importPatients.clear();
+    useImportField.fill(false);
+    ringMode = false;
+    limitedMode = false;
+    overflow = false;
+    newSamples = false;
+}
+
+void RecordingHooks::reset()
+{
+    clearTraceBuffers = [] {};
+    recomputeSpectralTables = [](int, int) {};
+    refreshChannelSettings = [] {};
+    resetPlayControl = [] { return false; };
+    resetEpochState = [](std::uint32_t) {};
+}
+
+namespace {
+struct HookDefaults {
+    HookDefaults() { recordingHooks.reset(); }
+} hookDefaults;
+
+constexpr std::array<float, kResultValues> kResetResults = {0.0f, -1.0f, -1.0f, 1e30f, -1.0f, -1.0f, -1.0f, -1.0f};
+
+void clearCommon(Recording& rec)
+{
+    rec.deviceName.clear();
+    rec.reportTitle.clear();
+    rec.reportText.clear();
+    rec.resultValue = kResetResults;
+    for (int ch = 0; ch < kChannels; ++ch)
+        channelClear(rec, ch);
+}
+}  // namespace
+
+void resetPrimary()
+{
+    Recording& rec = recordings.primary;
+    const std::uint16_t mode = rec.header[hw::channelMode];
+    const std::uint16_t modeCopy = rec.header[hw::channelModeCopy];
+    rec.header.fill(0);
+    rec.header[hw::channelMode] = mode;
+    rec.header[hw::channelModeCopy] = modeCopy;
+    clearCommon(rec);
+    encodeHeaderFloats(rec);
+    rec.additionalParams.fill(0.0f);
+    analysis::spectralSums.clearAll();
+    rec.epochMarks.fill(true);
+    recordingHooks.clearTraceBuffers();
+    rec.epochBase = 0;
+    for (auto& series : rec.conditionData)
+        std::fill(series.begin(), series.end(), std::int16_t{0});
+    recordingHooks.recomputeSpectralTables(0, 2);
+    recordingHooks.refreshChannelSettings();
+    if (!recordingHooks.resetPlayControl())
+        recordingHooks.resetEpochState(rec.playStartSecond * kSamplesPerSecond / kEpochSamples);
+}
+
+void resetSecondary()
+{
+    Recording& rec = recordings.secondary;
+    rec.header.fill(0);
+    for (auto& series : rec.conditionData)
+        std::fill(series.begin(), series.end(), std::int16_t{0});
+    clearCommon(rec);
+    rec.calibrationFactors.fill(1.0f);
+    encodeHeaderFloats(rec);
+    analysis::spectralSums.kind(4).clear();
+    analysis::spectralSums.kind(5).clear();
+    recordingHooks.recomputeSpectralTables(3, 3);
+}
+
+void clearPatientSets(unsigned mask)
+{
+    if (mask & 1u)
+        recordings.primary.patient.clear();
+    if (mask & 2u)
+        recordings.importPatients.clear();
+    if (mask & 4u) {
+        Recording& rec = recordings.secondary;
+        rec.patient.clear();
+        rec.header[hw::contentFlags] = 0;
+        rec.reportText.clear();
+        rec.reportTitle.clear();
+        rec.deviceName.clear();
+    }
+}
+
+void selectEpochsAfterRead()
+{
+    Recording& rec = recordings.primary;
+    auto& state = monitor::monitorState;
+    state.currentEpoch = 0;
+    // Epochs not yet processed take the selection stored in the file, so that
+    // saving right after opening writes back the rejections that were read.
+    for (int e = state.processedEpoch; e < kMaxEpochs; ++e)
+        rec.epochSelected[e] = rec.epochMarks[e];
+    state.epochRejected = !rec.epochMarks[state.currentEpoch];
+}
+
+}  // namespace data

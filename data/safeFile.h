@@ -1,0 +1,39 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "data/dataFile.h"
+
+namespace data {
+
+// Writes a file that replaces another only once it is complete: the bytes go
+// to a new temporary file in the target's folder, which is flushed to the
+// disk and renamed over the target by commit(). Until then, and after any
+// failure, the target is as it was; an uncommitted temporary file is removed.
+class SafeFile {
+public:
+    // Creates the temporary file; file() is nullptr (errno set) when it cannot be made.
+    explicit SafeFile(std::string target);
+    ~SafeFile();
+    SafeFile(const SafeFile&) = delete;
+    SafeFile& operator=(const SafeFile&) = delete;
+
+    DataFile* file() { return file_.get(); }
+    // Flushes, syncs, closes and renames over the target, keeping the target's
+    // permissions; then syncs the folder. False (temporary file removed) on failure.
+    bool commit();
+    // Removes the temporary file.
+    void abandon();
+    const std::string& temporaryPath() const { return temporary_; }
+
+private:
+    std::string target_;
+    std::string temporary_;
+    std::unique_ptr<DataFile> file_;
+};
+
+// Writes `size` bytes to `path` through a SafeFile; false on any failure.
+bool writeWholeFile(const std::string& path, const void* bytes, std::size_t size);
+
+}  // namespace data

@@ -1,0 +1,420 @@
+#include "data/streamReader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "analysis/spectralSums.h"
+#include "data/byteLayer.h"
+#include "data/dataFile.h"
+#include "data/recordingReset.h"
+#include "data/recordingStore.h"
+#include "data/sampleRing.h"
+#include "data/streamFormat.h"
+
+namespace data {
+
+StreamState streamState;
+
+void StreamState::reset()
+{
+    *this = StreamState{};
+}
+
+namespace {
+
+// Where the storing pass puts what it reads. With every pointer null the pass
+// only checks the stream's form.
+struct Target {
+    Recording* rec = nullptr;          // header, texts, samples, sums
+    bool primary = false;              // members that only the primary recording keeps
+    PatientSet* patients = nullptr;    // patient fields
+    int sumKindBase = 0;               // 0 for the primary recording, 4 for the secondary
+    bool recordTags = false;           // patient-only mode: note tags and field offsets
+};
+
+class SectionReader {
+public:
+    SectionReader(DataFile* file, const Target& target, bool showProgress)
+        : file_(file), t_(target), progress_(showProgress)
+    {
+    }
+
+    // Reads one section; false at the end of the stream.
+    bool next();
+
+private:
+    std::uint32_t u8() { return getInt(1, file_); }
+    std::uint32_t u16() { return getInt(2, file_); }
+    std::uint32_t u32() { return getInt(4, file_); }
+    // Notes a section's count for the section observer.
+    std::uint32_t count(std::uint32_t n)
+    {
+        count_ = n;
+        return n;
+    }
+
+    void stage(const std::string& text, std::uint64_t total)
+    {
+        if (progress_)
+            setProgressSection(text, static_cast<std::uint32_t>(std::min<std::uint64_t>(total, UINT32_MAX)));
+    }
+    void stageNumbered(const char* format, unsigned number, std::uint64_t total)
+    {
+        char text[48];
+        std::snprintf(text, sizeof text, format, number);
+        stage(text, total);
+    }
+
+    // Passes over `count` bytes; a file that ends first raises fileIoError.
+    void skip(std::uint64_t count)
+    {
+        if (file_ && !file_->skip(count))
+            raiseFileError(filestatus::fileIoError);
+        if (!file_)
+            for (std::uint64_t i = 0; i < count; ++i)
+                receiveByte();
+    }
+    // Reads `count` bytes of text; `dest`, when given, keeps the first `max`
+    // of them up to the first zero byte.
+    void text(std::uint32_t count, std::string* dest, std::size_t max);
+
+    void header();
+    void raw(int ch);
+    void condition(int series);
+    void sums(int set);
+    void additional();
+    void fft(int ch);
+    void patientField(int field);
+    void reportLine();
+    void epochFlags();
+    void parameterRecord();
+    void noteTag(int tagByte, std::uint64_t offset);
+    void dispatch(int t);
+    bool storing() const { return t_.rec || t_.patients; }
+
+    DataFile* file_;
+    Target t_;
+    bool progress_;
+    std::uint32_t count_ = 0;
+};
+
+void SectionReader::text(std::uint32_t count, std::string* dest, std::size_t max)
+{
+    if (!dest) {
+        skip(count);
+        return;
+    }
+    dest->clear();
+    bool ended = false;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        char c = static_cast<char>(getInt(1, file_));
+        if (c == '\0')
+            ended = true;
+        if (!ended && dest->size() < max)
+            dest->push_back(c);
+    }
+}
+
+void SectionReader::header()
+{
+    std::uint32_t n = count(u8());
+    stage("Header...", 2ull * n);
+    if (!t_.rec) {
+        skip(2ull * n);
+        return;
+    }
+    for (std::uint32_t i = 0; i < n; ++i) {
+        std::uint16_t word = static_cast<std::uint16_t>(u16());
+        if (i < kHeaderWords)
+            t_.rec->header[i] = word;
+    }
+    decodeHeaderFloats(*t_.rec);
+}
+
+void SectionReader::raw(int ch)
+{
+    std::uint32_t n = count(u32());
+    stageNumbered("RAW data of channel #%u", ch + 1, 2ull * n);
+    if (!t_.rec) {
+        skip(2ull * n);
+        return;
+    }
+    for (std::uint32_t i = 0; i < n; ++i)
+        channelAppend(*t_.rec, ch, static_cast<std::int16_t>(u16()));
+}
+
+void SectionReader::condition(int series)
+{
+    std::uint32_t n = count(u16());
+    stageNumbered("Condition data #%u", series + 1, 2ull * n);
+    bool keep = t_.rec && series < kConditionSeries && (t_.primary || series == 0);
+    if (!keep) {
+        skip(2ull * n);
+        return;
+    }
+    auto& values = t_.rec->conditionData[series];
+    for (std::uint32_t i = 0; i < n; ++i) {
+        std::int16_t v = static_cast<std::int16_t>(u16());
+        if (i < kMaxEpochs)
+            values[i] = v;
+    }
+}
+
+void SectionReader::sums(int set)
+{
+    if (count(u8()) != kSumCount)
+        raiseFormatError(file_);
+    stageNumbered("Set of float numbers #%u", set, 512);
+    if (!t_.rec) {
+        skip(4ull * kSumCount);
+        return;
+    }
+    analysis::SpectralKind& kind = analysis::spectralSums.kind(set % 2 + t_.sumKindBase);
+    const int pair = set / 2;
+    for (int row = 0; row < kSumRows; ++row) {
+        kind.power[2 * pair][row] = getFloatBE(file_);
+        kind.power[2 * pair + 1][row] = getFloatBE(file_);
+        kind.crossRe[pair][row] = getFloatBE(file_);
+        kind.crossIm[pair][row] = getFloatBE(file_);
+    }
+}
+
+void SectionReader::additional()
+{
+    std::uint32_t n = count(u8());
+    stage("Additional parameters", 4ull * n);
+    if (!t_.primary) {
+        skip(4ull * n);
+        return;
+    }
+    for (std::uint32_t i = 0; i < n; ++i) {
+        float value = getFloatBE(file_);
+        if (i < kAdditionalParams)
+            t_.rec->additionalParams[i] = value;
+    }
+}
+
+void SectionReader::fft(int ch)
+{
+    std::uint32_t n = count(u32());
+    stageNumbered("FFT data of channel #%u", ch + 1, 2ull * n);
+    if (!t_.primary) {
+        skip(2ull * n);
+        return;
+    }
+    auto& values = t_.rec->fftData[ch];
+    for (std::uint32_t i = 0; i < n; ++i) {
+        std::int16_t v = static_cast<std::int16_t>(u16());
+        if (i < kFftValues)
+            values[i] = v;
+    }
+}
+
+void SectionReader::patientField(int field)
+{
+    std::uint32_t n = count(u16());
+    if (!t_.patients || n > kPatientFieldMax[field]) {
+        skip(n);
+        return;
+    }
+    text(n, &t_.patients->text[field], kPatientFieldMax[field]);
+    if (field == patientAgeField)
+        t_.patients->ageFromText();
+    else if (field == patientSexField)
+        t_.patients->sexFromText();
+}
+
+void SectionReader::reportLine()
+{
+    std::uint32_t n = count(u16());
+    stage("Report Text...", 2ull * n);
+    if (!t_.rec) {
+        skip(n);
+        return;
+    }
+    std::string& report = t_.rec->reportText;
+    for (std::uint32_t i = 0; i < n; ++i) {
+        char c = static_cast<char>(u8());
+        if (c != '\0' && report.size() < kReportTextMax - 1)
+            report.push_back(c);
+    }
+    if (report.size() < kReportTextMax)
+        report.push_back('\r');
+}
+
+void SectionReader::epochFlags()
+{
+    std::uint32_t n = count(u16());
+    if (!t_.primary) {
+        skip(2ull * n);
+        return;
+    }
+    for (std::uint32_t i = 0; i < n; ++i) {
+        bool selected = u16() != 0;
+        if (i < kMaxEpochs)
+            t_.rec->epochMarks[i] = selected;
+    }
+}
+
+void SectionReader::parameterRecord()
+{
+    std::uint32_t n = count(u16());
+    if (!t_.primary || n != 2) {
+        skip(2ull * n);
+        return;
+    }
+    std::uint32_t which = u16();
+    std::int16_t value = static_cast<std::int16_t>(u16());
+    if (which == 56)
+        t_.rec->marker56 = value;
+    else if (which == 57)
+        t_.rec->marker57 = value;
+}
+
+void SectionReader::noteTag(int tagByte, std::uint64_t offset)
+{
+    StreamState& s = streamState;
+    s.lastTags[s.lastTagNext] = tagByte;
+    s.lastTagNext = (s.lastTagNext + 1) % 5;
+    if (isPatientTag(tagByte))
+        s.patientFieldOffset[tagByte - tag::patientFirst] = static_cast<std::int64_t>(offset);
+}
+
+bool SectionReader::next()
+{
+    const std::uint64_t offset = file_ ? file_->offset() : 0;
+    const int t = getByte(file_);
+    if (t < 0)
+        return false;
+    if (t_.recordTags)
+        noteTag(t, offset);
+    count_ = 0;
+    dispatch(t);
+    if (t == tag::endOfStream)
+        return false;
+    if (storing() && streamState.sectionSeen)
+        streamState.sectionSeen(SectionInfo{t, offset, (file_ ? file_->offset() : 0) - offset, count_});
+    return true;
+}
+
+void SectionReader::dispatch(int t)
+{
+    switch (t) {
+    case tag::header: header(); break;
+    case 8: case 9: case 10: case 11: raw(t - tag::rawFirst); break;
+    case 12: case 13: case 14: case 15: condition(t - tag::conditionFirst); break;
+    case 16: case 17: case 18: case 19: sums(t - tag::sumsFirst); break;
+    case tag::additionalParams: additional(); break;
+    case 24: case 25: case 26: case 27: fft(t - tag::fftFirst); break;
+    case tag::empty:
+    case tag::filler: break;
+    case tag::deviceNameSent:
+    case tag::deviceName: {
+        std::uint32_t n = count(u8());
+        stage("Name of device...", n);
+        text(n, t_.rec ? &t_.rec->deviceName : nullptr, kDeviceNameMax);
+        break;
+    }
+    case 40: case 41: case 42: case 43: case 44: patientField(t - tag::patientFirst); break;
+    case tag::reportTitle: {
+        std::uint32_t n = count(u16());
+        stage("Report Text...", 2ull * n);
+        text(n, t_.rec ? &t_.rec->reportTitle : nullptr, kReportTitleMax);
+        break;
+    }
+    case tag::reportLine: reportLine(); break;
+    case 45: case 46: case 47: case 50: case 51: skip(count(u16())); break;
+    case tag::epochFlags: epochFlags(); break;
+    case tag::parameterRecord: parameterRecord(); break;
+    case 53: case 54: case 55: case 57: case 58: case 59: skip(2ull * count(u16())); break;
+    case tag::doubleWordRecord: skip(4ull * count(u16())); break;
+    case tag::endOfStream:
+        if (file_)
+            raiseFormatError(file_);
+        break;
+    default: raiseFormatError(file_);
+    }
+}
+
+void readAll(DataFile* file, const Target& target, bool showProgress)
+{
+    SectionReader reader(file, target, showProgress);
+    while (reader.next()) {
+    }
+}
+
+void alignCursors(Recording& rec)
+{
+    for (int ch = 0; ch < kChannels; ++ch)
+        channelAlignForPlayback(rec, ch, rec.playStartSecond);
+}
+
+Target primaryTarget()
+{
+    Target t;
+    t.rec = &recordings.primary;
+    t.primary = true;
+    t.patients = &recordings.primary.patient;
+    return t;
+}
+
+// Clears what the storing pass is about to fill and says where it goes.
+Target prepareFileTarget()
+{
+    StreamState& s = streamState;
+    if (s.uploading || (!s.readSecondary && !s.patientOnly)) {
+        clearPatientSets(7);
+        resetPrimary();
+        alignCursors(recordings.primary);
+        return primaryTarget();
+    }
+    Target t;
+    if (s.patientOnly) {
+        clearPatientSets(4);
+        t.patients = &recordings.secondary.patient;
+        t.recordTags = true;
+        return t;
+    }
+    clearPatientSets(4);
+    resetSecondary();
+    alignCursors(recordings.secondary);
+    t.rec = &recordings.secondary;
+    t.patients = &recordings.secondary.patient;
+    t.sumKindBase = 4;
+    return t;
+}
+
+void readFile(DataFile* file)
+{
+    StreamState& s = streamState;
+    const bool plainPrimary = s.uploading || (!s.readSecondary && !s.patientOnly);
+    if (s.patientOnly && !s.uploading) {
+        s.lastTags.fill(-1);
+        s.lastTagNext = 0;
+        s.patientFieldOffset.fill(-1);
+    }
+    readAll(file, Target{}, false);
+    if (!file->rewind())
+        raiseFileError(filestatus::fileIoError);
+    Target target = prepareFileTarget();
+    readAll(file, target, false);
+    if (plainPrimary)
+        selectEpochsAfterRead();
+}
+
+}  // namespace
+
+void readStream(ProgressSink* progress, DataFile* file)
+{
+    if (file) {
+        readFile(file);
+        return;
+    }
+    linkState.progress = progress;
+    readAll(nullptr, primaryTarget(), progress != nullptr);
+    checkReceivedStream();
+    selectEpochsAfterRead();
+}
+
+}  // namespace data

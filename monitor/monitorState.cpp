@@ -1,0 +1,14 @@
+#include "monitor/monitorState.h"
+
+namespace monitor {
+
+MonitorState monitorState;
+
+void MonitorState::reset()
+{
+    currentEpoch = 0;
+    processedEpoch = 0;
+    epochRejected = false;
+}
+
+}  // namespace monitor

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+namespace monitor {
+
+// The epoch clock of monitoring and playback, shared by the display thread,
+// the epoch thread and the user-interface thread.
+struct MonitorState {
+    std::atomic<std::int32_t> currentEpoch{0};    // epoch the display is in, 0 to 669
+    std::atomic<std::int32_t> processedEpoch{0};  // next epoch for the epoch thread, 0 to 669
+    std::atomic<bool> epochRejected{false};       // the current epoch is rejected
+
+    void reset();
+};
+
+extern MonitorState monitorState;
+
+}  // namespace monitor

@@ -1,0 +1,137 @@
+#include "report/reportLines.h"
+
+#include "data/recording.h"
+#include "data/recordingStore.h"
+
+namespace report {
+
+data::Recording& recordingOf(ReportRequest request)
+{
+    return (request & kSecondaryBit) ? data::recordings.secondary : data::recordings.primary;
+}
+
+bool hasReportText(const data::Recording& rec)
+{
+    return !rec.reportText.empty() && (rec.contentFlags() & data::content::reportText) != 0;
+}
+
+int reportLineCount(ReportRequest request)
+{
+    data::Recording& rec = recordingOf(request);
+    if (!hasReportText(rec))
+        return kBuiltInLines;
+    std::string& text = rec.reportText;
+    int count = 5;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r')
+            continue;
+        ++count;
+        // A control character after a CR is overwritten with a zero, which
+        // ends the text there.
+        if (i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0x20) {
+            text.resize(i + 1);
+            break;
+        }
+    }
+    return count;
+}
+
+namespace {
+
+void appendLimited(std::string& w, const std::string& part)
+{
+    if (w.size() < kWorkBufferMax)
+        w.append(part, 0, kWorkBufferMax - w.size());
+}
+
+// A field right-aligned so that it ends at column 50 of the work buffer.
+void appendColumnField(std::string& w, const std::string& field)
+{
+    const std::size_t width = w.size() < 50 ? 50 - w.size() : 0;
+    if (field.size() < width)
+        appendLimited(w, std::string(width - field.size(), ' '));
+    appendLimited(w, field);
+}
+
+void appendField(std::string& w, const std::string& field, bool screen, bool marked)
+{
+    if (screen)
+        appendLimited(w, marked ? field + '\b' : field);
+    else if (marked)
+        appendColumnField(w, field);
+    else
+        appendLimited(w, field);
+}
+
+}  // namespace
+
+std::string convertCsvLine(const std::string& line, ReportRequest mode)
+{
+    const bool screen = modeOf(mode) == ReportMode::Screen;
+    std::string w;
+    bool p = false;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"') {
+            appendLimited(w, line.substr(start, i - start));
+            start = i + 1;
+        } else if (line[i] == ',') {
+            p = !p;
+            std::string field = line.substr(start, i - start);
+            if (!field.empty())
+                appendField(w, field, screen, true);
+            else if (screen)
+                appendLimited(w, "\t\t\t\t\t");
+            start = i + 1;
+        }
+    }
+    if (start < line.size())
+        appendField(w, line.substr(start), screen, p);
+    if (w.size() > kConvertedLineMax)
+        w.resize(kConvertedLineMax);
+    return w;
+}
+
+std::string lineFromText(const std::string& text, int k, ReportRequest request)
+{
+    std::size_t begin = 0;
+    for (int n = 0;; ++n) {
+        std::size_t cr = text.find('\r', begin);
+        if (cr == std::string::npos)
+            return std::string();
+        if (n == k) {
+            std::string line = text.substr(begin, cr - begin);
+            if (line.empty() || modeOf(request) == ReportMode::Csv)
+                return line;
+            return convertCsvLine(line, request);
+        }
+        begin = cr + 1;
+    }
+}
+
+std::string getReportLine(const std::string& text, int index, ReportRequest request)
+{
+    const int n = reportLineCount(request);
+    if (index == 0)
+        return reportLineBuilders[0](request);
+    if (index == 1)
+        return reportLineBuilders[1](request);
+    if (index == n - 3)
+        return reportLineBuilders[26](request);
+    if (index == n - 2)
+        return reportLineBuilders[27](request);
+    if (index == n - 1)
+        return reportLineBuilders[28](request);
+    return lineFromText(text, index - 2, request);
+}
+
+std::string reportLine(int index, ReportRequest request)
+{
+    data::Recording& rec = recordingOf(request);
+    if (hasReportText(rec))
+        return index >= 0 && index < reportLineCount(request) ? getReportLine(rec.reportText, index, request)
+                                                               : std::string();
+    return index >= 0 && index < kBuiltInLines ? reportLineBuilders[index](request) : std::string();
+}
+
+}  // namespace report

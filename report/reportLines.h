@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace data {
+struct Recording;
+}
+
+namespace report {
+
+// A request for a text line: the low byte is the form, bit 8 selects the
+// secondary recording.
+using ReportRequest = std::uint16_t;
+namespace ReportMode {
+constexpr ReportRequest Screen = 0;
+constexpr ReportRequest Csv = 1;
+constexpr ReportRequest Columns = 2;
+}  // namespace ReportMode
+constexpr ReportRequest kSecondaryBit = 0x100;
+
+inline ReportRequest modeOf(ReportRequest request) { return request & 0xFF; }
+// The recording a request reads.
+data::Recording& recordingOf(ReportRequest request);
+
+// True when the recording's report lines come from its report text.
+bool hasReportText(const data::Recording& rec);
+
+// 29 for the built-in report; else 5 plus the CR-terminated lines of the report
+// text. A control character right after a CR ends the text there.
+int reportLineCount(ReportRequest request);
+
+// Line `index` of a report whose middle lines are the CR-terminated lines of
+// `text`, in the requested form.
+std::string getReportLine(const std::string& text, int index, ReportRequest request);
+
+using LineBuilder = std::string (*)(ReportRequest request);
+constexpr int kBuiltInLines = 29;
+extern const std::array<LineBuilder, kBuiltInLines> reportLineBuilders;
+
+// Line `index` of the selected recording's report, from its text or built;
+// empty when the line is absent.
+std::string reportLine(int index, ReportRequest request);
+
+// The (k)-th CR-terminated line of `text`, converted to the form; a last
+// fragment without CR is no line.
+std::string lineFromText(const std::string& text, int k, ReportRequest request);
+// Converts one CSV line to the screen form (backspace-marked right-aligned
+// fields) or to fixed columns (right-aligned at column 50).
+std::string convertCsvLine(const std::string& line, ReportRequest mode);
+
+constexpr std::size_t kBuiltLineMax = 79;
+constexpr std::size_t kConvertedLineMax = 99;
+constexpr std::size_t kWorkBufferMax = 299;
+
+}  // namespace report

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: the normal
+# build, the build under AddressSanitizer and UndefinedBehaviorSanitizer, and a
+# short run of the stream reader's fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/packages.sh
+ensure_packages "${CORE_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
+export LC_ALL=C
+
+echo "== build and test"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build
+(cd build && ctest --output-on-failure -j2)
+
+echo "== sanitizer build and test"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOZMAR_SANITIZE=ON -DOZMAR_BENCH=OFF >/dev/null
+cmake --build build-asan
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2)
+
+echo "== fuzz smoke run"
+CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOZMAR_SANITIZE=ON \
+    -DOZMAR_FUZZ=ON -DOZMAR_BENCH=OFF >/dev/null
+cmake --build build-fuzz --target streamReaderFuzz
+build-fuzz/tests/fuzz/streamReaderFuzz -runs=200000 -seed=1 -max_len=4096 2>&1 | tail -n 2

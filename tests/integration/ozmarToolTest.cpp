@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "data/crc.h"
+#include "support/sampleRecording.h"
+
+using namespace testing_support;
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+};
+
+// Runs ozmar-tool with the arguments; standard error is kept apart.
+Result runTool(const std::string& args, const std::string& errFile = "/dev/null")
+{
+    const std::string command = std::string(OZMAR_TOOL_PATH) + " " + args + " 2>" + errFile;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+class OzmarTool : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        resetCore();
+        fillPrimary({0, 2560, 10, true, 3});
+        writePrimary(dir.file("rec.dat"));
+        resetCore();
+    }
+    TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(OzmarTool, DumpListsSectionsAndDecodedValues)
+{
+    Result r = runTool("dump " + dir.file("rec.dat"));
+    ASSERT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Device name"), std::string::npos);
+    EXPECT_NE(r.out.find("Raw channel 1: 2560 samples"), std::string::npos);
+    EXPECT_NE(r.out.find("Name: \"Jane Doe\""), std::string::npos);
+    r = runTool("dump --json " + dir.file("rec.dat"));
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.front(), '{');
+    EXPECT_NE(r.out.find("\"deviceName\":\"Corvane 4000\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"raw\":[{\"count\":2560"), std::string::npos);
+}
+
+TEST_F(OzmarTool, ExitCodesForUsageMissingAndForeignFiles)
+{
+    EXPECT_EQ(runTool("").status, 1);
+    EXPECT_EQ(runTool("dump").status, 1);
+    EXPECT_EQ(runTool("dump " + dir.file("missing.dat")).status, 2);
+    writeBytes(dir.file("foreign.dat"), {'%', 'P', 'D', 'F'});
+    const std::string err = dir.file("err.txt");
+    EXPECT_EQ(runTool("dump " + dir.file("foreign.dat"), err).status, 3);
+    EXPECT_NE(fileBytes(err).size(), 0u);
+}
+
+TEST_F(OzmarTool, WireEncodeDecodeRoundTripAndBadCheck)
+{
+    ASSERT_EQ(runTool("wire encode " + dir.file("rec.dat") + " " + dir.file("rec.bin")).status, 0);
+    const auto envelope = fileBytes(dir.file("rec.bin"));
+    const auto stream = fileBytes(dir.file("rec.dat"));
+    ASSERT_EQ(envelope.size(), stream.size() + 35);
+    EXPECT_EQ(data::crcOf(envelope.data() + 32, envelope.size() - 32), 0);
+
+    ASSERT_EQ(runTool("wire decode " + dir.file("rec.bin") + " " + dir.file("back.dat")).status, 0);
+    EXPECT_EQ(fileBytes(dir.file("back.dat")), stream);
+
+    auto damaged = envelope;
+    damaged[100] ^= 0x10;
+    writeBytes(dir.file("bad.bin"), damaged);
+    EXPECT_EQ(runTool("wire decode " + dir.file("bad.bin") + " " + dir.file("x.dat")).status, 3);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.dat")));
+    writeBytes(dir.file("short.bin"), std::vector<std::uint8_t>(envelope.begin(), envelope.begin() + 500));
+    EXPECT_EQ(runTool("wire decode " + dir.file("short.bin") + " " + dir.file("x.dat")).status, 3);
+}

@@ -1,0 +1,38 @@
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "toolCommon.h"
+
+namespace {
+
+const char kUsageText[] =
+    "usage: ozmar-tool COMMAND ...\n"
+    "  dump [--json] FILE            print every section of a data file\n"
+    "  wire encode FILE OUT          wrap a data file's stream in the wire envelope\n"
+    "  wire decode CAPTURE OUT       check a captured transfer and write its stream as a data file\n"
+    "exit codes: 0 success, 1 usage, 2 cannot open, 3 not a data file or bad check\n";
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::setlocale(LC_ALL, "");
+    if (argc < 2) {
+        std::fputs(kUsageText, stderr);
+        return tool::kUsage;
+    }
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h") {
+        std::fputs(kUsageText, stdout);
+        return tool::kSuccess;
+    }
+    tool::Args args(argv + 2, argv + argc);
+    if (command == "dump")
+        return tool::dumpCommand(args);
+    if (command == "wire")
+        return tool::wireCommand(args);
+    std::fputs(kUsageText, stderr);
+    return tool::fail(tool::kUsage, "unknown command \"" + command + "\"");
+}

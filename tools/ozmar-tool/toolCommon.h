@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tool {
+
+// Exit codes of every subcommand.
+constexpr int kSuccess = 0;
+constexpr int kUsage = 1;
+constexpr int kCannotOpen = 2;
+constexpr int kNotDataFile = 3;
+
+// Prints "ozmar-tool: <message>" on standard error and returns `code`.
+int fail(int code, const std::string& message);
+
+// Reads a data file into the primary recording; returns an exit code after
+// printing the reason of a failure.
+int loadDataFile(const std::string& path);
+
+// Reads a whole file's bytes; false when it cannot be opened or read.
+bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
+
+using Args = std::vector<std::string>;
+int dumpCommand(const Args& args);
+int wireCommand(const Args& args);
+
+}  // namespace tool
