@@ -9,7 +9,7 @@ ensure_packages "${CORE_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
 export LC_ALL=C
 
 echo "== build and test"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOZMAR_BENCH=ON >/dev/null
 cmake --build build
 (cd build && ctest --output-on-failure -j2)
 

@@ -45,7 +45,17 @@ public:
 
 private:
     std::uint32_t u8() { return getInt(1, file_); }
-    std::uint32_t u16() { return getInt(2, file_); }
+    // The common 16-bit read, taken straight from the file's buffer.
+    std::uint32_t u16()
+    {
+        if (!file_)
+            return getInt(2, nullptr);
+        const int lo = file_->getByte();
+        const int hi = file_->getByte();
+        if (hi < 0)
+            raiseFileError(filestatus::fileIoError);
+        return static_cast<std::uint32_t>(lo | (hi << 8));
+    }
     std::uint32_t u32() { return getInt(4, file_); }
     // Notes a section's count for the section observer.
     std::uint32_t count(std::uint32_t n)

@@ -30,7 +30,14 @@ public:
 
 private:
     void u8(std::uint32_t v) { putInt(1, v, file_); }
-    void u16(std::uint32_t v) { putInt(2, v, file_); }
+    // The common 16-bit write, straight into the file's buffer.
+    void u16(std::uint32_t v)
+    {
+        if (!file_)
+            putInt(2, v, nullptr);
+        else if (!file_->putByte(static_cast<std::uint8_t>(v)) || !file_->putByte(static_cast<std::uint8_t>(v >> 8)))
+            raiseFileError(filestatus::fileIoError);
+    }
     void u32(std::uint32_t v) { putInt(4, v, file_); }
     void bytes(const std::string& s) { putBytes(reinterpret_cast<const std::uint8_t*>(s.data()), s.size(), file_); }
     bool has(std::uint16_t bits) const { return (rec_.contentFlags() & bits) != 0; }
