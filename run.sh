@@ -11,6 +11,6 @@ file="${1:-}"
 if [ -z "$file" ]; then
     file=samples/sample.dat
     mkdir -p samples
-    build/tools/sample-writer "$file"
+    build/tools/corvane-sim/corvane-sim write "$file" --report-text >/dev/null
 fi
 build/tools/ozmar-tool/ozmar-tool dump "$file"

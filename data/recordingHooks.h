@@ -19,6 +19,9 @@ struct RecordingHooks {
     std::function<bool()> resetPlayControl;
     // The monitor's epoch-state reset for a playback start epoch.
     std::function<void(std::uint32_t startEpoch)> resetEpochState;
+    // Stops the display thread of playback, if it runs, before a file replaces
+    // the primary recording.
+    std::function<void()> stopDisplayThread;
 
     void reset();
 };

@@ -31,6 +31,7 @@ void RecordingHooks::reset()
     refreshChannelSettings = [] {};
     resetPlayControl = [] { return false; };
     resetEpochState = [](std::uint32_t) {};
+    stopDisplayThread = [] {};
 }
 
 namespace {

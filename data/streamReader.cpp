@@ -286,6 +286,7 @@ void SectionReader::noteTag(int tagByte, std::uint64_t offset)
 {
     StreamState& s = streamState;
     s.lastTags[s.lastTagNext] = tagByte;
+    s.lastTagOffsets[s.lastTagNext] = static_cast<std::int64_t>(offset);
     s.lastTagNext = (s.lastTagNext + 1) % 5;
     if (isPatientTag(tagByte))
         s.patientFieldOffset[tagByte - tag::patientFirst] = static_cast<std::int64_t>(offset);
@@ -401,6 +402,7 @@ void readFile(DataFile* file)
     const bool plainPrimary = s.uploading || (!s.readSecondary && !s.patientOnly);
     if (s.patientOnly && !s.uploading) {
         s.lastTags.fill(-1);
+        s.lastTagOffsets.fill(-1);
         s.lastTagNext = 0;
         s.patientFieldOffset.fill(-1);
     }

@@ -25,6 +25,7 @@ struct StreamState {
     bool patientOnly = false;   // only patient fields, into the secondary patient set
 
     std::array<int, 5> lastTags{-1, -1, -1, -1, -1};  // the last five tags read, a ring
+    std::array<std::int64_t, 5> lastTagOffsets{-1, -1, -1, -1, -1};  // where each of them stands
     int lastTagNext = 0;
     std::array<std::int64_t, 5> patientFieldOffset{-1, -1, -1, -1, -1};
 

@@ -11,7 +11,7 @@ namespace {
 bool plainLocale()
 {
     const char* name = std::setlocale(LC_TIME, nullptr);
-    return !name || std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0;
+    return !name || std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0 || std::strncmp(name, "C.", 2) == 0;
 }
 
 bool leapYear(int y)

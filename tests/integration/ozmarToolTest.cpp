@@ -1,32 +1,21 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <string>
 
 #include "data/crc.h"
+#include "support/processRunner.h"
 #include "support/sampleRecording.h"
 
 using namespace testing_support;
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-};
+using Result = ProcessResult;
 
-// Runs ozmar-tool with the arguments; standard error is kept apart.
 Result runTool(const std::string& args, const std::string& errFile = "/dev/null")
 {
-    const std::string command = std::string(OZMAR_TOOL_PATH) + " " + args + " 2>" + errFile;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    return runCommand(std::string(OZMAR_TOOL_PATH) + " " + args, errFile);
 }
 
 class OzmarTool : public ::testing::Test {
@@ -86,4 +75,31 @@ TEST_F(OzmarTool, WireEncodeDecodeRoundTripAndBadCheck)
     EXPECT_FALSE(std::filesystem::exists(dir.file("x.dat")));
     writeBytes(dir.file("short.bin"), std::vector<std::uint8_t>(envelope.begin(), envelope.begin() + 500));
     EXPECT_EQ(runTool("wire decode " + dir.file("short.bin") + " " + dir.file("x.dat")).status, 3);
+}
+
+TEST_F(OzmarTool, ReportPrintsTheLinesInEachForm)
+{
+    Result r = runTool("report --form csv " + dir.file("rec.dat"));
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.substr(0, 15), "\"Corvane 4000\"\n");
+    EXPECT_NE(r.out.find("\"% Energy Set\",50,\" %\"\n"), std::string::npos);
+    r = runTool("report " + dir.file("rec.dat"));
+    EXPECT_NE(r.out.find("% Energy Set"), std::string::npos);
+    EXPECT_NE(r.out.find("50| %"), std::string::npos);
+    EXPECT_EQ(runTool("report --form wide " + dir.file("rec.dat")).status, 1);
+}
+
+TEST_F(OzmarTool, PatientRewritesEveryFileAndReportsFailures)
+{
+    writePrimary(dir.file("two.dat"));
+    writeBytes(dir.file("bad.dat"), {99});
+    Result r = runTool("patient " + dir.file("rec.dat") + " " + dir.file("two.dat") + " --name Anon --id \"\"");
+    ASSERT_EQ(r.status, 0);
+    r = runTool("patient " + dir.file("two.dat"));
+    EXPECT_NE(r.out.find("Name:     Anon\n"), std::string::npos);
+    EXPECT_NE(r.out.find("ID:       \n"), std::string::npos);
+    EXPECT_NE(r.out.find("Comments: First treatment"), std::string::npos);
+    EXPECT_EQ(runTool("patient " + dir.file("bad.dat") + " " + dir.file("rec.dat") + " --age 33").status, 3);
+    EXPECT_NE(runTool("patient " + dir.file("rec.dat")).out.find("Age:      33"), std::string::npos);
+    EXPECT_EQ(runTool("patient " + dir.file("rec.dat") + " --sex X").status, 1);
 }

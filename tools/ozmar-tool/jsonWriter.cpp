@@ -3,15 +3,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/textEncoding.h"
+
 namespace tool {
 
 namespace {
-
-// Unicode code points of the Windows-1252 bytes 0x80 to 0x9F.
-const std::uint16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void escape(std::string& out, const std::string& text)
 {
@@ -22,7 +18,7 @@ void escape(std::string& out, const std::string& text)
             out += '\\';
             out += static_cast<char>(c);
         } else if (c < 0x20 || c >= 0x7F) {
-            unsigned code = c >= 0x80 && c < 0xA0 ? kHighControls[c - 0x80] : c;
+            const unsigned code = platform::windows1252CodePoint(c);
             std::snprintf(buffer, sizeof buffer, "\\u%04x", code);
             out += buffer;
         } else {

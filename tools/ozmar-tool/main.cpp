@@ -12,6 +12,10 @@ const char kUsageText[] =
     "  dump [--json] FILE            print every section of a data file\n"
     "  wire encode FILE OUT          wrap a data file's stream in the wire envelope\n"
     "  wire decode CAPTURE OUT       check a captured transfer and write its stream as a data file\n"
+    "  report FILE [--form screen|csv|columns] [--secondary]\n"
+    "                                print the treatment report of a data file\n"
+    "  patient FILE... [--id T] [--name T] [--age N] [--sex M|F] [--comments T]\n"
+    "                                print the patient fields, or rewrite them in every file\n"
     "exit codes: 0 success, 1 usage, 2 cannot open, 3 not a data file or bad check\n";
 
 }  // namespace
@@ -33,6 +37,10 @@ int main(int argc, char** argv)
         return tool::dumpCommand(args);
     if (command == "wire")
         return tool::wireCommand(args);
+    if (command == "report")
+        return tool::reportCommand(args);
+    if (command == "patient")
+        return tool::patientCommand(args);
     std::fputs(kUsageText, stderr);
     return tool::fail(tool::kUsage, "unknown command \"" + command + "\"");
 }

@@ -25,5 +25,7 @@ bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
 using Args = std::vector<std::string>;
 int dumpCommand(const Args& args);
 int wireCommand(const Args& args);
+int reportCommand(const Args& args);
+int patientCommand(const Args& args);
 
 }  // namespace tool

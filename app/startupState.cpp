@@ -1,0 +1,7 @@
+#include "app/startupState.h"
+
+namespace app {
+
+StartupState startup;
+
+}  // namespace app

@@ -1,0 +1,245 @@
+#include "data/dataFiles.h"
+
+#include <algorithm>
+
+#include "app/startupState.h"
+#include "data/byteLayer.h"
+#include "data/dataFile.h"
+#include "data/recordingHooks.h"
+#include "data/recordingStore.h"
+#include "data/safeFile.h"
+#include "data/streamFormat.h"
+#include "data/streamReader.h"
+#include "data/streamWriter.h"
+#include "platform/dialogs.h"
+
+namespace data {
+
+namespace {
+
+using platform::Buttons;
+using platform::SectionGuard;
+
+const char kCaption[] = "Ozmar";
+
+std::string shownPath(const std::string& path)
+{
+    return path.empty() ? std::string("(untitled)") : path;
+}
+
+void tell(const void* parent, const char* pattern, const std::string& path)
+{
+    platform::messageBox(parent, platform::format(pattern, shownPath(path)), kCaption, Buttons::ok,
+                         platform::Icon::exclamation);
+}
+
+// An OK/Cancel message of the batch operations; true when the user chose OK.
+bool ask(const void* parent, const char* pattern, const std::string& path)
+{
+    return platform::messageBox(parent, platform::format(pattern, shownPath(path)), kCaption, Buttons::okCancel,
+                                platform::Icon::exclamation) == platform::IDOK;
+}
+
+void quitWhenHidden(int code)
+{
+    if (app::startup.hidden)
+        app::startup.requestQuit(code);
+}
+
+// Reads an open file under the file and recording locks; false on a file error.
+bool readLocked(DataFile& file)
+{
+    SectionGuard fileLock(dataLocks.fileLock);
+    linkState.fileStatus = 0;
+    try {
+        SectionGuard recordingLock(dataLocks.recordingLock);
+        readStream(nullptr, &file);
+    } catch (const FileError&) {
+        return false;
+    }
+    return true;
+}
+
+// Copies the first `count` bytes of `from` (read from its start) into `to`.
+bool copyPrefix(DataFile& from, DataFile& to, std::uint64_t count)
+{
+    if (!from.rewind())
+        return false;
+    for (std::uint64_t i = 0; i < count; ++i) {
+        const int byte = from.getByte();
+        if (byte < 0 || !to.putByte(static_cast<std::uint8_t>(byte)))
+            return false;
+    }
+    return true;
+}
+
+// Writes the kept part of the original and the new patient fields into a new
+// file that replaces the original only once it is complete. 0 on success, else
+// the message pattern to show.
+const char* rewriteOne(DataFile& original, const std::string& path, std::uint64_t keep)
+{
+    SafeFile out(path);
+    if (!out.file())
+        return "Could not open file \"%s\" to write";
+    SectionGuard fileLock(dataLocks.fileLock);
+    linkState.fileStatus = 0;
+    try {
+        if (!copyPrefix(original, *out.file(), keep))
+            raiseFileError(filestatus::fileIoError);
+        SectionGuard writerLock(dataLocks.writerLock);
+        writeStream(nullptr, out.file(), true);
+    } catch (const FileError&) {
+        return "Cannot write file %s";
+    }
+    return out.commit() ? nullptr : "Cannot write file %s";
+}
+
+std::uint64_t fileSize(DataFile& file)
+{
+    file.rewind();
+    file.skip(UINT64_MAX);
+    return file.offset();
+}
+
+}  // namespace
+
+std::vector<std::string> selectionPaths(const std::string& selection)
+{
+    std::vector<std::string> parts;
+    std::size_t begin = 0;
+    while (begin < selection.size()) {
+        std::size_t end = selection.find('\0', begin);
+        if (end == std::string::npos)
+            end = selection.size();
+        if (end == begin)
+            break;
+        parts.push_back(selection.substr(begin, end - begin));
+        begin = end + 1;
+    }
+    if (parts.size() <= 1)
+        return parts;
+    std::vector<std::string> paths;
+    const std::string folder = parts.front();
+    const bool slash = !folder.empty() && folder.back() == '/';
+    for (std::size_t i = 1; i < parts.size(); ++i)
+        paths.push_back(folder + (slash ? "" : "/") + parts[i]);
+    return paths;
+}
+
+bool openDataFile(const void* parent, const std::string& path, bool showErrors)
+{
+    auto file = DataFile::open(path, DataFile::Mode::read);
+    if (!file) {
+        quitWhenHidden(2);
+        if (showErrors)
+            tell(parent, "Could not open file \"%s\"", path);
+        return false;
+    }
+    SectionGuard fileLock(dataLocks.fileLock);
+    linkState.fileStatus = 0;
+    try {
+        if (!streamState.readSecondary && !streamState.patientOnly)
+            recordingHooks.stopDisplayThread();
+        SectionGuard recordingLock(dataLocks.recordingLock);
+        readStream(nullptr, file.get());
+    } catch (const FileError&) {
+        file.reset();
+        fileLock.release();
+        quitWhenHidden(3);
+        if (showErrors)
+            tell(parent, "File %s is not a patient data file", path);
+        return false;
+    }
+    return true;
+}
+
+bool saveDataFile(const void* parent, const std::string& path)
+{
+    SafeFile out(path);
+    if (!out.file()) {
+        tell(parent, "Could not open file \"%s\" to write", path);
+        return false;
+    }
+    bool written = false;
+    {
+        SectionGuard fileLock(dataLocks.fileLock);
+        linkState.fileStatus = 0;
+        try {
+            SectionGuard writerLock(dataLocks.writerLock);
+            writeStream(nullptr, out.file(), true);
+            written = out.commit();
+        } catch (const FileError&) {
+        }
+    }
+    if (!written)
+        tell(parent, "Cannot write file %s", path);
+    return written;
+}
+
+bool readIntoSecondary(const void* parent, const std::string& selection,
+                       const std::function<bool(const std::string& path)>& exportFile)
+{
+    for (const std::string& path : selectionPaths(selection)) {
+        auto file = DataFile::open(path, DataFile::Mode::read);
+        if (!file) {
+            if (!ask(parent, "Could not open file \"%s\" for read", path))
+                return false;
+            continue;
+        }
+        streamState.readSecondary = true;
+        const bool read = readLocked(*file);
+        streamState.readSecondary = false;
+        file.reset();
+        if (!read) {
+            if (!ask(parent, "File %s is not a patient data file", path))
+                return false;
+            continue;
+        }
+        if (!exportFile(path))
+            return false;
+    }
+    return true;
+}
+
+std::int64_t patientCutPoint()
+{
+    const StreamState& s = streamState;
+    std::int64_t cut = -1;
+    for (int i = 0; i < 5; ++i) {
+        if (s.lastTags[i] == -1)
+            continue;
+        if (!isPatientTag(s.lastTags[i]))
+            return -1;
+        if (cut < 0 || s.lastTagOffsets[i] < cut)
+            cut = s.lastTagOffsets[i];
+    }
+    return cut;
+}
+
+bool rewritePatientFields(const void* parent, const std::string& selection)
+{
+    for (const std::string& path : selectionPaths(selection)) {
+        auto file = DataFile::open(path, DataFile::Mode::read);
+        if (!file) {
+            if (!ask(parent, "Could not open file \"%s\" for read", path))
+                return false;
+            continue;
+        }
+        if (!readLocked(*file)) {
+            file.reset();
+            if (!ask(parent, "File %s is not a patient data file", path))
+                return false;
+            continue;
+        }
+        const std::int64_t cut = patientCutPoint();
+        const std::uint64_t keep = cut >= 0 ? static_cast<std::uint64_t>(cut) : fileSize(*file);
+        if (const char* failure = rewriteOne(*file, path, keep)) {
+            file.reset();
+            if (!ask(parent, failure, path))
+                return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace data

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace data {
+
+// The files of a selection: one full path, or a folder followed by names, each
+// ended by a zero byte and the whole by an empty name.
+std::vector<std::string> selectionPaths(const std::string& selection);
+
+// Opens a data file into the primary recording; false (with its message, or in
+// hidden mode the exit code 2 or 3 and the quit request) when it cannot.
+bool openDataFile(const void* parent, const std::string& path, bool showErrors);
+
+// Saves the primary recording with its patient fields. The file is replaced
+// only when the new one is complete, so a failure keeps the previous file.
+bool saveDataFile(const void* parent, const std::string& path);
+
+// Reads each file of the selection into the secondary recording and hands it to
+// `exportFile` (which answers false to end the batch). False when the user
+// chose Cancel in a message or an export failed.
+bool readIntoSecondary(const void* parent, const std::string& selection,
+                       const std::function<bool(const std::string& path)>& exportFile);
+
+// Replaces (or appends) the patient fields of each file of the selection, from
+// the import patient set where its flags say so and from the file's own fields
+// otherwise. The caller sets patient-only mode. False when the user chose Cancel.
+bool rewritePatientFields(const void* parent, const std::string& selection);
+
+// Where the trailing patient fields of the file just read in patient-only mode
+// begin; -1 when the file does not end with patient fields.
+std::int64_t patientCutPoint();
+
+}  // namespace data

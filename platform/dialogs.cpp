@@ -1,0 +1,45 @@
+#include "platform/dialogs.h"
+
+#include <cstdio>
+
+namespace platform {
+
+Dialogs dialogs;
+
+int SilentResponder::messageBox(const MessageRequest& request)
+{
+    return request.buttons == Buttons::yesNo || request.buttons == Buttons::yesNoCancel ? IDYES : IDOK;
+}
+
+int ScriptedResponder::messageBox(const MessageRequest& request)
+{
+    shown.push_back(request);
+    if (shown.size() <= answers.size())
+        return answers[shown.size() - 1];
+    return SilentResponder().messageBox(request);
+}
+
+std::vector<std::string> ScriptedResponder::texts() const
+{
+    std::vector<std::string> out;
+    for (const auto& r : shown)
+        out.push_back(r.text);
+    return out;
+}
+
+int messageBox(const void* owner, const std::string& text, const std::string& caption, Buttons buttons, Icon icon)
+{
+    static SilentResponder silent;
+    DialogResponder* r = dialogs.responder ? dialogs.responder : &silent;
+    return r->messageBox(MessageRequest{owner, text, caption, buttons, icon});
+}
+
+std::string format(const char* pattern, const std::string& argument, std::size_t limit)
+{
+    std::string out(limit, '\0');
+    int n = std::snprintf(out.data(), limit, pattern, argument.c_str());
+    out.resize(n < 0 ? 0 : std::min<std::size_t>(static_cast<std::size_t>(n), limit - 1));
+    return out;
+}
+
+}  // namespace platform

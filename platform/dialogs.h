@@ -1,0 +1,63 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Answers of a message box.
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+
+enum class Buttons { ok, okCancel, yesNo, yesNoCancel };
+enum class Icon { exclamation, question, information };
+
+struct MessageRequest {
+    const void* owner = nullptr;  // the window the box belongs to
+    std::string text;             // Windows-1252 bytes
+    std::string caption;
+    Buttons buttons = Buttons::ok;
+    Icon icon = Icon::exclamation;
+};
+
+// Shows message boxes (and, in the GUI, the common dialogs). The GUI installs
+// one that shows real boxes; unattended runs and tests install their own.
+class DialogResponder {
+public:
+    virtual ~DialogResponder() = default;
+    virtual int messageBox(const MessageRequest& request) = 0;
+};
+
+// Shows nothing and answers with the box's default button: OK or Yes.
+class SilentResponder : public DialogResponder {
+public:
+    int messageBox(const MessageRequest& request) override;
+};
+
+// Records every box and answers from a script (then with the default button).
+class ScriptedResponder : public DialogResponder {
+public:
+    std::vector<MessageRequest> shown;
+    std::vector<int> answers;
+    int messageBox(const MessageRequest& request) override;
+    std::vector<std::string> texts() const;
+};
+
+// The responder in use. One instance.
+struct Dialogs {
+    DialogResponder* responder = nullptr;
+    void reset() { responder = nullptr; }
+};
+
+extern Dialogs dialogs;
+
+// Shows a box through the responder in use (a silent one when none is set).
+int messageBox(const void* owner, const std::string& text, const std::string& caption, Buttons buttons, Icon icon);
+
+// printf-style formatting into a string, bounded like the program's fixed buffers.
+std::string format(const char* pattern, const std::string& argument, std::size_t limit = 1024);
+
+}  // namespace platform

@@ -1,0 +1,310 @@
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "app/startupState.h"
+#include "data/autoNames.h"
+#include "data/dataFiles.h"
+#include "data/recordingStore.h"
+#include "data/streamReader.h"
+#include "platform/dialogs.h"
+#include "platform/fileOps.h"
+#include "support/byteBuilder.h"
+#include "support/sampleRecording.h"
+
+using namespace data;
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+
+class DataFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        resetCore();
+        app::startup.reset();
+        platform::dialogs.responder = &responder;
+    }
+    void TearDown() override
+    {
+        platform::dialogs.reset();
+        app::startup.reset();
+        resetCore();
+    }
+
+    std::vector<std::string> filesInFolder() const
+    {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir.path()))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    TempDir dir;
+    platform::ScriptedResponder responder;
+};
+
+// Makes the Nth counted file-system call fail (once, or from then on), with an
+// error number or as a short write.
+struct FaultInjector {
+    static inline int calls = 0;
+    static inline int failAt = 0;
+    static inline bool persistent = false;
+    static inline int error = EIO;  // 0: short writes instead
+
+    static bool hit()
+    {
+        const int n = ++calls;
+        return persistent ? n >= failAt : n == failAt;
+    }
+    static void install(int at, bool always, int err)
+    {
+        calls = 0;
+        failAt = at;
+        persistent = always;
+        error = err;
+        auto& ops = platform::fileOps;
+        ops.open = [](const char* p, int f, mode_t m) { return hit() ? (errno = error ? error : EIO, -1) : ::open(p, f, m); };
+        ops.write = [](int fd, const void* b, std::size_t n) -> ssize_t {
+            if (!hit())
+                return ::write(fd, b, n);
+            if (error == 0)
+                return ::write(fd, b, n > 1 ? n / 2 : n);
+            errno = error;
+            return -1;
+        };
+        ops.fsync = [](int fd) { return hit() ? (errno = error ? error : EIO, -1) : ::fsync(fd); };
+        ops.close = [](int fd) {
+            const bool fail = hit();
+            ::close(fd);
+            return fail && error ? (errno = error, -1) : 0;
+        };
+        ops.rename = [](const char* a, const char* b) { return hit() ? (errno = error ? error : EIO, -1) : ::rename(a, b); };
+    }
+};
+
+}  // namespace
+
+TEST_F(DataFiles, OpenEmptyTruncatedAndMissingFiles)
+{
+    writeBytes(dir.file("empty.dat"), {});
+    fillPrimary({});
+    ASSERT_TRUE(openDataFile(nullptr, dir.file("empty.dat"), true));
+    EXPECT_EQ(recordings.primary.rawChannels[0].count, 0u);
+    EXPECT_TRUE(responder.shown.empty());
+
+    fillPrimary({});
+    writePrimary(dir.file("full.dat"));
+    auto bytes = fileBytes(dir.file("full.dat"));
+    bytes.resize(bytes.size() - 3);
+    writeBytes(dir.file("cut.dat"), bytes);
+    const auto header = recordings.primary.header;
+    EXPECT_FALSE(openDataFile(nullptr, dir.file("cut.dat"), true));
+    EXPECT_EQ(recordings.primary.header, header);
+    EXPECT_FALSE(openDataFile(nullptr, dir.file("none.dat"), true));
+    EXPECT_FALSE(openDataFile(nullptr, dir.file("none.dat"), false));
+    EXPECT_EQ(responder.texts(), (std::vector<std::string>{"File " + dir.file("cut.dat") + " is not a patient data file",
+                                                           "Could not open file \"" + dir.file("none.dat") + "\""}));
+    EXPECT_EQ(responder.shown[0].caption, "Ozmar");
+    EXPECT_EQ(responder.shown[0].icon, platform::Icon::exclamation);
+}
+
+TEST_F(DataFiles, HiddenModeQuitsWithTheExitCode)
+{
+    app::startup.hidden = true;
+    EXPECT_FALSE(openDataFile(nullptr, dir.file("none.dat"), false));
+    EXPECT_EQ(app::startup.exitCode, 2);
+    EXPECT_TRUE(app::startup.quitRequested.load());
+    writeBytes(dir.file("foreign.dat"), {'%', 'P', 'D', 'F'});
+    EXPECT_FALSE(openDataFile(nullptr, dir.file("foreign.dat"), false));
+    EXPECT_EQ(app::startup.exitCode, 3);
+}
+
+TEST_F(DataFiles, SaveIntoMissingFolderLeavesNoFile)
+{
+    fillPrimary({});
+    const std::string path = dir.file("missing/sub.dat");
+    EXPECT_FALSE(saveDataFile(nullptr, path));
+    EXPECT_EQ(responder.texts(), std::vector<std::string>{"Could not open file \"" + path + "\" to write"});
+    EXPECT_TRUE(filesInFolder().empty());
+}
+
+TEST_F(DataFiles, SaveKeepsTheTargetsPermissions)
+{
+    fillPrimary({});
+    writeBytes(dir.file("p.dat"), {28});
+    ::chmod(dir.file("p.dat").c_str(), 0640);
+    ASSERT_TRUE(saveDataFile(nullptr, dir.file("p.dat")));
+    struct stat st {};
+    ::stat(dir.file("p.dat").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(filesInFolder(), std::vector<std::string>{"p.dat"});
+}
+
+TEST_F(DataFiles, SaveFailureAtEveryFileCallKeepsThePreviousFile)
+{
+    fillPrimary({0, 600, 3, true, 21});
+    writePrimary(dir.file("old.dat"));
+    const auto old = fileBytes(dir.file("old.dat"));
+    fillPrimary({1, 900, 4, false, 22});
+    ASSERT_TRUE(saveDataFile(nullptr, dir.file("new.dat")));
+    const auto expected = fileBytes(dir.file("new.dat"));
+    fs::remove(dir.file("new.dat"));
+    const std::string target = dir.file("old.dat");
+    int points = 0;
+    for (int error : {EIO, ENOSPC, 0})
+        for (bool always : {false, true})
+            for (int at = 1;; ++at) {
+                writeBytes(target, old);
+                responder.shown.clear();
+                FaultInjector::install(at, always, error);
+                const bool saved = saveDataFile(nullptr, target);
+                platform::fileOps.reset();
+                ASSERT_EQ(filesInFolder(), std::vector<std::string>{"old.dat"}) << at;
+                if (saved) {
+                    ASSERT_EQ(fileBytes(target), expected) << at;
+                    ASSERT_TRUE(responder.shown.empty());
+                } else {
+                    ASSERT_EQ(fileBytes(target), old) << at;
+                    ASSERT_EQ(responder.shown.size(), 1u);
+                    ASSERT_TRUE(responder.shown[0].text == "Cannot write file " + target ||
+                                responder.shown[0].text == "Could not open file \"" + target + "\" to write");
+                }
+                if (FaultInjector::calls < at)
+                    break;  // the call never came: every point of this kind was covered
+                ++points;
+            }
+    EXPECT_GT(points, 20);
+    RecordProperty("failurePoints", points);
+}
+
+TEST_F(DataFiles, PatientRewriteReplacesTrailingFieldsAndAppendsOtherwise)
+{
+    fillPrimary({0, 300, 2, false, 31});
+    writePrimary(dir.file("a.dat"));
+    const auto sizeBefore = fileBytes(dir.file("a.dat")).size();
+    recordings.importPatients.text[patientName] = "Anonymous";
+    recordings.useImportField[patientName] = true;
+    streamState.patientOnly = true;
+    ASSERT_TRUE(rewritePatientFields(nullptr, dir.file("a.dat")));
+    ASSERT_TRUE(rewritePatientFields(nullptr, dir.file("a.dat")));
+    streamState.patientOnly = false;
+    const auto after = fileBytes(dir.file("a.dat"));
+    EXPECT_EQ(after.size(), sizeBefore - std::string("Jane Doe").size() + std::string("Anonymous").size());
+    ASSERT_TRUE(openDataFile(nullptr, dir.file("a.dat"), true));
+    EXPECT_EQ(recordings.primary.patient.text[patientName], "Anonymous");
+    EXPECT_EQ(recordings.primary.patient.text[patientId], "ID-0042");  // kept from the file
+    EXPECT_EQ(recordings.primary.patient.patientAge, 57);
+
+    ByteBuilder noFields;
+    noFields.u8(28).textSection(48, "T").u8(28);
+    writeBytes(dir.file("b.dat"), noFields.bytes);
+    recordings.importPatients.text[patientName] = "Anonymous";  // opening a file cleared the import set
+    streamState.patientOnly = true;
+    ASSERT_TRUE(rewritePatientFields(nullptr, dir.file("b.dat")));
+    streamState.patientOnly = false;
+    const auto appended = fileBytes(dir.file("b.dat"));
+    EXPECT_TRUE(std::equal(noFields.bytes.begin(), noFields.bytes.end(), appended.begin()));
+    ASSERT_TRUE(openDataFile(nullptr, dir.file("b.dat"), true));
+    EXPECT_EQ(recordings.primary.patient.text[patientName], "Anonymous");
+    EXPECT_TRUE(responder.shown.empty());
+}
+
+TEST_F(DataFiles, PatientRewriteNeverCutsIntoOtherSections)
+{
+    // An ID field early in the file, then a header, then the last five patient sections.
+    ByteBuilder b;
+    b.textSection(40, "early").u8(4).u8(1).u16(0x10);
+    b.textSection(41, "n").textSection(42, "30").textSection(43, "104").textSection(44, "c").textSection(41, "m");
+    writeBytes(dir.file("c.dat"), b.bytes);
+    recordings.importPatients.text[patientComments] = "new";
+    recordings.useImportField[patientComments] = true;
+    streamState.patientOnly = true;
+    ASSERT_TRUE(rewritePatientFields(nullptr, dir.file("c.dat")));
+    streamState.patientOnly = false;
+    const auto bytes = fileBytes(dir.file("c.dat"));
+    EXPECT_TRUE(std::equal(b.bytes.begin(), b.bytes.begin() + 12, bytes.begin()));  // ID and header stay
+    ASSERT_TRUE(openDataFile(nullptr, dir.file("c.dat"), true));
+    EXPECT_EQ(recordings.primary.header[0], 0x10);
+    EXPECT_EQ(recordings.primary.patient.text[patientId], "early");
+    EXPECT_EQ(recordings.primary.patient.text[patientName], "m");
+    EXPECT_EQ(recordings.primary.patient.text[patientComments], "new");
+}
+
+TEST_F(DataFiles, PatientRewriteFailureAtEveryFileCallKeepsTheFile)
+{
+    fillPrimary({0, 300, 2, false, 41});
+    writePrimary(dir.file("r.dat"));
+    const auto old = fileBytes(dir.file("r.dat"));
+    recordings.importPatients.text[patientId] = "X-1";
+    recordings.useImportField[patientId] = true;
+    streamState.patientOnly = true;
+    ASSERT_TRUE(rewritePatientFields(nullptr, dir.file("r.dat")));
+    const auto expected = fileBytes(dir.file("r.dat"));
+    int points = 0;
+    for (int error : {EIO, ENOSPC, 0})
+        for (bool always : {false, true})
+            for (int at = 1;; ++at) {
+                writeBytes(dir.file("r.dat"), old);
+                responder.shown.clear();
+                FaultInjector::install(at, always, error);
+                rewritePatientFields(nullptr, dir.file("r.dat"));
+                platform::fileOps.reset();
+                ASSERT_EQ(filesInFolder(), std::vector<std::string>{"r.dat"}) << at;
+                const auto now = fileBytes(dir.file("r.dat"));
+                if (responder.shown.empty())
+                    ASSERT_EQ(now, expected) << at;
+                else
+                    ASSERT_EQ(now, old) << at << " " << responder.shown[0].text;
+                if (FaultInjector::calls < at)
+                    break;
+                ++points;
+            }
+    streamState.patientOnly = false;
+    EXPECT_GT(points, 20);
+    RecordProperty("failurePoints", points);
+}
+
+TEST_F(DataFiles, BatchReadStopsOnCancel)
+{
+    fillPrimary({});
+    writePrimary(dir.file("1.dat"));
+    writeBytes(dir.file("2.dat"), {99});
+    writePrimary(dir.file("3.dat"));
+    std::string selection = dir.path().string() + '\0' + "1.dat" + '\0' + "2.dat" + '\0' + "3.dat" + '\0' + '\0';
+    std::vector<std::string> exported;
+    auto exportFile = [&](const std::string& p) {
+        exported.push_back(fs::path(p).filename().string());
+        EXPECT_EQ(recordings.secondary.patient.text[patientName], "Jane Doe");
+        return true;
+    };
+    EXPECT_TRUE(readIntoSecondary(nullptr, selection, exportFile));
+    EXPECT_EQ(exported, (std::vector<std::string>{"1.dat", "3.dat"}));
+    responder.shown.clear();
+    responder.answers = {platform::IDCANCEL};
+    exported.clear();
+    EXPECT_FALSE(readIntoSecondary(nullptr, selection, exportFile));
+    EXPECT_EQ(exported, std::vector<std::string>{"1.dat"});
+    EXPECT_EQ(responder.shown.back().text, "File " + dir.file("2.dat") + " is not a patient data file");
+    EXPECT_EQ(responder.shown.back().buttons, platform::Buttons::okCancel);
+}
+
+TEST_F(DataFiles, AutomaticDayNames)
+{
+    writeBytes(dir.file("12062600_0915.dat"), {});
+    writeBytes(dir.file("12062601_1130.mon"), {});
+    writeBytes(dir.file("12062699x.dat"), {});
+    writeBytes(dir.file("12062507_0800.dat"), {});
+    EXPECT_EQ(dayPrefix(6, 26, 2012), "062612");
+    EXPECT_EQ(nextDayNumber(dir.path().string(), "120626"), 2u);
+    EXPECT_EQ(nextDayNumber(dir.path().string(), "120627"), 0u);
+    EXPECT_EQ(arrivingName("120626", 2, "dat"), "12062602.dat");
+    EXPECT_EQ(finalName("12062603.dat", 14, 7, "dat"), "12062603_1407.dat");
+    EXPECT_EQ(proposedName("120626", 2), "12062602_.dat");
+}

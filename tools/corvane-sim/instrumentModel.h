@@ -1,0 +1,18 @@
+#pragma once
+
+#include "syntheticEeg.h"
+
+namespace sim {
+
+struct RecordingOptions {
+    Session session;
+    bool reportText = false;  // the instrument's CSV report lines
+    bool rawEeg = true;       // false: FFT data only
+};
+
+// Fills the primary recording as the instrument would after a session: raw
+// channels, per-epoch FFT data, condition data, the total and seizure sums,
+// the header's settings and results, texts and patient information.
+void recordSession(const RecordingOptions& options);
+
+}  // namespace sim

@@ -1,0 +1,119 @@
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "data/dataFiles.h"
+#include "data/recordingStore.h"
+#include "data/streamReader.h"
+#include "platform/dialogs.h"
+#include "toolCommon.h"
+
+namespace tool {
+
+namespace {
+
+const char kPatientUsage[] =
+    "usage: ozmar-tool patient FILE... [--id TEXT] [--name TEXT] [--age N] [--sex M|F] [--comments TEXT]";
+
+struct Edits {
+    std::array<std::optional<std::string>, data::kPatientFields> field;
+    bool any() const
+    {
+        for (const auto& f : field)
+            if (f)
+                return true;
+        return false;
+    }
+};
+
+int fieldOfOption(const std::string& option)
+{
+    static const char* const names[] = {"--id", "--name", "--age", "--sex", "--comments"};
+    for (int f = 0; f < data::kPatientFields; ++f)
+        if (option == names[f])
+            return f;
+    return -1;
+}
+
+// Puts the edits into the import patient set and marks the fields it supplies.
+bool stageEdits(const Edits& edits)
+{
+    data::PatientSet& p = data::recordings.importPatients;
+    p.clear();
+    for (int f = 0; f < data::kPatientFields; ++f) {
+        data::recordings.useImportField[f] = edits.field[f].has_value();
+        if (edits.field[f])
+            p.text[f] = *edits.field[f];
+    }
+    if (edits.field[data::patientAgeField])
+        p.ageFromText();
+    if (const auto& sex = edits.field[data::patientSexField]) {
+        const std::string s = *sex;
+        if (s == "M" || s == "m" || s == "male")
+            p.text[data::patientSexField] = "104";
+        else if (s == "F" || s == "f" || s == "female")
+            p.text[data::patientSexField] = "105";
+        else if (!s.empty() && s != "104" && s != "105")
+            return false;
+        p.sexFromText();
+    }
+    return true;
+}
+
+int printFields(const std::string& path)
+{
+    if (int status = loadDataFile(path); status != kSuccess)
+        return status;
+    const data::PatientSet& p = data::recordings.primary.patient;
+    std::printf("%s\n", path.c_str());
+    for (int f = 0; f < data::kPatientFields; ++f)
+        std::printf("  %-9s %s\n", (std::string(data::kPatientFieldLabel[f]) + ":").c_str(), p.text[f].c_str());
+    return kSuccess;
+}
+
+int rewrite(const std::string& path)
+{
+    platform::ScriptedResponder responder;
+    platform::dialogs.responder = &responder;
+    data::streamState.patientOnly = true;
+    data::rewritePatientFields(nullptr, path);
+    data::streamState.patientOnly = false;
+    platform::dialogs.responder = nullptr;
+    if (responder.shown.empty()) {
+        std::printf("%s: patient fields written\n", path.c_str());
+        return kSuccess;
+    }
+    const std::string& message = responder.shown.front().text;
+    const int code = message.find("not a patient data file") != std::string::npos ? kNotDataFile : kCannotOpen;
+    return fail(code, message);
+}
+
+}  // namespace
+
+int patientCommand(const Args& args)
+{
+    Edits edits;
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const int field = fieldOfOption(args[i]);
+        if (field >= 0 && i + 1 < args.size())
+            edits.field[field] = args[++i];
+        else if (args[i].rfind("--", 0) != 0)
+            files.push_back(args[i]);
+        else
+            return fail(kUsage, kPatientUsage);
+    }
+    if (files.empty())
+        return fail(kUsage, kPatientUsage);
+    if (edits.any() && !stageEdits(edits))
+        return fail(kUsage, "--sex takes M or F");
+    int worst = kSuccess;
+    for (const std::string& path : files) {
+        const int status = edits.any() ? rewrite(path) : printFields(path);
+        worst = std::max(worst, status);
+    }
+    return worst;
+}
+
+}  // namespace tool

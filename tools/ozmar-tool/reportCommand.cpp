@@ -1,0 +1,53 @@
+#include <cstdio>
+#include <string>
+
+#include "data/streamReader.h"
+#include "platform/textEncoding.h"
+#include "report/markedText.h"
+#include "report/reportLines.h"
+#include "toolCommon.h"
+
+namespace tool {
+
+int reportCommand(const Args& args)
+{
+    std::string path, form = "screen";
+    bool secondary = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--form" && i + 1 < args.size())
+            form = args[++i];
+        else if (args[i] == "--secondary")
+            secondary = true;
+        else if (path.empty() && args[i].rfind("--", 0) != 0)
+            path = args[i];
+        else
+            return fail(kUsage, "usage: ozmar-tool report FILE [--form screen|csv|columns] [--secondary]");
+    }
+    report::ReportRequest mode = form == "csv" ? report::ReportMode::Csv
+                                 : form == "columns" ? report::ReportMode::Columns
+                                                     : report::ReportMode::Screen;
+    if (path.empty() || (form != "csv" && form != "columns" && form != "screen"))
+        return fail(kUsage, "usage: ozmar-tool report FILE [--form screen|csv|columns] [--secondary]");
+    data::streamState.readSecondary = secondary;
+    const int status = loadDataFile(path);
+    data::streamState.readSecondary = false;
+    if (status != kSuccess)
+        return status;
+    const report::ReportRequest request = mode | (secondary ? report::kSecondaryBit : 0);
+    const int count = report::reportLineCount(request);
+    for (int i = 0; i < count; ++i) {
+        const std::string line = report::reportLine(i, request);
+        if (line.empty())
+            continue;
+        // The CSV form keeps the program's bytes; the others are for reading in a terminal.
+        if (mode == report::ReportMode::Csv)
+            std::printf("%s\n", line.c_str());
+        else
+            std::printf("%s\n", platform::windows1252ToUtf8(mode == report::ReportMode::Screen
+                                                                ? report::markedTextInColumns(line)
+                                                                : line).c_str());
+    }
+    return kSuccess;
+}
+
+}  // namespace tool
