@@ -91,7 +91,7 @@ TEST_F(OzmarTool, ReportPrintsTheLinesInEachForm)
 
 TEST_F(OzmarTool, PatientRewritesEveryFileAndReportsFailures)
 {
-    writePrimary(dir.file("two.dat"));
+    writeBytes(dir.file("two.dat"), fileBytes(dir.file("rec.dat")));
     writeBytes(dir.file("bad.dat"), {99});
     Result r = runTool("patient " + dir.file("rec.dat") + " " + dir.file("two.dat") + " --name Anon --id \"\"");
     ASSERT_EQ(r.status, 0);
