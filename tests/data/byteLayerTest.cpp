@@ -4,9 +4,11 @@
 
 #include "data/byteLayer.h"
 #include "data/crc.h"
+#include "data/recordingReset.h"
 #include "data/progressSink.h"
 #include "data/recordingStore.h"
 #include "data/streamReader.h"
+#include "data/streamWriter.h"
 #include "data/wireEnvelope.h"
 #include "platform/memorySerialDevice.h"
 #include "support/sampleRecording.h"
@@ -265,4 +267,42 @@ TEST_F(ByteLayerTest, PacingSendsTheFirstEightBytesOneByOne)
     EXPECT_TRUE(linkState.pacingDone);
     armPacing();  // once per stream
     EXPECT_EQ(linkState.pacingLeft, 0u);
+}
+
+TEST_F(ByteLayerTest, SerialWriteAndReadShowTheirStages)
+{
+    testing_support::fillPrimary({0, 300, 2, true, 5});
+    RecordingSink sent;
+    std::vector<std::size_t> writes;
+    device.afterWrite = [&](MemorySerialDevice& d) { writes.push_back(d.output.size()); };
+    beginSentStream();
+    writeStream(&sent, nullptr, true);
+    endSentStream();
+    EXPECT_EQ(sent.stages, (std::vector<std::string>{"Header...", "Report Text...", "Report Text...",
+                                                     "Sets of float numbers...", "Additional parameters",
+                                                     "RAW data of channel #1", "RAW data of channel #2",
+                                                     "RAW data of channel #3", "RAW data of channel #4",
+                                                     "Condition data #1", "Condition data #2", "Condition data #3",
+                                                     "FFT data of channel #1", "FFT data of channel #2",
+                                                     "Patient Info..."}));
+    // The header's stage starts the pacing: the buffered preamble and device name
+    // leave with the first paced byte, the next seven one by one, then full buffers.
+    ASSERT_GE(writes.size(), 10u);
+    for (int i = 1; i < 8; ++i)
+        EXPECT_EQ(writes[i] - writes[i - 1], 1u) << i;
+    EXPECT_EQ(writes[8] - writes[7], 256u);
+    EXPECT_EQ(sent.percents.back(), "100%");
+
+    MemorySerialDevice in;
+    in.input = device.output;
+    linkState.resetLink();
+    linkState.device = &in;
+    resetPrimary();
+    RecordingSink received;
+    readStream(&received, nullptr);
+    EXPECT_EQ(received.stages.front(), "Name of device...");
+    EXPECT_EQ(received.stages[1], "Header...");
+    EXPECT_NE(std::find(received.stages.begin(), received.stages.end(), "Set of float numbers #1"), received.stages.end());
+    EXPECT_NE(std::find(received.stages.begin(), received.stages.end(), "RAW data of channel #4"), received.stages.end());
+    EXPECT_EQ(recordings.primary.rawChannels[3].count, 300u);
 }

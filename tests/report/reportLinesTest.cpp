@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "analysis/spectralSums.h"
 #include "data/recordingStore.h"
 #include "report/reportLines.h"
 #include "support/sampleRecording.h"
@@ -189,4 +190,33 @@ TEST_F(ReportLines, AnyHeaderAndResultValuesStayWithinLimits)
                     ASSERT_LE(line(i, mode).size(), i == 26 ? 199u : 99u) << i;
         }
     }
+}
+
+TEST_F(ReportLines, IndexFormsWithInstrumentReportText)
+{
+    rec.header[hw::contentFlags] |= 0x0100;
+    rec.reportText = "\"x\"\r";
+    rec.header[hw::baselineAvailable] = 1;
+    rec.header[hw::eegSeizureDetected] = 1;
+    rec.header[hw::seizureEpochs] = 4;
+    rec.calibrationFactors[0] = 1.0f;
+    for (int j = 0; j < 32; ++j)
+        analysis::spectralSums.kind(1).power[0][j] = 4000.0f;  // s = 32 x 1000
+    // 32000 / 2 * 62500 * 2.5e-7 / 1.5 = 166.666...
+    EXPECT_EQ(reportLineBuilders[16](ReportMode::Csv), "\"Average Seizure Energy Index\",166.7,\" \xB5V\xB2\"");
+    rec.header[hw::seizureEpochs] = 0;
+    EXPECT_EQ(reportLineBuilders[16](ReportMode::Csv), "\"Average Seizure Energy Index\",\"N/A,\"");
+    rec.resultValue[6] = 400.0f;
+    rec.resultValue[7] = 100.0f;
+    EXPECT_EQ(reportLineBuilders[17](ReportMode::Csv), "\"Postictal Suppression Index\",50.0,\" %\"");
+    rec.resultValue[6] = 0.0f;
+    EXPECT_EQ(reportLineBuilders[17](ReportMode::Csv), "\"Postictal Suppression Index\",\"N/A,\"");
+
+    rec.header[hw::contentFlags] &= 0x00FF;  // the built-in form
+    rec.header[hw::eegSeizureDetected] = 1;
+    rec.resultValue[0] = 1.0e9f;  // 1e9 / 2 * 1.28 * 62500 * 2.5e-7 / 1.5 / 1e6 = 6.666..
+    EXPECT_EQ(reportLineBuilders[16](ReportMode::Csv), "\"Seizure Energy Index\",6.667,\" mV\xB2\"");
+    EXPECT_EQ(reportLineBuilders[16](ReportMode::Screen), "Seizure Energy Index\t\t\t\t\t6.667\b mV\xB2");
+    EXPECT_EQ(reportLineBuilders[16](ReportMode::Columns),
+              "Seizure Energy Index" + std::string(25, ' ') + "6.667 mV\xB2");
 }
