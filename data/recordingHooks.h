@@ -11,8 +11,6 @@ namespace data {
 struct RecordingHooks {
     // Fills every channel's trace buffer of the views with -32768.
     std::function<void()> clearTraceBuffers;
-    // Recomputes the spectral result tables of the modes first..last.
-    std::function<void(int first, int last)> recomputeSpectralTables;
     // Sends the refresh command to the channel-settings window, if it exists.
     std::function<void()> refreshChannelSettings;
     // Sends refresh and Reset to the play-control window; false when it does not exist.

@@ -1,6 +1,7 @@
 #include "data/recordingReset.h"
 
 #include "analysis/spectralSums.h"
+#include "analysis/spectralTable.h"
 #include "data/recordingHooks.h"
 #include "data/recordingStore.h"
 #include "data/sampleRing.h"
@@ -27,7 +28,6 @@ void RecordingStore::reset()
 void RecordingHooks::reset()
 {
     clearTraceBuffers = [] {};
-    recomputeSpectralTables = [](int, int) {};
     refreshChannelSettings = [] {};
     resetPlayControl = [] { return false; };
     resetEpochState = [](std::uint32_t) {};
@@ -69,7 +69,8 @@ void resetPrimary()
     rec.epochBase = 0;
     for (auto& series : rec.conditionData)
         std::fill(series.begin(), series.end(), std::int16_t{0});
-    recordingHooks.recomputeSpectralTables(0, 2);
+    for (int mode : {analysis::Recorded, analysis::Accumulated, analysis::Current})
+        analysis::computeSpectralTable(mode);
     recordingHooks.refreshChannelSettings();
     if (!recordingHooks.resetPlayControl())
         recordingHooks.resetEpochState(rec.playStartSecond * kSamplesPerSecond / kEpochSamples);
@@ -86,7 +87,7 @@ void resetSecondary()
     encodeHeaderFloats(rec);
     analysis::spectralSums.kind(4).clear();
     analysis::spectralSums.kind(5).clear();
-    recordingHooks.recomputeSpectralTables(3, 3);
+    analysis::computeSpectralTable(analysis::SecondaryRecorded);
 }
 
 void clearPatientSets(unsigned mask)

@@ -7,7 +7,9 @@
 #include <random>
 #include <stdexcept>
 
+#include "analysis/epochEngine.h"
 #include "analysis/spectralSums.h"
+#include "analysis/spectralTable.h"
 #include "data/byteLayer.h"
 #include "data/dataFile.h"
 #include "data/recordingHooks.h"
@@ -30,6 +32,8 @@ void resetCore()
     linkState.reset();
     streamState.reset();
     analysis::spectralSums.clearAll();
+    analysis::spectralTables.reset();
+    analysis::epochData.reset();
     monitor::monitorState.reset();
     platform::fileOps.reset();
 }

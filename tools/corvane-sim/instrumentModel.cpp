@@ -67,6 +67,8 @@ double epochPower(const Recording& rec, int epoch)
 }
 
 int epochsOf(double seconds) { return static_cast<int>(seconds * 200.0 / 256.0); }
+// The first epoch that starts at or after a moment.
+int firstEpochAfter(double seconds) { return static_cast<int>(std::ceil(seconds * 200.0 / 256.0)); }
 
 void fillSpectra(Recording& rec, const std::array<std::vector<std::int16_t>, 4>& raw, const RecordingOptions& o,
                  const TreatmentCourse& c, int epochs)
@@ -75,7 +77,8 @@ void fillSpectra(Recording& rec, const std::array<std::vector<std::int16_t>, 4>&
     for (int e = 0; e < epochs; ++e)
         for (int ch = 0; ch < channels; ++ch)
             epochSpectrum(&raw[ch][static_cast<std::size_t>(e) * 256], &rec.fftData[ch][e * 128]);
-    const int seizureFirst = epochsOf(c.stimulusEnd), seizureLast = epochsOf(c.seizureEnd);
+    // The seizure sums leave out every epoch the stimulus artefact touches.
+    const int seizureFirst = firstEpochAfter(c.stimulusEnd), seizureLast = epochsOf(c.seizureEnd);
     for (int e = 0; e < epochs; ++e) {
         const bool seizure = !o.session.monitoring && e >= seizureFirst && e < seizureLast;
         rec.conditionData[0][e] = seizure ? 1 : 0;
@@ -91,7 +94,7 @@ void fillSpectra(Recording& rec, const std::array<std::vector<std::int16_t>, 4>&
 
 void setResults(Recording& rec, const TreatmentCourse& c, int epochs)
 {
-    const int first = std::min(epochsOf(c.stimulusEnd), epochs), last = std::min(epochsOf(c.seizureEnd), epochs);
+    const int first = std::min(firstEpochAfter(c.stimulusEnd), epochs), last = std::min(epochsOf(c.seizureEnd), epochs);
     double energy = 0, peak = 0, early = 0, post = 0;
     int peakEpoch = first;
     for (int e = first; e < last; ++e) {
@@ -140,7 +143,7 @@ void setHeader(Recording& rec, const RecordingOptions& o, const TreatmentCourse&
         {hw::emgActivityDetected, s.fourChannels ? std::uint16_t{0} : std::uint16_t{1}},
         {hw::peakHeartRate, static_cast<std::uint16_t>(c.peakHeartRate)}, {hw::alarmTest, 1}, {hw::alarmResult, 1},
         {hw::totalEpochs, static_cast<std::uint16_t>(epochs)},
-        {hw::seizureEpochs, static_cast<std::uint16_t>(std::max(0, epochsOf(c.seizureEnd) - epochsOf(c.stimulusEnd)))},
+        {hw::seizureEpochs, static_cast<std::uint16_t>(std::max(0, epochsOf(c.seizureEnd) - firstEpochAfter(c.stimulusEnd)))},
         {hw::baseHeartRate, static_cast<std::uint16_t>(c.baseHeartRate)}};
     for (const auto& [word, value] : words)
         rec.header[word] = value;

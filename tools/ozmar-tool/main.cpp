@@ -14,6 +14,8 @@ const char kUsageText[] =
     "  wire decode CAPTURE OUT       check a captured transfer and write its stream as a data file\n"
     "  report FILE [--form screen|csv|columns] [--secondary]\n"
     "                                print the treatment report of a data file\n"
+    "  analyse FILE [--mode recorded|accumulated] [--pair 1-6] [--form columns|csv|tabs]\n"
+    "                                print the band and bin table of a channel pair\n"
     "  patient FILE... [--id T] [--name T] [--age N] [--sex M|F] [--comments T]\n"
     "                                print the patient fields, or rewrite them in every file\n"
     "exit codes: 0 success, 1 usage, 2 cannot open, 3 not a data file or bad check\n";
@@ -39,6 +41,8 @@ int main(int argc, char** argv)
         return tool::wireCommand(args);
     if (command == "report")
         return tool::reportCommand(args);
+    if (command == "analyse" || command == "analyze")
+        return tool::analyseCommand(args);
     if (command == "patient")
         return tool::patientCommand(args);
     std::fputs(kUsageText, stderr);

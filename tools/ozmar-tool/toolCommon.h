@@ -27,5 +27,6 @@ int dumpCommand(const Args& args);
 int wireCommand(const Args& args);
 int reportCommand(const Args& args);
 int patientCommand(const Args& args);
+int analyseCommand(const Args& args);
 
 }  // namespace tool
