@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -102,4 +103,18 @@ TEST_F(OzmarTool, PatientRewritesEveryFileAndReportsFailures)
     EXPECT_EQ(runTool("patient " + dir.file("bad.dat") + " " + dir.file("rec.dat") + " --age 33").status, 3);
     EXPECT_NE(runTool("patient " + dir.file("rec.dat")).out.find("Age:      33"), std::string::npos);
     EXPECT_EQ(runTool("patient " + dir.file("rec.dat") + " --sex X").status, 1);
+}
+
+TEST_F(OzmarTool, AnalysePrintsTheBandAndBinTable)
+{
+    Result r = runTool("analyse --form csv " + dir.file("rec.dat"));
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 44);
+    EXPECT_EQ(r.out.substr(0, 3), "\"\"\n");
+    EXPECT_NE(r.out.find("\"Total 0.7-25.0\""), std::string::npos);
+    const Result accumulated = runTool("analyse --mode accumulated --pair 1 " + dir.file("rec.dat"));
+    ASSERT_EQ(accumulated.status, 0);
+    EXPECT_NE(accumulated.out.find("Mean Frequencies Hz:"), std::string::npos);
+    EXPECT_NE(accumulated.out, runTool("analyse " + dir.file("rec.dat")).out);
+    EXPECT_EQ(runTool("analyse --pair 7 " + dir.file("rec.dat")).status, 1);
 }
