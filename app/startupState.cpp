@@ -4,4 +4,25 @@ namespace app {
 
 StartupState startup;
 
+void StartupState::reset()
+{
+    startingUp = true;
+    exitCode = 0;
+    quitRequested = false;
+    noSerial = reportNoInfo = reportGraphOpt = reportBandsOpt = reportSpectrumOpt = reportGraphColorOpt = false;
+    autoUpload = autoClose = hidden = summary = portGiven = graphImages = fftImages = reportImages = false;
+    portGivenBase = 0;
+    dataFilePath.clear();
+    dataFileName.clear();
+    dataFileDir.clear();
+    dataFileStem.clear();
+    dataFileExt.clear();
+    summaryDir.clear();
+    summaryName.clear();
+    uploadDir.clear();
+    startDir.clear();
+    lastDir.clear();
+    startTime = 0;
+}
+
 }  // namespace app

@@ -1,0 +1,49 @@
+// ozmar: the program. It reads its command line and configuration, then runs
+// the unattended mode it was asked for.
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/startup.h"
+#include "app/startupState.h"
+
+namespace {
+
+const char kHelp[] =
+    "usage: ozmar [options] [data-file [output]]\n"
+    "  /summary (/sm) data-file [output-file]  write the report of a data file as text (.txt)\n"
+    "                                          or CSV (.csv); without an output file, the data\n"
+    "                                          file's name with .txt in the current folder\n"
+    "  /rall (/ra) /rnoinfo (/rni) /rgraph (/rg) /rgc /rbands (/rb) /rspectrum (/rs)\n"
+    "                                          what the report holds\n"
+    "  /noserial (/ns) data-file               open a data file without the serial port\n"
+    "  /autoupload (/au) folder [/autoclose]   file every received recording into a folder\n"
+    "  /com1 ... /com8                         the serial port to use\n"
+    "  /graphimages (/gi), /fftimages (/fi), /reportimages (/ri) data-file folder\n"
+    "                                          write the pages of a recording as PNG images\n"
+    "Options are matched without regard to case. Exit codes: 0 done, 1 no window or image could\n"
+    "be made, 2 no data file or it cannot be opened, 3 not a data file, 4 folder missing or output\n"
+    "cannot be created, 5 output could not be written, 6 the port given cannot be opened,\n"
+    "7 nothing to draw.\n";
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::setlocale(LC_ALL, "");
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::puts("Ozmar 6.81");
+        return 0;
+    }
+    app::startUp(std::vector<std::string>(argv + 1, argv + argc));
+    if (app::startup.quitRequested)
+        return app::startup.exitCode;
+    std::fputs("ozmar: this build has no desktop window; run it with /summary (see --help)\n", stderr);
+    return 1;
+}

@@ -1,0 +1,32 @@
+#include "app/startup.h"
+
+#include <ctime>
+#include <filesystem>
+
+#include "app/commandLine.h"
+#include "app/configFile.h"
+#include "app/settings.h"
+#include "app/startupState.h"
+
+namespace app {
+
+void startUp(const std::vector<std::string>& arguments)
+{
+    parseCommandLine(arguments);
+    settings.applyDefaults();
+    startup.startTime = std::time(nullptr);
+    std::error_code error;
+    startup.startDir = std::filesystem::current_path(error).string();
+    startup.lastDir = startup.startDir;
+    if (!startup.autoUpload && !startup.imageMode())
+        startup.uploadDir = startup.startDir;
+    if (!startup.noSerial)
+        readConfiguration(configurationPath());
+}
+
+std::string configurationPath()
+{
+    return (std::filesystem::path(startup.startDir) / kConfigFileName).string();
+}
+
+}  // namespace app
