@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "app/summaryRun.h"
 #include "app/startupState.h"
 
 namespace {
@@ -44,6 +45,8 @@ int main(int argc, char** argv)
     app::startUp(std::vector<std::string>(argv + 1, argv + argc));
     if (app::startup.quitRequested)
         return app::startup.exitCode;
+    if (app::startup.summary)
+        return app::runSummary();
     std::fputs("ozmar: this build has no desktop window; run it with /summary (see --help)\n", stderr);
     return 1;
 }

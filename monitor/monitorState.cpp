@@ -6,6 +6,9 @@ MonitorState monitorState;
 
 void MonitorState::reset()
 {
+    liveSession = false;
+    playThreadRunning = false;
+    autoUploadActive = false;
     currentEpoch = 0;
     processedEpoch = 0;
     epochRejected = false;

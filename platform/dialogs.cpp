@@ -8,7 +8,12 @@ Dialogs dialogs;
 
 int SilentResponder::messageBox(const MessageRequest& request)
 {
-    return request.buttons == Buttons::yesNo || request.buttons == Buttons::yesNoCancel ? IDYES : IDOK;
+    switch (request.buttons) {
+    case Buttons::yesNo:
+    case Buttons::yesNoCancel:
+    case Buttons::yesAllNoCancel: return IDYES;
+    default: return IDOK;
+    }
 }
 
 int ScriptedResponder::messageBox(const MessageRequest& request)

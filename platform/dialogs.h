@@ -11,9 +11,10 @@ constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
+constexpr int IDYESTOALL = 8;  // "Yes to &All" of the batch overwrite question
 
-enum class Buttons { ok, okCancel, yesNo, yesNoCancel };
-enum class Icon { exclamation, question, information };
+enum class Buttons { ok, okCancel, yesNo, yesNoCancel, yesAllNoCancel };
+enum class Icon { exclamation, question, information, warning };
 
 struct MessageRequest {
     const void* owner = nullptr;  // the window the box belongs to

@@ -9,6 +9,7 @@
 #include "data/recording.h"
 #include "platform/localTime.h"
 #include "report/reportLines.h"
+#include "report/textOutput.h"
 
 namespace report {
 
@@ -95,14 +96,12 @@ std::string whole(ReportRequest r, const char* csv)
     return finish(line, r);
 }
 
-// A closing line: plain text, or quoted in the CSV form.
+// A line of free text: plain, or quoted in the CSV form (a quote inside the
+// text doubled, so that the line stays one CSV field).
 std::string closing(ReportRequest r, std::size_t size, const std::string& text)
 {
     Line line(size);
-    if (modeOf(r) == ReportMode::Csv)
-        line.print("\"%s\"", text.c_str());
-    else
-        line.print("%s", text.c_str());
+    line.print("%s", modeOf(r) == ReportMode::Csv ? csvQuoted(text).c_str() : text.c_str());
     return line.text();
 }
 

@@ -1,0 +1,40 @@
+#include "app/summaryRun.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "app/startupState.h"
+#include "data/dataFiles.h"
+#include "report/reportPage.h"
+#include "report/textExport.h"
+
+namespace app {
+
+namespace fs = std::filesystem;
+
+std::string summaryOutputPath()
+{
+    const StartupState& s = startup;
+    const std::string name = s.summaryName.empty() ? fs::path(s.dataFilePath).stem().string() + ".txt" : s.summaryName;
+    const std::string folder = s.summaryDir.empty() ? std::string(".") : s.summaryDir;
+    return (fs::path(folder) / name).string();
+}
+
+int runSummary()
+{
+    StartupState& s = startup;
+    if (!data::openDataFile(nullptr, s.dataFilePath, false))
+        return s.exitCode;
+    std::error_code error;
+    const std::string folder = s.summaryDir.empty() ? std::string(".") : s.summaryDir;
+    if (!fs::is_directory(folder, error) || ::access(folder.c_str(), W_OK | X_OK) != 0)
+        return 4;
+    report::ReportPage page(false);
+    page.layout(true);
+    const report::DocumentText document{report::DocumentText::Kind::report, &page, nullptr};
+    report::saveAsText(nullptr, summaryOutputPath(), document, &page);
+    return s.exitCode;
+}
+
+}  // namespace app
