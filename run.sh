@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and shows a data file: the one given, or a
-# sample recording made for the purpose.
+# Installs what is missing, builds, and runs the program's main job on a data
+# file (the one given, or a sample recording made by the instrument simulator):
+# the unattended summary of its treatment report and spectral analysis, printed
+# here and kept next to the data file.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
@@ -9,8 +11,13 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
 file="${1:-}"
 if [ -z "$file" ]; then
-    file=samples/sample.dat
     mkdir -p samples
-    build/tools/corvane-sim/corvane-sim write "$file" --report-text >/dev/null
+    file=samples/sample.dat
+    [ -f "$file" ] || build/tools/corvane-sim/corvane-sim write "$file" --seconds 120 --report-text >/dev/null
 fi
-build/tools/ozmar-tool/ozmar-tool dump "$file"
+out="${file%.*}.txt"
+build/ozmar /summary /rbands "$file" "$out"
+echo "Summary of $file written to $out:"
+echo
+# The summary is Windows-1252 text with CR LF line ends, as the program writes it everywhere.
+iconv -f WINDOWS-1252 -t UTF-8 "$out" | tr -d '\r'

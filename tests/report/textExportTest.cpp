@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/startupState.h"
+#include "data/dataFiles.h"
+#include "data/recordingStore.h"
+#include "data/sampleRing.h"
+#include "platform/dialogs.h"
+#include "report/reportPage.h"
+#include "report/textExport.h"
+#include "report/textOutput.h"
+#include "support/sampleRecording.h"
+#include "views/tableLines.h"
+
+using namespace report;
+using data::recordings;
+namespace fs = std::filesystem;
+
+namespace {
+
+class TextExport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testing_support::resetCore();
+        app::startup.reset();
+        app::startup.startingUp = false;
+        exportSettings.reset();
+        platform::dialogs.responder = &responder;
+    }
+    void TearDown() override
+    {
+        platform::dialogs.reset();
+        exportSettings.reset();
+        app::startup.reset();
+        testing_support::resetCore();
+    }
+    std::string text(const std::string& path)
+    {
+        const auto b = testing_support::fileBytes(path);
+        return std::string(b.begin(), b.end());
+    }
+    testing_support::TempDir dir;
+    platform::ScriptedResponder responder;
+};
+
+}  // namespace
+
+TEST_F(TextExport, RangeFromTheEndWritesOnlyTheHeadings)
+{
+    testing_support::fillPrimary({0, 2000, 7, false, 3});
+    recordings.primary.header[data::hw::eegSeizureDetected] = 0;
+    exportSettings.exportAllData = false;
+    exportSettings.exportFrom = 10;
+    exportSettings.exportTo = 10;
+    ReportPage page;
+    page.showPatientInfo = page.showReport = false;
+    page.showGraph = true;
+    page.layout(true);
+    ASSERT_EQ(saveAsText(nullptr, dir.file("r.txt"), {DocumentText::Kind::report, &page, nullptr}, nullptr), SaveResult::done);
+    EXPECT_EQ(text(dir.file("r.txt")), "\r\nRaw Data \xB5V 10-10 Sec\r\n       EEG1       EEG2        EMG        ECG\r\n");
+}
+
+TEST_F(TextExport, SaveAllSplitsIntoInfoAndRaw)
+{
+    testing_support::fillPrimary({0, 400, 2, true, 4});
+    ReportPage page;
+    page.layout(true);
+    exportSettings.saveAllMode = true;
+    const DocumentText doc{DocumentText::Kind::report, &page, nullptr};
+    ASSERT_EQ(saveAsText(nullptr, dir.file("all.csv"), doc, &page), SaveResult::done);
+    const std::string info = text(dir.file("all-info.csv")), raw = text(dir.file("all-raw.csv"));
+    EXPECT_NE(info.find("\"ID: ID-0042\""), std::string::npos);
+    EXPECT_EQ(info.find("Raw Data"), std::string::npos);
+    EXPECT_EQ(raw.substr(0, 17), "\r\n\"Raw Data \xB5V\"\r\n");
+    EXPECT_FALSE(page.showGraph);  // the page's own options come back
+
+    recordings.primary.header[data::hw::contentFlags] &= static_cast<std::uint16_t>(~data::content::rawEeg);
+    ASSERT_EQ(saveAsText(nullptr, dir.file("noraw.txt"), doc, &page), SaveResult::done);
+    EXPECT_TRUE(fs::exists(dir.file("noraw-info.txt")));
+    EXPECT_FALSE(fs::exists(dir.file("noraw-raw.txt")));
+}
+
+TEST_F(TextExport, OverwriteQuestionsAndYesToAllInABatch)
+{
+    testing_support::fillPrimary({0, 200, 1, false, 5});
+    for (const char* name : {"a.dat", "b.dat", "c.dat"})
+        testing_support::writePrimary(dir.file(name));
+    fs::create_directory(dir.file("out"));
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        testing_support::writeBytes(dir.file(std::string("out/") + name), {'o', 'l', 'd'});
+    exportSettings.exportSplit = false;
+    const std::string selection = dir.path().string() + '\0' + "a.dat" + '\0' + "b.dat" + '\0' + "c.dat" + '\0' + '\0';
+    responder.answers = {platform::IDNO, platform::IDYESTOALL};
+    ASSERT_TRUE(batchConvert(nullptr, selection, dir.file("out")));
+    EXPECT_EQ(responder.shown.size(), 2u);  // a: No; b: Yes to All; c: no question
+    EXPECT_EQ(responder.shown[0].text, "This folder already contains file 'a.txt'\nWould you like to replace it?");
+    EXPECT_EQ(responder.shown[0].buttons, platform::Buttons::yesAllNoCancel);
+    EXPECT_EQ(text(dir.file("out/a.txt")), "old");
+    EXPECT_NE(text(dir.file("out/b.txt")), "old");
+    EXPECT_NE(text(dir.file("out/c.txt")).find("Jane Doe"), std::string::npos);
+    EXPECT_FALSE(exportSettings.batchMode || exportSettings.saveAllMode);
+
+    responder.shown.clear();
+    responder.answers = {platform::IDCANCEL};
+    EXPECT_FALSE(batchConvert(nullptr, selection, dir.file("out")));
+    EXPECT_EQ(responder.shown.size(), 1u);
+}
+
+TEST_F(TextExport, TableWindowsWriteTheirTitleAndLines)
+{
+    views::SpectrumTable spectrum;
+    const DocumentText doc{DocumentText::Kind::table, nullptr, &spectrum};
+    ASSERT_EQ(saveAsText(nullptr, dir.file("s.csv"), doc, nullptr), SaveResult::done);
+    const std::string csv = text(dir.file("s.csv"));
+    EXPECT_EQ(csv.substr(0, 38), "\"Spectrum EEG 1&2 (accumulated) \"\r\n\"Fr");
+    EXPECT_NE(csv.find("\"Segments:\",\"Collected-\",0,\"Computed-\",0\r\n"), std::string::npos);
+    views::BandsTable bands;
+    bands.refresh();
+    const std::string copy = views::copyTableText(bands);
+    EXPECT_EQ(copy.substr(0, 31), "Bands EEG 1&2 (accumulated) \r\nF");
+    EXPECT_EQ(copy.substr(copy.size() - 4), "\r\n\r\n");  // the empty line 11 ends the copy
+}
+
+TEST_F(TextExport, FailedWritesLeaveNoFileAndSayWhy)
+{
+    testing_support::fillPrimary({0, 200, 1, false, 6});
+    ReportPage page;
+    page.layout(true);
+    const DocumentText doc{DocumentText::Kind::report, &page, nullptr};
+    EXPECT_EQ(saveAsText(nullptr, dir.file("missing/x.txt"), doc, nullptr), SaveResult::cancelled);
+    EXPECT_EQ(responder.texts(), std::vector<std::string>{"Could not open file \"" + dir.file("missing/x.txt") + "\" to write?"});
+    EXPECT_EQ(responder.shown[0].caption, "Save As Text");
+    app::startup.hidden = true;
+    EXPECT_EQ(saveAsText(nullptr, dir.file("missing/x.txt"), doc, nullptr), SaveResult::cancelled);
+    EXPECT_EQ(app::startup.exitCode, 4);
+}
