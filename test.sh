@@ -18,6 +18,11 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOZMAR_SANITIZE=ON -
 cmake --build build-asan
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2)
 
+echo "== transfer threads under ThreadSanitizer, repeated"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOZMAR_TSAN=ON -DOZMAR_BENCH=OFF >/dev/null
+cmake --build build-tsan --target ozmar_serial_tests
+TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/ozmar_serial_tests --gtest_repeat=20 --gtest_brief=1
+
 echo "== fuzz smoke run"
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOZMAR_SANITIZE=ON \
     -DOZMAR_FUZZ=ON -DOZMAR_BENCH=OFF >/dev/null

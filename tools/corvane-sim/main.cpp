@@ -1,11 +1,14 @@
-// corvane-sim: plays the instrument. Its first role writes realistic sample
-// recordings as data files through the program's own stream writer.
+// corvane-sim: plays the instrument. It writes realistic sample recordings as
+// data files, and on a serial line (a new pseudo-terminal whose device path it
+// prints first, or a given device) it sends and receives recordings.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 namespace sim {
 int writeRole(const std::vector<std::string>& args);
+int sendRole(const std::vector<std::string>& args);
+int receiveRole(const std::vector<std::string>& args);
 }
 
 int main(int argc, char** argv)
@@ -14,7 +17,16 @@ int main(int argc, char** argv)
     const std::string role = argc > 1 ? argv[1] : "";
     if (role == "write")
         return sim::writeRole(args);
-    std::fputs("usage: corvane-sim write OUT.dat [options]   (corvane-sim write --help for the options)\n",
+    if (role == "send")
+        return sim::sendRole(args);
+    if (role == "receive")
+        return sim::receiveRole(args);
+    std::fputs("usage: corvane-sim write OUT.dat [options]\n"
+               "       corvane-sim send FILE [options]       (prints the device to use, then sends)\n"
+               "       corvane-sim receive OUT.dat [options] (prints the device to use, then receives)\n"
+               "Each role with an unknown option lists its options.\n"
+               "send exits 0 when sent, 10 when the program cancelled; receive exits 0 with a correct\n"
+               "check, 3 with a bad one, 4 for a stream of the wrong form, 5 for an incomplete one.\n",
                role == "--help" ? stdout : stderr);
     return role == "--help" ? 0 : 1;
 }

@@ -18,7 +18,13 @@ const char kUsageText[] =
     "                                print the band and bin table of a channel pair\n"
     "  patient FILE... [--id T] [--name T] [--age N] [--sex M|F] [--comments T]\n"
     "                                print the patient fields, or rewrite them in every file\n"
-    "exit codes: 0 success, 1 usage, 2 cannot open, 3 not a data file or bad check\n";
+    "  receive --port COMn OUT.dat       receive a recording from the instrument\n"
+    "  send --port COMn FILE             send a data file to the instrument\n"
+    "  send-name --port COMn NAME        send a device name to the instrument\n"
+    "                                COMn is the device in $OZMAR_COMn, else /dev/ttyS<n-1>;\n"
+    "                                Ctrl+C cancels a transfer\n"
+    "exit codes: 0 success, 1 usage, 2 cannot open, 3 not a data file or bad check,\n"
+    "            4 the transfer failed or was cancelled\n";
 
 }  // namespace
 
@@ -43,6 +49,8 @@ int main(int argc, char** argv)
         return tool::reportCommand(args);
     if (command == "analyse" || command == "analyze")
         return tool::analyseCommand(args);
+    if (command == "receive" || command == "send" || command == "send-name")
+        return tool::transferCommand(command, args);
     if (command == "patient")
         return tool::patientCommand(args);
     std::fputs(kUsageText, stderr);

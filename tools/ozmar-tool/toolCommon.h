@@ -11,6 +11,7 @@ constexpr int kSuccess = 0;
 constexpr int kUsage = 1;
 constexpr int kCannotOpen = 2;
 constexpr int kNotDataFile = 3;
+constexpr int kTransferFailed = 4;
 
 // Prints "ozmar-tool: <message>" on standard error and returns `code`.
 int fail(int code, const std::string& message);
@@ -28,5 +29,6 @@ int wireCommand(const Args& args);
 int reportCommand(const Args& args);
 int patientCommand(const Args& args);
 int analyseCommand(const Args& args);
+int transferCommand(const std::string& command, const Args& args);
 
 }  // namespace tool

@@ -1,0 +1,181 @@
+#include "platform/posixSerialDevice.h"
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace platform {
+
+std::unique_ptr<PosixSerialDevice> PosixSerialDevice::open(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    if (::ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return nullptr;
+    }
+    std::unique_ptr<PosixSerialDevice> device(new PosixSerialDevice(fd, path));
+    device->updateCounters();  // starts the error counters from their present values
+    return device;
+}
+
+PosixSerialDevice::PosixSerialDevice(int fd, std::string path) : fd_(fd), path_(std::move(path))
+{
+}
+
+PosixSerialDevice::~PosixSerialDevice()
+{
+    if (fd_ >= 0) {
+        ::ioctl(fd_, TIOCNXCL);
+        ::close(fd_);
+    }
+}
+
+bool PosixSerialDevice::configure(bool ctsFlowControl, bool rtsOn)
+{
+    termios t{};
+    if (::tcgetattr(fd_, &t) != 0)
+        return false;
+    ::cfmakeraw(&t);
+    t.c_cflag |= CLOCAL | CREAD | CS8;
+    t.c_cflag &= ~static_cast<tcflag_t>(PARENB | CSTOPB);
+    if (ctsFlowControl)
+        t.c_cflag |= CRTSCTS;
+    else
+        t.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
+    t.c_iflag |= IXOFF;
+    t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXANY);
+    t.c_cc[VSTART] = 0x11;
+    t.c_cc[VSTOP] = 0x13;
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    ::cfsetispeed(&t, B38400);
+    ::cfsetospeed(&t, B38400);
+    if (::tcsetattr(fd_, TCSANOW, &t) != 0)
+        return false;
+    int rts = TIOCM_RTS;
+    ::ioctl(fd_, rtsOn ? TIOCMBIS : TIOCMBIC, &rts);  // a pseudo-terminal refuses this: no matter
+    return true;
+}
+
+void PosixSerialDevice::noteFailure(int error)
+{
+    if (error == EIO || error == ENXIO || error == ENODEV || error == EBADF)
+        gone_ = true;
+}
+
+long PosixSerialDevice::readSome(std::uint8_t* buf, std::size_t max)
+{
+    const ssize_t got = ::read(fd_, buf, max);
+    if (got > 0) {
+        updateCounters();
+        return got;
+    }
+    if (got == 0) {
+        // Nothing has arrived (a raw line with no minimum answers 0), unless
+        // the other end has hung up.
+        pollfd p{fd_, POLLIN, 0};
+        if (::poll(&p, 1, 0) > 0 && (p.revents & POLLHUP)) {
+            gone_ = true;
+            return -1;
+        }
+        return 0;
+    }
+    if (errno == EAGAIN || errno == EINTR)
+        return 0;
+    noteFailure(errno);
+    return -1;
+}
+
+long PosixSerialDevice::writeSome(const std::uint8_t* buf, std::size_t count)
+{
+    const ssize_t wrote = ::write(fd_, buf, count);
+    if (wrote >= 0)
+        return wrote;
+    if (errno == EAGAIN || errno == EINTR)
+        return 0;
+    noteFailure(errno);
+    return -1;
+}
+
+void PosixSerialDevice::waitFor(short events, int milliseconds)
+{
+    pollfd p{fd_, events, 0};
+    if (::poll(&p, 1, milliseconds) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p.revents & POLLIN))
+        gone_ = true;
+}
+
+void PosixSerialDevice::waitReadable(int milliseconds)
+{
+    waitFor(POLLIN, milliseconds);
+}
+
+void PosixSerialDevice::waitWritable(int milliseconds)
+{
+    waitFor(POLLOUT, milliseconds);
+}
+
+// Reads the driver's error counters; their growth since the last look is
+// noted as line errors. Done after every read, so asking for the line status
+// (before every received byte) costs no system call.
+void PosixSerialDevice::updateCounters()
+{
+    if (!countersSupported_)
+        return;
+    serial_icounter_struct c{};
+    if (::ioctl(fd_, TIOCGICOUNT, &c) != 0) {
+        countersSupported_ = false;  // a pseudo-terminal has none
+        return;
+    }
+    if (countersKnown_) {
+        pending_.framingError |= c.frame != frame_;
+        pending_.breakError |= c.brk != brk_;
+        pending_.overrun |= c.overrun != overrun_ || c.buf_overrun != bufferOverrun_;
+    }
+    countersKnown_ = true;
+    frame_ = c.frame;
+    brk_ = c.brk;
+    overrun_ = c.overrun;
+    bufferOverrun_ = c.buf_overrun;
+}
+
+LineStatus PosixSerialDevice::lineStatus()
+{
+    LineStatus status = pending_;
+    status.modeError = gone_;
+    pending_ = LineStatus{};
+    return status;
+}
+
+bool PosixSerialDevice::transmitImmediate(std::uint8_t byte)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const long wrote = writeSome(&byte, 1);
+        if (wrote == 1)
+            return true;
+        if (wrote < 0)
+            return false;
+        waitWritable(10);
+    }
+    return false;
+}
+
+void PosixSerialDevice::purge()
+{
+    ::tcflush(fd_, TCIOFLUSH);
+}
+
+void PosixSerialDevice::drain()
+{
+    ::tcdrain(fd_);
+}
+
+}  // namespace platform

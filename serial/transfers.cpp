@@ -1,0 +1,284 @@
+#include "serial/transfers.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <thread>
+
+#include "data/autoNames.h"
+#include "data/byteLayer.h"
+#include "data/dataFile.h"
+#include "data/progressSink.h"
+#include "data/recordingReset.h"
+#include "data/recordingStore.h"
+#include "data/sampleRing.h"
+#include "data/streamFormat.h"
+#include "data/streamReader.h"
+#include "data/streamWriter.h"
+#include "platform/dialogs.h"
+#include "serial/serialPort.h"
+
+namespace serial {
+
+TransferState transferState;
+TransferHooks transferHooks;
+
+void TransferState::reset()
+{
+    transferBusy = false;
+    sendNameMode = false;
+    nameToSend.clear();
+    uploadFile.clear();
+    uploadDir.clear();
+}
+
+namespace {
+
+using data::linkState;
+namespace bits = data::transfer;
+using platform::SectionGuard;
+
+void tell(const std::string& text, const char* caption)
+{
+    platform::messageBox(nullptr, text, caption, platform::Buttons::ok, platform::Icon::exclamation);
+}
+
+void tellPortInvalid(const char* caption)
+{
+    const std::string digit(1, static_cast<char>('0' + serialPort.portNumber));
+    tell(platform::format("Port COM%s is invalid.", digit), caption);
+}
+
+// The instrument is told that a reception failed or was cancelled.
+void sendCancelByte()
+{
+    if (linkState.device)
+        linkState.device->transmitImmediate(data::kCancelByte);
+}
+
+// Steps 2 and 3 of the common start.
+void beginTransfer(data::ProgressSink* progress)
+{
+    linkState.progressTotal = linkState.progressCount = 0;
+    linkState.progress = progress;
+    transferState.transferBusy = true;
+    transferHooks.refreshPlayControl();
+}
+
+void endTransfer(const TransferContext& context)
+{
+    if (context.closeDialog)
+        context.closeDialog();
+    transferState.transferBusy = false;
+    transferHooks.refreshPlayControl();
+}
+
+void resetPrimaryLocked()
+{
+    SectionGuard recordingLock(data::dataLocks.recordingLock);
+    data::resetPrimary();
+}
+
+// The messages of a failed reception; the instrument gets 0xF8 for any end but success.
+void receiveFailed(std::uint32_t status)
+{
+    if (status & bits::crcError) {
+        sendCancelByte();
+        tell("Transmission CRC error", "Receive");
+    } else if (status & (bits::deviceCancel | bits::lineError | bits::framingError | bits::breakError)) {
+        sendCancelByte();
+        tell("Transmission error", "Receive");
+    } else if (status & bits::userCancel) {
+        sendCancelByte();
+    }
+}
+
+void sendNameStream()
+{
+    const std::string& name = transferState.nameToSend;
+    data::setProgressSection("Sending Name of device...", 0);
+    if (linkState.progress)
+        linkState.progress->setPercentText(" ");
+    const std::size_t n = std::max<std::size_t>(name.size(), 1);
+    linkState.progressCount = 0;
+    linkState.progressTotal = static_cast<std::uint32_t>(n + 5);
+    data::sendByte(data::tag::deviceNameSent, false);
+    data::sendByte(static_cast<std::uint8_t>(n), false);
+    for (std::size_t i = 0; i < n; ++i)
+        data::sendByte(i < name.size() ? static_cast<std::uint8_t>(name[i]) : 0, false);
+}
+
+void sendFailed(std::uint32_t status)
+{
+    if (status & bits::portInvalid)
+        tellPortInvalid("Send");
+    else if (status & bits::deviceCancel)
+        tell("Transmission canceled by Corvane", "Send");
+    else if (status & (bits::lineError | bits::framingError | bits::breakError))
+        tell("Transmission error", "Send");
+    else if (status & bits::crcError)
+        tell("Transmission CRC error", "Send");
+}
+
+std::string finalUploadName(const std::string& file)
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return data::finalName(file, local.tm_hour, local.tm_min, "dat");
+}
+
+// Receives into the primary recording; returns the transfer status (0: success).
+std::uint32_t uploadReception()
+{
+    SectionGuard transferLock(transferState.transferLock);
+    linkState.transferStatus = 0;
+    try {
+        SectionGuard recordingLock(data::dataLocks.recordingLock);
+        data::readStream(linkState.progress, nullptr);
+        setHandshake(Handshake::none);
+        return 0;
+    } catch (const data::TransferError& e) {
+        configurePort();
+        if (e.bits & bits::portInvalid)
+            tellPortInvalid("Receive");
+        else
+            receiveFailed(e.bits);
+        return e.bits;
+    }
+}
+
+// Writes the received recording into the upload file; false after a write error.
+bool writeUploadFile(data::DataFile& file, const std::string& shownName)
+{
+    SectionGuard fileLock(data::dataLocks.fileLock);
+    linkState.fileStatus = 0;
+    try {
+        SectionGuard writerLock(data::dataLocks.writerLock);
+        data::writeStream(nullptr, &file, true);
+        if (!file.sync())
+            data::raiseFileError(data::filestatus::fileIoError);
+        return true;
+    } catch (const data::FileError&) {
+        tell(platform::format("Cannot write file %s", shownName), "Ozmar");
+        return false;
+    }
+}
+
+}  // namespace
+
+void receiveSession(const TransferContext& context)
+{
+    if (serialPort.portHandle && !reopenPort(nullptr)) {
+        endTransfer(context);
+        return;
+    }
+    data::ProgressSink* progress = context.progress;
+    beginTransfer(progress);
+    {
+        SectionGuard transferLock(transferState.transferLock);
+        linkState.transferStatus = 0;
+        try {
+            configurePort();
+            if (serialPort.portHandle)
+                setHandshake(Handshake::receive);
+            resetPrimaryLocked();
+            {
+                SectionGuard recordingLock(data::dataLocks.recordingLock);
+                data::readStream(progress, nullptr);
+            }
+            setHandshake(Handshake::none);
+            linkState.stopRequested = true;
+            configurePort();
+        } catch (const data::TransferError& e) {
+            // Nothing of a failed reception is kept.
+            configurePort();
+            resetPrimaryLocked();
+            if (e.bits & bits::portInvalid)
+                tellPortInvalid("Receive");
+            else
+                receiveFailed(e.bits);
+        }
+    }
+    endTransfer(context);
+}
+
+void sendSession(const TransferContext& context, bool sendName)
+{
+    if (serialPort.portHandle && !reopenPort(nullptr)) {
+        endTransfer(context);
+        return;
+    }
+    data::ProgressSink* progress = context.progress;
+    beginTransfer(progress);
+    {
+        SectionGuard transferLock(transferState.transferLock);
+        linkState.transferStatus = 0;
+        try {
+            configurePort();
+            if (serialPort.portHandle)
+                setHandshake(Handshake::send);
+            data::beginSentStream();
+            SectionGuard writerLock(data::dataLocks.writerLock);
+            if (sendName)
+                sendNameStream();
+            else
+                data::writeStream(progress, nullptr, true);
+            data::endSentStream();
+            std::this_thread::sleep_for(std::chrono::milliseconds(data::kLineWaitMs));
+            data::pollPort();
+            configurePort();
+            linkState.stopRequested = true;
+        } catch (const data::TransferError& e) {
+            configurePort();
+            sendFailed(e.bits);
+        }
+    }
+    endTransfer(context);
+}
+
+void uploadSession(const TransferContext& context)
+{
+    namespace fs = std::filesystem;
+    const std::string path = (fs::path(transferState.uploadDir) / transferState.uploadFile).string();
+    auto file = data::DataFile::open(path, data::DataFile::Mode::write);
+    if (!file) {
+        tell(platform::format("Could not open file \"%s\" to write", transferState.uploadFile), "Ozmar");
+        endTransfer(context);
+        return;
+    }
+    data::streamState.uploading = true;
+    beginTransfer(context.progress);
+    const std::uint32_t status = uploadReception();
+    const bool written = status == 0 && writeUploadFile(*file, transferState.uploadFile);
+    if (written)
+        linkState.stopRequested = true;
+    endTransfer(context);
+    data::streamState.uploading = false;
+    const bool closed = file->close();
+    file.reset();
+    std::error_code error;
+    if (written && closed)
+        fs::rename(path, fs::path(transferState.uploadDir) / finalUploadName(transferState.uploadFile), error);
+    if (!written || !closed || error)
+        fs::remove(path, error);
+}
+
+void clearForUpload()
+{
+    data::Recording& rec = data::recordings.primary;
+    const std::uint16_t mode = rec.header[data::hw::channelMode], copy = rec.header[data::hw::channelModeCopy];
+    rec.header.fill(0);
+    rec.header[data::hw::channelMode] = mode;
+    rec.header[data::hw::channelModeCopy] = copy;
+    rec.deviceName.clear();
+    rec.reportTitle.clear();
+    rec.reportText.clear();
+    for (auto& series : rec.conditionData)
+        std::fill(series.begin(), series.end(), std::int16_t{0});
+    for (int ch = 0; ch < data::kChannels; ++ch)
+        data::channelClear(rec, ch);
+}
+
+}  // namespace serial

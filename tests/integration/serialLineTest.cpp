@@ -1,0 +1,209 @@
+// Transfers over real pseudo-terminals: ozmar-tool on one end, the instrument
+// simulator on the other.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "data/byteLayer.h"
+#include "data/recordingStore.h"
+#include "data/streamWriter.h"
+#include "platform/memorySerialDevice.h"
+#include "support/processRunner.h"
+#include "support/sampleRecording.h"
+
+using namespace testing_support;
+
+namespace {
+
+// The simulator in the background; its first output line is the device path.
+class Simulator {
+public:
+    explicit Simulator(const std::string& args)
+    {
+        pipe_ = ::popen((std::string(CORVANE_SIM_PATH) + " " + args + " 2>/dev/null").c_str(), "r");
+        char line[256] = {};
+        if (pipe_ && std::fgets(line, sizeof line, pipe_))
+            device = std::string(line, std::strlen(line) - 1);
+    }
+    ~Simulator()
+    {
+        if (pipe_)
+            wait();
+    }
+    int wait()
+    {
+        const int status = ::pclose(pipe_);
+        pipe_ = nullptr;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string device;
+
+private:
+    FILE* pipe_ = nullptr;
+};
+
+ProcessResult tool(const Simulator& sim, const std::string& args, const std::string& err)
+{
+    return runCommand("OZMAR_COM1=" + sim.device + " " + std::string(OZMAR_TOOL_PATH) + " " + args, err);
+}
+
+std::string readText(const std::string& path)
+{
+    const auto b = fileBytes(path);
+    return std::string(b.begin(), b.end());
+}
+
+// The stream the program sends for a data file: its recording written to the
+// line (the epoch flags and parameter records stay in files).
+std::vector<std::uint8_t> wireStream(const std::string& path)
+{
+    resetCore();
+    readPrimary(path);
+    platform::MemorySerialDevice line;
+    data::linkState.device = &line;
+    data::writeStream(nullptr, nullptr, true);
+    data::sendByte(0, true);
+    resetCore();
+    line.output.pop_back();
+    return line.output;
+}
+
+class SerialLine : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        dir = new TempDir;
+        ASSERT_EQ(runCommand(std::string(CORVANE_SIM_PATH) + " write " + dir->file("max.dat") + " --max").status, 0);
+        ASSERT_EQ(runCommand(std::string(CORVANE_SIM_PATH) + " write " + dir->file("small.dat") + " --seconds 30 --report-text").status, 0);
+    }
+    static void TearDownTestSuite() { delete dir; }
+    static inline TempDir* dir = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SerialLine, MaximumRecordingReceivedByteIdentical)
+{
+    Simulator sim("send " + dir->file("max.dat"));
+    const auto start = std::chrono::steady_clock::now();
+    const ProcessResult r = tool(sim, "receive --port COM1 " + dir->file("got.dat"), "/dev/null");
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(sim.wait(), 0);
+    EXPECT_EQ(fileBytes(dir->file("got.dat")), fileBytes(dir->file("max.dat")));
+    RecordProperty("receiveSeconds", std::to_string(seconds));
+}
+
+TEST_F(SerialLine, MaximumRecordingSentArrivesWithItsCheck)
+{
+    Simulator sim("receive " + dir->file("sent.dat"));
+    EXPECT_EQ(tool(sim, "send --port COM1 " + dir->file("max.dat"), "/dev/null").status, 0);
+    EXPECT_EQ(sim.wait(), 0);
+    EXPECT_EQ(fileBytes(dir->file("sent.dat")), wireStream(dir->file("max.dat")));
+}
+
+TEST_F(SerialLine, FailuresEndWithTheirMessages)
+{
+    const std::string err = dir->file("err.txt");
+    {
+        Simulator sim("send " + dir->file("small.dat") + " --corrupt-crc");
+        EXPECT_EQ(tool(sim, "receive --port COM1 " + dir->file("x.dat"), err).status, 4);
+        EXPECT_EQ(sim.wait(), 10);  // the program answered 0xF8
+        EXPECT_NE(readText(err).find("Receive: Transmission CRC error"), std::string::npos);
+        EXPECT_FALSE(std::filesystem::exists(dir->file("x.dat")));
+    }
+    {
+        Simulator sim("send " + dir->file("small.dat") + " --flip 32");  // the first tag becomes unknown
+        EXPECT_EQ(tool(sim, "receive --port COM1 " + dir->file("x.dat"), err).status, 4);
+        sim.wait();
+        EXPECT_NE(readText(err).find("Receive: Transmission error"), std::string::npos);
+    }
+    {
+        Simulator sim("send " + dir->file("small.dat") + " --cut 5000");  // the instrument goes away mid-stream
+        EXPECT_EQ(tool(sim, "receive --port COM1 " + dir->file("x.dat"), err).status, 4);
+        sim.wait();
+        const std::string text = readText(err);
+        EXPECT_TRUE(text.find("Transmission error") != std::string::npos || text.find("Port COM1 is invalid.") != std::string::npos)
+            << text;
+    }
+    {
+        Simulator sim("receive " + dir->file("y.dat") + " --cancel-at 3000");
+        EXPECT_EQ(tool(sim, "send --port COM1 " + dir->file("small.dat"), err).status, 4);
+        sim.wait();
+        EXPECT_NE(readText(err).find("Send: Transmission canceled by Corvane"), std::string::npos);
+    }
+    {
+        Simulator sim("receive " + dir->file("y.dat") + " --crc-at 3000");
+        EXPECT_EQ(tool(sim, "send --port COM1 " + dir->file("small.dat"), err).status, 4);
+        sim.wait();
+        EXPECT_NE(readText(err).find("Send: Transmission CRC error"), std::string::npos);
+    }
+}
+
+TEST_F(SerialLine, XoffPausesTheSenderUntilXon)
+{
+    Simulator sim("receive " + dir->file("paused.dat") + " --xoff-at 2000 --xon-after 400 --idle 1000");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(tool(sim, "send --port COM1 " + dir->file("small.dat"), "/dev/null").status, 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(400));
+    EXPECT_EQ(sim.wait(), 0);
+    EXPECT_EQ(fileBytes(dir->file("paused.dat")), wireStream(dir->file("small.dat")));
+}
+
+TEST_F(SerialLine, FaultsAtManyPositionsAreNeverAccepted)
+{
+    const auto size = std::filesystem::file_size(dir->file("small.dat"));
+    for (std::size_t at = 40; at < size; at += size / 7) {
+        for (const char* fault : {"--flip", "--drop", "--dup"}) {
+            Simulator sim("send " + dir->file("small.dat") + " " + fault + " " + std::to_string(at) + " --settle 50");
+            EXPECT_EQ(tool(sim, "receive --port COM1 " + dir->file("f.dat"), "/dev/null").status, 4) << fault << " " << at;
+            sim.wait();
+            EXPECT_FALSE(std::filesystem::exists(dir->file("f.dat"))) << fault << " " << at;
+        }
+    }
+}
+
+TEST_F(SerialLine, CtrlCCancelsAtAnyPointWithTheCancelByte)
+{
+    for (int delayMs : {0, 30, 120, 300}) {
+        Simulator sim("send " + dir->file("small.dat") + " --stall 3000 --settle 50 --wait 1000");
+        const std::string command = "OZMAR_COM1=" + sim.device + " exec " + std::string(OZMAR_TOOL_PATH) + " receive --port COM1 " +
+                                    dir->file("c.dat") + " 2>/dev/null";
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::usleep(static_cast<useconds_t>(200 + delayMs) * 1000);
+        ::kill(pid, SIGINT);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_EQ(WEXITSTATUS(status), 4) << delayMs;
+        EXPECT_EQ(sim.wait(), 10) << delayMs;  // the simulator saw 0xF8
+        EXPECT_FALSE(std::filesystem::exists(dir->file("c.dat")));
+    }
+}
+
+TEST_F(SerialLine, SendNameWithAnEmptyName)
+{
+    Simulator sim("receive " + dir->file("name.dat"));
+    EXPECT_EQ(tool(sim, "send-name --port COM1 \"\"", "/dev/null").status, 0);
+    EXPECT_EQ(sim.wait(), 0);
+    EXPECT_EQ(fileBytes(dir->file("name.dat")), (std::vector<std::uint8_t>{32, 1, 0}));
+}
+
+TEST_F(SerialLine, PortThatCannotBeOpenedIsNamed)
+{
+    const std::string err = dir->file("port.txt");
+    const ProcessResult r = runCommand("OZMAR_COM5=" + dir->file("no-such-device") + " " + std::string(OZMAR_TOOL_PATH) +
+                                       " receive --port COM5 " + dir->file("p.dat"), err);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(readText(err).find("Cannot open COM5 (" + dir->file("no-such-device") + ")"), std::string::npos);
+}

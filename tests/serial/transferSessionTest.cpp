@@ -1,0 +1,273 @@
+// The transfer sessions on their threads, over an in-memory line. Every wait is
+// on a condition with a generous deadline.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <mutex>
+
+#include "data/byteLayer.h"
+#include "data/crc.h"
+#include "data/recordingStore.h"
+#include "data/streamWriter.h"
+#include "data/wireEnvelope.h"
+#include "platform/dialogs.h"
+#include "platform/memorySerialDevice.h"
+#include "serial/serialPort.h"
+#include "serial/transferRun.h"
+#include "support/sampleRecording.h"
+
+using namespace serial;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A memory line that several threads may touch: the transfer thread reads and
+// writes, the test feeds and inspects under the same mutex.
+class SharedLine : public platform::MemorySerialDevice {
+public:
+    std::mutex mutex;
+    long readSome(std::uint8_t* buf, std::size_t max) override
+    {
+        std::lock_guard lock(mutex);
+        return MemorySerialDevice::readSome(buf, max);
+    }
+    long writeSome(const std::uint8_t* buf, std::size_t count) override
+    {
+        std::lock_guard lock(mutex);
+        return MemorySerialDevice::writeSome(buf, count);
+    }
+    platform::LineStatus lineStatus() override
+    {
+        std::lock_guard lock(mutex);
+        return MemorySerialDevice::lineStatus();
+    }
+    bool transmitImmediate(std::uint8_t byte) override
+    {
+        std::lock_guard lock(mutex);
+        return MemorySerialDevice::transmitImmediate(byte);
+    }
+    std::size_t remaining()
+    {
+        std::lock_guard lock(mutex);
+        return available();
+    }
+    std::vector<std::uint8_t> written()
+    {
+        std::lock_guard lock(mutex);
+        return output;
+    }
+};
+
+// Collects message boxes from any thread.
+class LockedResponder : public platform::DialogResponder {
+public:
+    int messageBox(const platform::MessageRequest& r) override
+    {
+        std::lock_guard lock(mutex_);
+        texts_.push_back(r.caption + ": " + r.text);
+        return platform::IDOK;
+    }
+    std::vector<std::string> texts()
+    {
+        std::lock_guard lock(mutex_);
+        return texts_;
+    }
+    void clear()
+    {
+        std::lock_guard lock(mutex_);
+        texts_.clear();
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::string> texts_;
+};
+
+class TransferSession : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        line.input.clear();
+        line.output.clear();
+        line.readPos = 0;
+        testing_support::resetCore();
+        serialPort.reset();
+        transferState.reset();
+        data::linkState.device = &line;
+        responder.clear();
+        platform::dialogs.responder = &responder;
+    }
+    void TearDown() override
+    {
+        platform::dialogs.reset();
+        serialPort.reset();
+        transferState.reset();
+        testing_support::resetCore();
+    }
+
+    // Runs a transfer to its end and returns the dialog's result.
+    bool runToEnd(TransferKind kind)
+    {
+        TransferRun run(kind, nullptr);
+        run.start();
+        EXPECT_TRUE(run.waitClosed(30s));
+        run.join();
+        return run.result();
+    }
+
+    SharedLine line;
+    LockedResponder responder;
+};
+
+std::vector<std::uint8_t> sampleStream()
+{
+    testing_support::resetCore();
+    testing_support::fillPrimary({0, 1000, 4, true, 8});
+    testing_support::TempDir dir;
+    testing_support::writePrimary(dir.file("s.dat"));
+    testing_support::resetCore();
+    return testing_support::fileBytes(dir.file("s.dat"));
+}
+
+}  // namespace
+
+TEST_F(TransferSession, ReceiveFillsThePrimaryRecording)
+{
+    line.input = data::wrapInEnvelope(sampleStream());
+    data::linkState.device = &line;
+    EXPECT_TRUE(runToEnd(TransferKind::receive));
+    EXPECT_EQ(data::recordings.primary.patient.text[data::patientName], "Jane Doe");
+    EXPECT_EQ(data::recordings.primary.rawChannels[2].count, 1000u);
+    EXPECT_TRUE(responder.texts().empty());
+    EXPECT_FALSE(transferState.transferBusy);
+}
+
+TEST_F(TransferSession, BadCheckResetsTheRecordingAndTellsTheInstrument)
+{
+    auto envelope = data::wrapInEnvelope(sampleStream());
+    envelope.back() ^= 1;
+    line.input = envelope;
+    data::linkState.device = &line;
+    EXPECT_FALSE(runToEnd(TransferKind::receive));
+    EXPECT_EQ(responder.texts(), std::vector<std::string>{"Receive: Transmission CRC error"});
+    EXPECT_EQ(line.written(), std::vector<std::uint8_t>{0xF8});
+    EXPECT_EQ(data::recordings.primary.rawChannels[0].count, 0u);
+    EXPECT_TRUE(data::recordings.primary.patient.text[data::patientName].empty() ||
+                data::recordings.primary.deviceName.empty());
+}
+
+TEST_F(TransferSession, FaultsAtManyPositionsNeverKeepAPartialRecording)
+{
+    const auto envelope = data::wrapInEnvelope(sampleStream());
+    for (std::size_t at = 32; at < envelope.size(); at += envelope.size() / 23) {
+        SetUp();
+        auto damaged = envelope;
+        damaged[at] ^= 0x40;
+        line.input = damaged;
+        line.goneAtEnd = true;  // a stream cut short ends with the device gone
+        data::linkState.device = &line;
+        EXPECT_FALSE(runToEnd(TransferKind::receive)) << at;
+        EXPECT_EQ(data::recordings.primary.rawChannels[0].count, 0u) << at;
+        EXPECT_EQ(line.written(), std::vector<std::uint8_t>{0xF8}) << at;
+        const auto texts = responder.texts();
+        ASSERT_EQ(texts.size(), 1u) << at;
+        EXPECT_TRUE(texts[0] == "Receive: Transmission CRC error" || texts[0] == "Receive: Transmission error" ||
+                    texts[0] == "Receive: Port COM0 is invalid.")
+            << at << " " << texts[0];
+    }
+}
+
+TEST_F(TransferSession, CancelEndsAReceptionPromptlyWithTheCancelByte)
+{
+    // The instrument sends the preamble and part of a stream, then nothing.
+    auto envelope = data::wrapInEnvelope(sampleStream());
+    envelope.resize(envelope.size() / 2);
+    line.input = envelope;
+    data::linkState.device = &line;
+    TransferRun run(TransferKind::receive, nullptr);
+    run.start();
+    // Wait until the stream is under way, then cancel as the dialog's Cancel does.
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (line.remaining() > 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    run.cancel();
+    EXPECT_TRUE(run.closed());
+    EXPECT_FALSE(run.result());
+    run.join();
+    EXPECT_EQ(line.written(), std::vector<std::uint8_t>{0xF8});
+    EXPECT_TRUE(responder.texts().empty());
+    EXPECT_EQ(data::recordings.primary.rawChannels[0].count, 0u);
+}
+
+TEST_F(TransferSession, SendNameWithAnEmptyNameSendsOneZeroByte)
+{
+    transferState.nameToSend = "";
+    EXPECT_TRUE(runToEnd(TransferKind::sendName));
+    const auto out = line.written();
+    ASSERT_EQ(out.size(), 32u + 3u + 3u);
+    EXPECT_EQ(std::vector<std::uint8_t>(out.begin() + 32, out.begin() + 35), (std::vector<std::uint8_t>{32, 1, 0}));
+    EXPECT_EQ(out[35], 0xFC);
+    EXPECT_EQ(data::crcOf(out.data() + 32, out.size() - 32), 0);
+}
+
+TEST_F(TransferSession, SendStopsOnTheInstrumentsAnswers)
+{
+    testing_support::fillPrimary({0, 3000, 4, false, 9});
+    line.afterWrite = [](platform::MemorySerialDevice& d) {
+        if (d.output.size() > 5000 && d.available() == 0 && d.readPos == 0)
+            d.feed({0xF8});
+    };
+    EXPECT_FALSE(runToEnd(TransferKind::send));
+    EXPECT_EQ(responder.texts(), std::vector<std::string>{"Send: Transmission canceled by Corvane"});
+}
+
+TEST_F(TransferSession, SecondTransferWaitsForTheFirstOnTheTransferLock)
+{
+    platform::SectionGuard held(transferState.transferLock);
+    TransferRun run(TransferKind::sendName, nullptr);
+    run.start();
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (!transferState.transferBusy && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    ASSERT_TRUE(transferState.transferBusy);
+    EXPECT_TRUE(line.written().empty());  // nothing moves while the lock is held
+    EXPECT_FALSE(run.closed());
+    held.release();
+    EXPECT_TRUE(run.waitClosed(30s));
+    run.join();
+    EXPECT_TRUE(run.result());
+    EXPECT_FALSE(line.written().empty());
+}
+
+TEST_F(TransferSession, UploadFilesTheRecordingUnderItsFinalName)
+{
+    testing_support::TempDir dir;
+    transferState.uploadDir = dir.path().string();
+    transferState.uploadFile = "12062603.dat";
+    line.input = data::wrapInEnvelope(sampleStream());
+    data::linkState.device = &line;
+    const std::time_t before = std::time(nullptr);
+    EXPECT_TRUE(runToEnd(TransferKind::upload));
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        names.push_back(e.path().filename().string());
+    ASSERT_EQ(names.size(), 1u);
+    std::tm local{};
+    ::localtime_r(&before, &local);
+    char expected[32];
+    std::snprintf(expected, sizeof expected, "12062603_%02d", local.tm_hour);
+    EXPECT_EQ(names[0].substr(0, 11), expected);
+    EXPECT_EQ(names[0].size(), std::string("12062603_1407.dat").size());
+
+    SetUp();
+    transferState.uploadDir = dir.path().string();
+    transferState.uploadFile = "12062604.dat";
+    auto bad = data::wrapInEnvelope(sampleStream());
+    bad.back() ^= 1;
+    line.input = bad;
+    data::linkState.device = &line;
+    EXPECT_FALSE(runToEnd(TransferKind::upload));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("12062604.dat")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
+}
