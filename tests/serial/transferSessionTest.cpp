@@ -2,10 +2,14 @@
 // on a condition with a generous deadline.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <stdlib.h>
+
 #include <chrono>
 #include <filesystem>
 #include <mutex>
 
+#include "app/settings.h"
 #include "data/byteLayer.h"
 #include "data/crc.h"
 #include "data/recordingStore.h"
@@ -270,4 +274,46 @@ TEST_F(TransferSession, UploadFilesTheRecordingUnderItsFinalName)
     EXPECT_FALSE(runToEnd(TransferKind::upload));
     EXPECT_FALSE(std::filesystem::exists(dir.file("12062604.dat")));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
+}
+
+TEST_F(TransferSession, GarbageAndFillerFloodsWaitUntilCancel)
+{
+    // Garbage, a flood of XOFF, then an endless preamble: no stream ever starts.
+    for (int i = 0; i < 5000; ++i)
+        line.input.push_back(static_cast<std::uint8_t>(i * 37));
+    line.input.insert(line.input.end(), 100000, std::uint8_t{0x13});
+    line.input.insert(line.input.end(), 100000, std::uint8_t{0xF4});
+    TransferRun run(TransferKind::receive, nullptr);
+    run.start();
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (line.remaining() > 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    EXPECT_FALSE(run.closed());  // still waiting for a stream
+    run.cancel();
+    run.join();
+    EXPECT_FALSE(run.result());
+    EXPECT_EQ(line.written().back(), 0xF8);
+}
+
+TEST_F(TransferSession, PortThatVanishesIsGivenUpAfterAsking)
+{
+    platform::ScriptedResponder scripted;
+    scripted.answers = {platform::IDOK, platform::IDCANCEL, platform::IDOK};
+    platform::dialogs.responder = &scripted;
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ::grantpt(master);
+    ::unlockpt(master);
+    ::setenv("OZMAR_COM3", ::ptsname(master), 1);
+    ASSERT_TRUE(openPort(3));
+    EXPECT_EQ(app::settings.portBase, 0x3E8);
+    bool lost = false;
+    serialPort.onPortLost = [&] { lost = true; };
+    ::close(master);  // the pseudo-terminal disappears
+    EXPECT_FALSE(reopenPort(nullptr));
+    EXPECT_EQ(scripted.texts(), (std::vector<std::string>{"Port COM3 is invalid.\nTry again?", "Port COM3 is invalid.\nTry again?",
+                                                          "Ozmar disconnected from Corvane.\nFix this port or set different one."}));
+    EXPECT_EQ(app::settings.portBase, app::kNoPort);
+    EXPECT_TRUE(lost);
+    ::unsetenv("OZMAR_COM3");
 }
