@@ -46,16 +46,45 @@ void quitWhenHidden(int code)
         app::startup.requestQuit(code);
 }
 
-// Reads an open file under the file and recording locks; false on a file error.
-bool readLocked(DataFile& file)
+// Reads an open file under the file and recording locks (into the secondary
+// recording when asked); false on a file error.
+bool readLocked(DataFile& file, bool secondary)
 {
     SectionGuard fileLock(dataLocks.fileLock);
     linkState.fileStatus = 0;
+    streamState.readSecondary = secondary;
     try {
         SectionGuard recordingLock(dataLocks.recordingLock);
         readStream(nullptr, &file);
     } catch (const FileError&) {
+        streamState.readSecondary = false;
         return false;
+    }
+    streamState.readSecondary = false;
+    return true;
+}
+
+// Opens and reads each file of a selection, asking OK or Cancel about one that
+// cannot be opened or is no data file; `use` gets each file read and answers
+// false to end. False when the user chose Cancel or `use` ended it.
+bool forEachFileRead(const void* parent, const std::string& selection, bool secondary,
+                     const std::function<bool(const std::string&, DataFile&)>& use)
+{
+    for (const std::string& path : selectionPaths(selection)) {
+        auto file = DataFile::open(path, DataFile::Mode::read);
+        if (!file) {
+            if (!ask(parent, "Could not open file \"%s\" for read", path))
+                return false;
+            continue;
+        }
+        if (!readLocked(*file, secondary)) {
+            file.reset();
+            if (!ask(parent, "File %s is not a patient data file", path))
+                return false;
+            continue;
+        }
+        if (!use(path, *file))
+            return false;
     }
     return true;
 }
@@ -179,26 +208,7 @@ bool saveDataFile(const void* parent, const std::string& path)
 bool readIntoSecondary(const void* parent, const std::string& selection,
                        const std::function<bool(const std::string& path)>& exportFile)
 {
-    for (const std::string& path : selectionPaths(selection)) {
-        auto file = DataFile::open(path, DataFile::Mode::read);
-        if (!file) {
-            if (!ask(parent, "Could not open file \"%s\" for read", path))
-                return false;
-            continue;
-        }
-        streamState.readSecondary = true;
-        const bool read = readLocked(*file);
-        streamState.readSecondary = false;
-        file.reset();
-        if (!read) {
-            if (!ask(parent, "File %s is not a patient data file", path))
-                return false;
-            continue;
-        }
-        if (!exportFile(path))
-            return false;
-    }
-    return true;
+    return forEachFileRead(parent, selection, true, [&](const std::string& path, DataFile&) { return exportFile(path); });
 }
 
 std::int64_t patientCutPoint()
@@ -218,28 +228,12 @@ std::int64_t patientCutPoint()
 
 bool rewritePatientFields(const void* parent, const std::string& selection)
 {
-    for (const std::string& path : selectionPaths(selection)) {
-        auto file = DataFile::open(path, DataFile::Mode::read);
-        if (!file) {
-            if (!ask(parent, "Could not open file \"%s\" for read", path))
-                return false;
-            continue;
-        }
-        if (!readLocked(*file)) {
-            file.reset();
-            if (!ask(parent, "File %s is not a patient data file", path))
-                return false;
-            continue;
-        }
+    return forEachFileRead(parent, selection, false, [&](const std::string& path, DataFile& file) {
         const std::int64_t cut = patientCutPoint();
-        const std::uint64_t keep = cut >= 0 ? static_cast<std::uint64_t>(cut) : fileSize(*file);
-        if (const char* failure = rewriteOne(*file, path, keep)) {
-            file.reset();
-            if (!ask(parent, failure, path))
-                return false;
-        }
-    }
-    return true;
+        const std::uint64_t keep = cut >= 0 ? static_cast<std::uint64_t>(cut) : fileSize(file);
+        const char* failure = rewriteOne(file, path, keep);
+        return !failure || ask(parent, failure, path);
+    });
 }
 
 }  // namespace data

@@ -168,74 +168,78 @@ bool writeUploadFile(data::DataFile& file, const std::string& shownName)
 
 }  // namespace
 
-void receiveSession(const TransferContext& context)
+namespace {
+
+// The common start and end around a session's work: the port reopened, the
+// busy flag, the transfer lock and the error exit, whose bits go to `failed`
+// after the port has been set up again.
+template <class Work, class Failed>
+void runSession(const TransferContext& context, Work work, Failed failed)
 {
     if (serialPort.portHandle && !reopenPort(nullptr)) {
         endTransfer(context);
         return;
     }
-    data::ProgressSink* progress = context.progress;
-    beginTransfer(progress);
+    beginTransfer(context.progress);
     {
         SectionGuard transferLock(transferState.transferLock);
         linkState.transferStatus = 0;
         try {
-            configurePort();
-            if (serialPort.portHandle)
-                setHandshake(Handshake::receive);
-            resetPrimaryLocked();
-            {
-                SectionGuard recordingLock(data::dataLocks.recordingLock);
-                data::readStream(progress, nullptr);
-            }
-            setHandshake(Handshake::none);
-            linkState.stopRequested = true;
-            configurePort();
+            work();
         } catch (const data::TransferError& e) {
-            // Nothing of a failed reception is kept.
             configurePort();
-            resetPrimaryLocked();
-            if (e.bits & bits::portInvalid)
-                tellPortInvalid("Receive");
-            else
-                receiveFailed(e.bits);
+            failed(e.bits);
         }
     }
     endTransfer(context);
 }
 
+}  // namespace
+
+void receiveSession(const TransferContext& context)
+{
+    auto work = [&] {
+        configurePort();
+        if (serialPort.portHandle)
+            setHandshake(Handshake::receive);
+        resetPrimaryLocked();
+        {
+            SectionGuard recordingLock(data::dataLocks.recordingLock);
+            data::readStream(context.progress, nullptr);
+        }
+        setHandshake(Handshake::none);
+        linkState.stopRequested = true;
+        configurePort();
+    };
+    auto failed = [](std::uint32_t status) {
+        resetPrimaryLocked();  // nothing of a failed reception is kept
+        if (status & bits::portInvalid)
+            tellPortInvalid("Receive");
+        else
+            receiveFailed(status);
+    };
+    runSession(context, work, failed);
+}
+
 void sendSession(const TransferContext& context, bool sendName)
 {
-    if (serialPort.portHandle && !reopenPort(nullptr)) {
-        endTransfer(context);
-        return;
-    }
-    data::ProgressSink* progress = context.progress;
-    beginTransfer(progress);
-    {
-        SectionGuard transferLock(transferState.transferLock);
-        linkState.transferStatus = 0;
-        try {
-            configurePort();
-            if (serialPort.portHandle)
-                setHandshake(Handshake::send);
-            data::beginSentStream();
-            SectionGuard writerLock(data::dataLocks.writerLock);
-            if (sendName)
-                sendNameStream();
-            else
-                data::writeStream(progress, nullptr, true);
-            data::endSentStream();
-            std::this_thread::sleep_for(std::chrono::milliseconds(data::kLineWaitMs));
-            data::pollPort();
-            configurePort();
-            linkState.stopRequested = true;
-        } catch (const data::TransferError& e) {
-            configurePort();
-            sendFailed(e.bits);
-        }
-    }
-    endTransfer(context);
+    auto work = [&] {
+        configurePort();
+        if (serialPort.portHandle)
+            setHandshake(Handshake::send);
+        data::beginSentStream();
+        SectionGuard writerLock(data::dataLocks.writerLock);
+        if (sendName)
+            sendNameStream();
+        else
+            data::writeStream(context.progress, nullptr, true);
+        data::endSentStream();
+        std::this_thread::sleep_for(std::chrono::milliseconds(data::kLineWaitMs));
+        data::pollPort();
+        configurePort();
+        linkState.stopRequested = true;
+    };
+    runSession(context, work, sendFailed);
 }
 
 void uploadSession(const TransferContext& context)
