@@ -118,8 +118,8 @@ bool ReportPage::analysisShown(int k) const
         return true;
     if (showBands)
         return k < 11 || (k >= 43 && k < 55) || k == 87;
-    if (showSpectrum)
-        return k < 4 || (k >= 11 && k < 48) || k > 55;
+    if (showSpectrum)  // the second pair's bin rows start at k = 55, its 0.78 Hz row included
+        return k < 4 || (k >= 11 && k < 48) || k >= 55;
     return false;
 }
 

@@ -80,8 +80,9 @@ TEST_F(ReportPageTest, BandsWithoutSpectrumShowTheirAnalysisLines)
     page.layout();
     EXPECT_TRUE(page.isShown(29 + 3));
     EXPECT_FALSE(page.isShown(29 + 4));
-    EXPECT_FALSE(page.isShown(29 + 55));
-    EXPECT_TRUE(page.isShown(29 + 56));
+    EXPECT_FALSE(page.isShown(29 + 54));
+    EXPECT_TRUE(page.isShown(29 + 55));  // the second pair's 0.78 Hz row, as the first pair's is shown
+    EXPECT_EQ(page.line(29 + 55, ReportMode::Columns).substr(0, 11), "       0.78");
 }
 
 TEST_F(ReportPageTest, GraphRowsAndTimeScale)
