@@ -17,3 +17,5 @@ ensure_packages() {
 CORE_PACKAGES=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
 # The fuzz target's compiler and runtime.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The desktop program and its tests and screenshots.
+UI_PACKAGES=(qt6-base-dev libgl-dev xvfb xauth fonts-liberation)
