@@ -8,6 +8,9 @@
 
 #include "app/startup.h"
 #include "app/summaryRun.h"
+#ifdef OZMAR_DESKTOP
+#include "app/desktop.h"
+#endif
 #include "app/startupState.h"
 
 namespace {
@@ -47,6 +50,10 @@ int main(int argc, char** argv)
         return app::startup.exitCode;
     if (app::startup.summary)
         return app::runSummary();
+#ifdef OZMAR_DESKTOP
+    return app::runDesktop(argc, argv);
+#else
     std::fputs("ozmar: this build has no desktop window; run it with /summary (see --help)\n", stderr);
     return 1;
+#endif
 }

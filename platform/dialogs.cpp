@@ -24,6 +24,17 @@ int ScriptedResponder::messageBox(const MessageRequest& request)
     return SilentResponder().messageBox(request);
 }
 
+std::string ScriptedResponder::fileDialog(const FileRequest& request)
+{
+    fileRequests.push_back(request);
+    return fileRequests.size() <= fileAnswers.size() ? fileAnswers[fileRequests.size() - 1] : std::string();
+}
+
+std::string fileDialog(const FileRequest& request)
+{
+    return dialogs.responder ? dialogs.responder->fileDialog(request) : std::string();
+}
+
 std::vector<std::string> ScriptedResponder::texts() const
 {
     std::vector<std::string> out;

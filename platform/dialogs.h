@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -24,12 +25,37 @@ struct MessageRequest {
     Icon icon = Icon::exclamation;
 };
 
-// Shows message boxes (and, in the GUI, the common dialogs). The GUI installs
-// one that shows real boxes; unattended runs and tests install their own.
+// A common file dialog: title, filters ("Data Files (*.dat,*.mon,*.edt)" with
+// "*.dat;*.mon;*.edt", ...), starting folder and name, default extension.
+struct FileRequest {
+    const void* owner = nullptr;
+    bool save = false;
+    std::string title;
+    std::vector<std::pair<std::string, std::string>> filters;
+    int filterIndex = 1;
+    std::string folder;
+    std::string name;
+    std::string defaultExtension;
+};
+
+// A font as the font dialog chooses it.
+struct FontChoice {
+    std::string family;
+    int pointSize = 10;
+    bool bold = false;
+    bool italic = false;
+};
+
+// Shows message boxes and the common dialogs. The GUI installs one that shows
+// real ones; unattended runs and tests install their own.
 class DialogResponder {
 public:
     virtual ~DialogResponder() = default;
     virtual int messageBox(const MessageRequest& request) = 0;
+    // The chosen path, or empty when cancelled.
+    virtual std::string fileDialog(const FileRequest&) { return std::string(); }
+    // False when cancelled.
+    virtual bool fontDialog(const void*, FontChoice&) { return false; }
 };
 
 // Shows nothing and answers with the box's default button: OK or Yes.
@@ -38,14 +64,21 @@ public:
     int messageBox(const MessageRequest& request) override;
 };
 
-// Records every box and answers from a script (then with the default button).
+// Records every box and answers from a script (then with the default button);
+// file dialogs answer the scripted paths in turn (then cancel).
 class ScriptedResponder : public DialogResponder {
 public:
     std::vector<MessageRequest> shown;
     std::vector<int> answers;
+    std::vector<FileRequest> fileRequests;
+    std::vector<std::string> fileAnswers;
     int messageBox(const MessageRequest& request) override;
+    std::string fileDialog(const FileRequest& request) override;
     std::vector<std::string> texts() const;
 };
+
+// Runs a file dialog through the responder in use.
+std::string fileDialog(const FileRequest& request);
 
 // The responder in use. One instance.
 struct Dialogs {

@@ -9,6 +9,8 @@
 
 namespace views {
 
+std::string sharedLineBuffer;
+
 namespace {
 
 int modeOf(bool currentSegment)

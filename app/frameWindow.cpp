@@ -1,0 +1,331 @@
+#include "app/frameWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#include "app/documentState.h"
+#include "app/portTable.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "app/startupState.h"
+#include "monitor/monitorState.h"
+#include "platform/dialogs.h"
+#include "platform/qtText.h"
+#include "report/reportWindow.h"
+#include "report/textExport.h"
+#include "serial/serialPort.h"
+#include "serial/transfers.h"
+
+namespace app {
+
+namespace {
+
+constexpr std::int32_t kDefault = kDefaultPosition;
+
+WindowRecord recordOf(const QWidget* w, std::int32_t id, bool inMdi)
+{
+    WindowRecord r;
+    r.commandId = id;
+    r.flags = 1;
+    if (w->isMaximized() || w->isMinimized()) {
+        r.flags |= w->isMaximized() ? 2u : 4u;
+        r.x = r.y = r.width = r.height = kDefault;
+        return r;
+    }
+    const QRect g = inMdi ? w->geometry() : w->frameGeometry();
+    r.x = g.x();
+    r.y = g.y();
+    r.width = g.width();
+    r.height = g.height();
+    return r;
+}
+
+}  // namespace
+
+FrameWindow::FrameWindow()
+    : menus_([this](int id) { onCommand(id, 0, 0); }, [this] { return menuContext(); })
+{
+    setObjectName("Ozmar");
+    mdi_ = new QMdiArea(this);
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdi_);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        installMenu(sub && sub == reportSub_ ? MenuKind::CORVANE : MenuKind::Init1);
+    });
+    for (const Accelerator& a : acceleratorTable()) {
+        auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(a.keys)), this);
+        shortcut->setContext(Qt::ApplicationShortcut);
+        const int id = a.id;
+        connect(shortcut, &QShortcut::activated, this, [this, id] { onCommand(id, 0, 0); });
+    }
+    setMenuBar(menus_.build(MenuKind::Init1, this));
+    retitle();
+}
+
+FrameWindow::~FrameWindow()
+{
+    // The document windows go with the frame: no menu changes on the way out.
+    disconnect(mdi_, nullptr, this, nullptr);
+}
+
+void FrameWindow::installMenu(MenuKind kind)
+{
+    if (kind == activeMenu_ && menuWidget())
+        return;
+    activeMenu_ = kind;
+    setMenuBar(menus_.build(kind, this));
+}
+
+report::ReportWindow* FrameWindow::reportWindow() const
+{
+    return reportSub_ ? static_cast<report::ReportWindow*>(reportSub_->widget()) : nullptr;
+}
+
+void FrameWindow::retitle()
+{
+    setWindowTitle(platform::fromWindows1252(frameTitle()));
+}
+
+MenuContext FrameWindow::menuContext() const
+{
+    MenuContext c;
+    c.menu = activeMenu_;
+    c.portOpen = serial::serialPort.portHandle != nullptr;
+    c.reportOpen = reportSub_ != nullptr;
+    if (report::ReportWindow* w = reportWindow()) {
+        const report::ReportPage& p = w->page();
+        c.reportShowsPatientBandsOrSpectrum = p.showPatientInfo || p.showBands || p.showSpectrum;
+        c.reportHasPrintable = p.lineTotal() > 0;
+        c.reportPatientInfo = p.showPatientInfo;
+        c.reportBands = p.showBands;
+        c.reportSpectrum = p.showSpectrum;
+        c.reportGraph = p.showGraph;
+        c.reportColor = p.showGraphColor;
+        c.reportTimeScale = p.timeScaleIndex;
+        c.reportGraphFrom = static_cast<int>(p.graphFrom);
+        c.reportGraphTo = static_cast<int>(p.graphTo);
+        c.reportSecondsPerRow = p.graphSecondsPerRow();
+    }
+    return c;
+}
+
+FrameEffects FrameWindow::effects()
+{
+    FrameEffects e;
+    e.retitle = [this] { retitle(); };
+    e.refreshReport = [this](bool reset) {
+        if (reportWindow())
+            platform::sendCommand(reportWindow(), 602, 0, reset ? 1 : 0);
+    };
+    e.refreshPatientWindow = [] {};
+    e.refreshToolWindows = [] {};
+    e.stopLiveWork = [] {
+        monitor::monitorState.liveSession = false;
+        monitor::monitorState.playThreadRunning = false;
+    };
+    return e;
+}
+
+void FrameWindow::openReport(bool startingUp)
+{
+    if (reportSub_) {
+        mdi_->setActiveSubWindow(reportSub_);
+        return;
+    }
+    auto* window = new report::ReportWindow(false);
+    window->applyFormatRules = [this](QMenu* m) { menus_.applyRules(m, MenuKind::CORVANE); };
+    window->sendToFrame = [this](int id) { onCommand(id, 0, 0); };
+    reportSub_ = mdi_->addSubWindow(window);
+    reportSub_->setAttribute(Qt::WA_DeleteOnClose);
+    reportSub_->setWindowTitle("Report");
+    const WindowRecord& r = windowLayout.current;
+    if (startingUp && !(r.flags & 6u) && r.width != kDefault)
+        reportSub_->setGeometry(r.x, r.y, r.width, r.height);
+    else
+        reportSub_->resize(std::max(480, window->scroll().avgChar * 80), 420);
+    if (startingUp && (r.flags & 2u))
+        reportSub_->showMaximized();
+    else if (startingUp && (r.flags & 4u))
+        reportSub_->showMinimized();
+    else
+        reportSub_->show();
+    platform::sendCommand(window, 602, 0, 1);
+    mdi_->setActiveSubWindow(reportSub_);
+    installMenu(MenuKind::CORVANE);
+}
+
+bool FrameWindow::forwardToActive(int id, long wParam, long lParam)
+{
+    QMdiSubWindow* active = mdi_->activeSubWindow();
+    return active && active->widget() && platform::sendCommand(active->widget(), id, wParam, lParam);
+}
+
+void FrameWindow::setPort(int number)
+{
+    if (portNumber(settings.portBase) == number && settings.portBase != kNoPort)
+        return;
+    if (!serial::openPort(number))
+        platform::messageBox(this, "Can not open port COM" + std::to_string(number) + "!", "Ozmar", platform::Buttons::ok,
+                             platform::Icon::exclamation);
+}
+
+void FrameWindow::windowCommand(int id)
+{
+    switch (id) {
+    case 700: mdi_->cascadeSubWindows(); break;
+    case 701:
+    case 702: mdi_->tileSubWindows(); break;
+    case 703:
+    case 704:
+        for (QMdiSubWindow* w : mdi_->subWindowList()) {
+            if (id == 703 && !w->isMinimized())
+                w->showMinimized();
+            else if (id == 704 && w->isMinimized())
+                w->showNormal();
+        }
+        break;
+    case 705: break;  // minimised windows line up by themselves
+    case 706:
+        for (QMdiSubWindow* w : mdi_->subWindowList()) {
+            w->showNormal();
+            w->close();
+        }
+        break;
+    }
+}
+
+void FrameWindow::about()
+{
+    QMessageBox::about(this, "About Ozmar",
+                       "Ozmar 6.81\n\nThe PC companion of the Corvane EEG instrument: recordings, treatment reports,\n"
+                       "spectral analysis, monitoring and export.");
+    mdi_->setFocus();
+}
+
+void FrameWindow::sendName()
+{
+    QDialog dialog(this);
+    dialog.setObjectName("NameSend");
+    dialog.setWindowTitle("Name to Send...");
+    auto* edit = new QLineEdit(platform::fromWindows1252(serial::transferState.nameToSend), &dialog);
+    edit->setObjectName("control201");
+    edit->setMaxLength(static_cast<int>(serial::kNameToSendMax));
+    auto* buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton("Send", QDialogButtonBox::AcceptRole);
+    buttons->addButton(QDialogButtonBox::Cancel);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(edit);
+    layout->addWidget(buttons);
+    if (dialog.exec() == QDialog::Accepted)
+        serial::transferState.nameToSend = platform::toWindows1252(edit->text());
+}
+
+void FrameWindow::saveAsText()
+{
+    report::ReportWindow* w = reportWindow();
+    QMdiSubWindow* active = mdi_->activeSubWindow();
+    if (!w || active != reportSub_)
+        return;
+    platform::FileRequest r;
+    r.owner = this;
+    r.save = true;
+    r.title = "Save \"Report\" As Text";
+    r.filters = {{"Text Files (*.txt,*.csv)", "*.txt;*.csv"}, {"TXT Files (*.txt)", "*.txt"},
+                 {"CSV Files (*.csv)", "*.csv"}, {"All Files (*.*)", "*.*"}};
+    r.filterIndex = report::exportSettings.textFilterIndex;
+    r.folder = startup.lastDir;
+    r.defaultExtension = r.filterIndex == 3 ? "csv" : "txt";
+    const std::string path = platform::fileDialog(r);
+    if (path.empty())
+        return;
+    report::saveAsText(this, path, {report::DocumentText::Kind::report, &w->page(), nullptr}, &w->page());
+}
+
+bool FrameWindow::onCommand(int id, long wParam, long lParam)
+{
+    switch (id) {
+    case 1: newCommand(this, effects()); return true;
+    case 2: openCommand(this, effects()); if (document.dataPresent) openReport(false); return true;
+    case 3: saveCommand(this, effects()); return true;
+    case 4: saveAsCommand(this, effects()); return true;
+    case 8: close(); return true;
+    case 13: sendName(); return true;
+    case 40001: about(); return true;
+    case 40002:
+    case 40003: openReport(startup.startingUp); return true;
+    case 40004: saveAsText(); return true;
+    case 700: case 701: case 702: case 703: case 704: case 705: case 706: windowCommand(id); return true;
+    case 480: case 481: case 482: case 483: case 484: case 485: settings.playSpeedIndex = id - 480; return true;
+    default: break;
+    }
+    if (id >= 814 && id <= 821) {
+        setPort(id - 813);
+        return true;
+    }
+    // Commands whose windows and sessions come with their own parts of the
+    // program (transfers, tool windows, Graph, FFT, Bands, Spectrum, printing,
+    // images, patient information, auto-upload) do nothing here yet.
+    static const int later[] = {6, 7, 11, 12, 23, 24, 25, 26, 27, 28, 31, 455, 456, 457, 458, 40005, 40013, 40041, 40047};
+    if (std::find(std::begin(later), std::end(later), id) != std::end(later))
+        return true;
+    return forwardToActive(id, wParam, lParam);
+}
+
+bool FrameWindow::event(QEvent* event)
+{
+    if (platform::dispatchCommand(*this, event))
+        return true;
+    return QMainWindow::event(event);
+}
+
+std::vector<SavedWindow> FrameWindow::windowRecords() const
+{
+    std::vector<SavedWindow> records = {{recordOf(this, 0, false), {}}};
+    for (QMdiSubWindow* w : mdi_->subWindowList(QMdiArea::StackingOrder))
+        if (w == reportSub_)
+            records.push_back({recordOf(w, 40002, true), {}});
+    return records;
+}
+
+void FrameWindow::replayLayout()
+{
+    for (const SavedWindow& w : windowLayout.windows) {
+        if (w.record.commandId == 23)
+            windowLayout.channelSettingsRecord = w.record;
+        else if (w.record.commandId == 24)
+            windowLayout.playControlRecord = w.record;
+        else {
+            windowLayout.current = w.record;
+            onCommand(w.record.commandId, 0, 0);
+        }
+    }
+    windowLayout.current = WindowRecord{};
+}
+
+void FrameWindow::closeEvent(QCloseEvent* event)
+{
+    if (askToSave(this, true, "%s - Exit", effects()) == platform::IDCANCEL) {
+        event->ignore();
+        return;
+    }
+    settings.autoUploadAtStart = monitor::monitorState.autoUploadActive && !startup.autoUpload;
+    serial::closePort();
+    if (!startup.noSerial)
+        writeConfiguration(configurationPath(), windowRecords());
+    event->accept();
+}
+
+}  // namespace app

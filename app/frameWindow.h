@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+
+#include "app/configFile.h"
+#include "app/fileCommands.h"
+#include "app/menuBuilder.h"
+#include "platform/commands.h"
+
+namespace report {
+class ReportWindow;
+}
+
+namespace app {
+
+// The frame: the MDI area with the document windows, the six menus and the
+// accelerators, and the commands the frame carries out itself.
+class FrameWindow : public QMainWindow, public platform::CommandWindow {
+public:
+    FrameWindow();
+    ~FrameWindow() override;
+
+    bool onCommand(int id, long wParam, long lParam) override;
+    MenuContext menuContext() const;
+    MenuKind activeMenu() const { return activeMenu_; }
+    QMdiArea* mdiArea() const { return mdi_; }
+    report::ReportWindow* reportWindow() const;
+    QMdiSubWindow* reportSubWindow() const { return reportSub_; }
+
+    // Re-creates the windows of the saved layout (start-up).
+    void replayLayout();
+    // The window records of the present layout, the frame's first.
+    std::vector<SavedWindow> windowRecords() const;
+    void retitle();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    FrameEffects effects();
+    void installMenu(MenuKind kind);
+    void openReport(bool startingUp);
+    void setPort(int number);
+    void windowCommand(int id);
+    void about();
+    void sendName();
+    bool forwardToActive(int id, long wParam, long lParam);
+    void saveAsText();
+
+    QMdiArea* mdi_ = nullptr;
+    MenuBuilder menus_;
+    MenuKind activeMenu_ = MenuKind::Init1;
+    QPointer<QMdiSubWindow> reportSub_;
+};
+
+}  // namespace app

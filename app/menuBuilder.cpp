@@ -1,0 +1,81 @@
+#include "app/menuBuilder.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "platform/qtText.h"
+
+namespace app {
+
+QString menuText(const std::string& text)
+{
+    return platform::fromWindows1252(text);
+}
+
+MenuBuilder::MenuBuilder(std::function<void(int)> onCommand, std::function<MenuContext()> context)
+    : onCommand_(std::move(onCommand)), context_(std::move(context))
+{
+}
+
+QMenu* MenuBuilder::buildPopup(const MenuItem& item, MenuKind kind, QWidget* parent)
+{
+    auto* menu = new QMenu(menuText(item.text), parent);
+    for (const MenuItem& child : item.popup) {
+        if (child.isSeparator()) {
+            menu->addSeparator();
+        } else if (child.isPopup()) {
+            menu->addMenu(buildPopup(child, kind, menu));
+        } else {
+            QAction* action = menu->addAction(menuText(child.text));
+            action->setData(child.id);
+            const int id = child.id;
+            QObject::connect(action, &QAction::triggered, menu, [this, id] { onCommand_(id); });
+        }
+    }
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [this, menu, kind] { applyRules(menu, kind); });
+    return menu;
+}
+
+void MenuBuilder::applyRules(QMenu* menu, MenuKind kind) const
+{
+    MenuContext context = context_();
+    context.menu = kind;
+    for (QAction* action : menu->actions()) {
+        const int id = action->data().toInt();
+        if (id == 0)
+            continue;
+        const ItemState state = itemState(id, context);
+        action->setEnabled(state.enabled);
+        action->setCheckable(state.checked || action->isCheckable());
+        action->setChecked(state.checked);
+        if (!state.text.empty())
+            action->setText(menuText(state.text));
+    }
+}
+
+QMenuBar* MenuBuilder::build(MenuKind kind, QWidget* parent)
+{
+    auto* bar = new QMenuBar(parent);
+    bar->setObjectName(menuName(kind));
+    for (const MenuItem& item : menuBar(kind)) {
+        if (item.isPopup()) {
+            bar->addMenu(buildPopup(item, kind, bar));
+        } else {
+            QAction* action = bar->addAction(menuText(item.text));
+            action->setData(item.id);
+            const int id = item.id;
+            QObject::connect(action, &QAction::triggered, bar, [this, id] { onCommand_(id); });
+        }
+    }
+    return bar;
+}
+
+QMenu* MenuBuilder::windowPopup(QMenuBar* bar)
+{
+    for (QAction* action : bar->actions())
+        if (action->menu() && action->text() == "&Window")
+            return action->menu();
+    return nullptr;
+}
+
+}  // namespace app

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QMenuBar>
+#include <functional>
+#include <map>
+
+#include "app/menuRules.h"
+#include "app/menuTables.h"
+
+namespace app {
+
+// A menu bar built from a menu table: every action carries its command id and
+// calls `onCommand`; when a popup opens, its items take the states the rules
+// give for `context()`.
+class MenuBuilder {
+public:
+    MenuBuilder(std::function<void(int)> onCommand, std::function<MenuContext()> context);
+    QMenuBar* build(MenuKind kind, QWidget* parent);
+    // Applies the rules to the items of one popup (also used by context menus).
+    void applyRules(QMenu* menu, MenuKind kind) const;
+    // The Window popup of a bar, where the frame lists its document windows.
+    static QMenu* windowPopup(QMenuBar* bar);
+
+private:
+    QMenu* buildPopup(const MenuItem& item, MenuKind kind, QWidget* parent);
+    std::function<void(int)> onCommand_;
+    std::function<MenuContext()> context_;
+};
+
+// The Qt text of a menu text: "&&" stays, the "\t" shortcut part is kept.
+QString menuText(const std::string& text);
+
+}  // namespace app

@@ -1,0 +1,46 @@
+#include "platform/commands.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+namespace platform {
+
+QEvent::Type CommandEvent::type()
+{
+    static const QEvent::Type registered = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return registered;
+}
+
+bool sendCommand(QObject* target, int id, long wParam, long lParam)
+{
+    if (!target)
+        return false;
+    bool handled = false;
+    auto deliver = [&] {
+        CommandEvent event(id, wParam, lParam);
+        QCoreApplication::sendEvent(target, &event);
+        handled = event.handled;
+    };
+    if (QThread::currentThread() == target->thread())
+        deliver();
+    else
+        QMetaObject::invokeMethod(target, deliver, Qt::BlockingQueuedConnection);
+    return handled;
+}
+
+void postCommand(QObject* target, int id, long wParam, long lParam)
+{
+    if (target)
+        QCoreApplication::postEvent(target, new CommandEvent(id, wParam, lParam));
+}
+
+bool dispatchCommand(CommandWindow& window, QEvent* event)
+{
+    if (event->type() != CommandEvent::type())
+        return false;
+    auto* command = static_cast<CommandEvent*>(event);
+    command->handled = window.onCommand(command->id, command->wParam, command->lParam);
+    return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,68 @@
+#include "platform/qtResponder.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QThread>
+#include <QWidget>
+
+#include "platform/qtText.h"
+
+namespace platform {
+
+namespace {
+
+QMessageBox::Icon iconOf(Icon icon)
+{
+    switch (icon) {
+    case Icon::question: return QMessageBox::Question;
+    case Icon::information: return QMessageBox::Information;
+    case Icon::warning: return QMessageBox::Warning;
+    default: return QMessageBox::Warning;  // the exclamation icon
+    }
+}
+
+int show(const MessageRequest& r)
+{
+    QPointer<QWidget> focus = QApplication::focusWidget();
+    QMessageBox box(iconOf(r.icon), fromWindows1252(r.caption), fromWindows1252(r.text), QMessageBox::NoButton,
+                    static_cast<QWidget*>(const_cast<void*>(r.owner)));
+    std::vector<std::pair<QAbstractButton*, int>> answers;
+    auto add = [&](const char* text, QMessageBox::ButtonRole role, int answer) {
+        answers.emplace_back(box.addButton(QString::fromLatin1(text), role), answer);
+    };
+    switch (r.buttons) {
+    case Buttons::ok: add("OK", QMessageBox::AcceptRole, IDOK); break;
+    case Buttons::okCancel: add("OK", QMessageBox::AcceptRole, IDOK), add("Cancel", QMessageBox::RejectRole, IDCANCEL); break;
+    case Buttons::yesNo: add("&Yes", QMessageBox::YesRole, IDYES), add("&No", QMessageBox::NoRole, IDNO); break;
+    case Buttons::yesNoCancel:
+        add("&Yes", QMessageBox::YesRole, IDYES), add("&No", QMessageBox::NoRole, IDNO), add("Cancel", QMessageBox::RejectRole, IDCANCEL);
+        break;
+    case Buttons::yesAllNoCancel:
+        add("&Yes", QMessageBox::YesRole, IDYES), add("Yes to &All", QMessageBox::YesRole, IDYESTOALL);
+        add("&No", QMessageBox::NoRole, IDNO), add("Cancel", QMessageBox::RejectRole, IDCANCEL);
+        break;
+    }
+    box.exec();
+    int answer = answers.back().second;
+    for (const auto& [button, value] : answers)
+        if (box.clickedButton() == button)
+            answer = value;
+    if (focus)
+        focus->setFocus();
+    return answer;
+}
+
+}  // namespace
+
+int QtResponder::messageBox(const MessageRequest& request)
+{
+    if (QThread::currentThread() == qApp->thread())
+        return show(request);
+    int answer = IDCANCEL;
+    QMetaObject::invokeMethod(qApp, [&] { answer = show(request); }, Qt::BlockingQueuedConnection);
+    return answer;
+}
+
+}  // namespace platform

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+namespace platform {
+
+// Shows real message boxes (from any thread: a worker's box is shown on the
+// user-interface thread, which the worker waits for), with the program's
+// captions, icons and buttons, and gives the focus back afterwards.
+class QtResponder : public DialogResponder {
+public:
+    int messageBox(const MessageRequest& request) override;
+};
+
+}  // namespace platform

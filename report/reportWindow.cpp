@@ -1,0 +1,281 @@
+#include "report/reportWindow.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+
+#include "app/menuBuilder.h"
+#include "app/menuTables.h"
+#include "app/settings.h"
+#include "app/startupState.h"
+#include "data/recordingStore.h"
+#include "platform/markedText.h"
+#include "platform/qtText.h"
+#include "views/tableLines.h"
+
+namespace report {
+
+using platform::fromWindows1252;
+
+ReportWindow::ReportWindow(bool secondary, QWidget* parent) : QAbstractScrollArea(parent), page_(secondary)
+{
+    setObjectName("OrigChild");
+    setWindowTitle("Report");
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setAutoFillBackground(true);
+    QPalette palette = viewport()->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    viewport()->setPalette(palette);
+    font_ = platform::createScaledFont(*this, "Arial", app::startup.reportImages ? 140 : 100);
+    measure();
+    relayout(true);
+}
+
+void ReportWindow::measure()
+{
+    const QFontMetrics m(font_);
+    scroll_.avgChar = std::max(1, m.averageCharWidth());
+    scroll_.lineHeight = std::max(1, m.height() + m.leading());
+    const bool fixed = QFontInfo(font_).fixedPitch();
+    columnStep_ = fixed ? scroll_.avgChar : scroll_.avgChar * 3 / 2;
+    tabWidth_ = (fixed ? 10 : 12) * scroll_.avgChar;
+}
+
+// Lays the page out and lists what each line of the window shows.
+void ReportWindow::relayout(bool resetRange)
+{
+    page_.layout(resetRange);
+    lines_.clear();
+    const int patient = page_.patientLineCount();
+    for (int i = 0; i < patient; ++i)
+        lines_.push_back({PageLine::patient, i, 0});
+    if (patient > 0)
+        lines_.push_back({PageLine::blank, 0, 0});
+    int width = 0;
+    for (int i = 0; i < page_.totalLineCount(); ++i) {
+        if (!page_.isShown(i))
+            continue;
+        lines_.push_back({PageLine::list, i, 0});
+        width = std::max(width, platform::drawMarkedText(nullptr, font_, 0, 0, tabWidth_,
+                                                         fromWindows1252(page_.line(i, ReportMode::Screen)), false));
+    }
+    if (page_.graphRows() > 0) {
+        lines_.push_back({PageLine::blank, 0, 0});
+        for (int row = 0; row < page_.graphRows(); ++row)
+            for (int l = 0; l < page_.graphLinesPerRow(); ++l)
+                lines_.push_back({PageLine::graph, row, l});
+        width = std::max(width, 60 * columnStep_ + 4 * scroll_.lineHeight);
+    }
+    scroll_.textWidth = width + 2 * scroll_.avgChar;
+    scroll_.lastLine = static_cast<int>(lines_.size());
+    updateScrollBars();
+    viewport()->update();
+}
+
+void ReportWindow::updateScrollBars()
+{
+    scroll_.layout(viewport()->width(), viewport()->height());
+    verticalScrollBar()->setRange(0, scroll_.topLineMax);
+    verticalScrollBar()->setPageStep(std::max(1, scroll_.clientHeight / scroll_.lineHeight));
+    verticalScrollBar()->setValue(scroll_.topLine);
+    horizontalScrollBar()->setRange(0, scroll_.leftColumnMax);
+    horizontalScrollBar()->setPageStep(8);
+    horizontalScrollBar()->setValue(scroll_.leftColumn);
+}
+
+void ReportWindow::scrollContentsBy(int, int)
+{
+    scroll_.topLine = verticalScrollBar()->value();
+    scroll_.leftColumn = horizontalScrollBar()->value();
+    viewport()->update();
+}
+
+void ReportWindow::resizeEvent(QResizeEvent*)
+{
+    updateScrollBars();
+}
+
+void ReportWindow::paintGraphRow(QPainter& painter, int row, int rowLine, int y) const
+{
+    // The channel names and scales; the traces are drawn by the graph view.
+    const int x = 3 * scroll_.avgChar - scroll_.leftColumn * scroll_.avgChar;
+    int j = 0;
+    const bool four = data::recordings.primary.header[data::hw::channelMode] == 1;
+    for (int c = 0; c < 4; ++c) {
+        const app::ChannelSetting& s = app::settings.channelSettings[c];
+        if (!s.on)
+            continue;
+        if (rowLine == 4 * j + 2)
+            painter.drawText(x, y, QString("EEG%1").arg(c + 1));
+        if (rowLine == 4 * j + 3)
+            painter.drawText(x, y, QString("%1").arg(s.scale * (c >= 2 && !four ? 10 : 1)) + QString::fromUtf8("\u00B5V/div"));
+        ++j;
+    }
+    if (rowLine == page_.graphLinesPerRow() - 1) {
+        const int seconds = page_.graphSecondsPerRow();
+        for (int k = 0; k <= seconds; ++k) {
+            const int number = row * seconds + k + static_cast<int>(page_.graphFrom);
+            if (number >= static_cast<int>(page_.wholeSeconds()))
+                break;
+            const QString label = QString::number(number);
+            const int centre = x + 60 * columnStep_ * k / seconds;
+            painter.drawText(centre - QFontMetrics(font_).horizontalAdvance(label) / 2, y, label);
+        }
+    }
+}
+
+void ReportWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(viewport());
+    painter.setFont(font_);
+    painter.setPen(Qt::black);
+    const int ascent = QFontMetrics(font_).ascent();
+    const int visible = scroll_.clientHeight / scroll_.lineHeight + 2;
+    const int x = scroll_.avgChar * (1 - scroll_.leftColumn);
+    const auto patient = page_.patientBlock().lines();
+    const bool showList = page_.recording().contentFlags() != 0 && page_.showReport;
+    for (int n = scroll_.topLine; n < std::min<int>(static_cast<int>(lines_.size()), scroll_.topLine + visible); ++n) {
+        const int y = (n - scroll_.topLine) * scroll_.lineHeight + ascent;
+        const PageLine& l = lines_[static_cast<std::size_t>(n)];
+        if (l.kind == PageLine::patient)
+            platform::drawMarkedText(&painter, font_, x, y, tabWidth_, fromWindows1252(patient[static_cast<std::size_t>(l.index)]), true);
+        else if (l.kind == PageLine::list && (showList || l.index >= page_.reportLineCount()))
+            platform::drawMarkedText(&painter, font_, x, y, tabWidth_, fromWindows1252(page_.line(l.index, ReportMode::Screen)), true);
+        else if (l.kind == PageLine::graph)
+            paintGraphRow(painter, l.index, l.rowLine, y);
+    }
+}
+
+void ReportWindow::keyPressEvent(QKeyEvent* event)
+{
+    using K = views::TableScroll::Key;
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    const std::pair<int, K> keys[] = {{Qt::Key_PageUp, K::pageUp}, {Qt::Key_PageDown, K::pageDown}, {Qt::Key_Left, K::left},
+                                      {Qt::Key_Right, K::right},   {Qt::Key_Home, K::home},         {Qt::Key_End, K::end},
+                                      {Qt::Key_Up, K::up},         {Qt::Key_Down, K::down}};
+    for (const auto& [key, what] : keys)
+        if (event->key() == key && !(event->modifiers() & Qt::AltModifier)) {
+            scroll_.key(what, ctrl);
+            updateScrollBars();
+            viewport()->update();
+            return;
+        }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void ReportWindow::wheelEvent(QWheelEvent* event)
+{
+    if (!mouseInside_)
+        return;
+    const auto step = event->angleDelta().y() < 0 ? views::TableScroll::Step::lineDown : views::TableScroll::Step::lineUp;
+    for (int i = 0; i < 3; ++i)
+        scroll_.scrollLines(step);
+    updateScrollBars();
+    viewport()->update();
+}
+
+void ReportWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    app::MenuBuilder builder([this](int id) { onCommand(id, 0, 0); }, [] { return app::MenuContext{}; });
+    QMenu menu(this);
+    const app::MenuItem* format = nullptr;
+    for (const app::MenuItem& item : app::menuBar(app::MenuKind::CORVANE))
+        if (item.text == "For&mat")
+            format = &item;
+    std::function<void(QMenu*, const std::vector<app::MenuItem>&)> fill = [&](QMenu* m, const std::vector<app::MenuItem>& items) {
+        for (const app::MenuItem& item : items) {
+            if (item.isSeparator())
+                m->addSeparator();
+            else if (item.isPopup())
+                fill(m->addMenu(app::menuText(item.text)), item.popup);
+            else
+                m->addAction(app::menuText(item.text))->setData(item.id);
+        }
+    };
+    fill(&menu, format->popup);
+    if (!lines_.empty()) {
+        menu.addSeparator();
+        menu.addAction("&Print")->setData(7);
+        menu.addSeparator();
+        menu.addAction("&Copy")->setData(40014);
+    }
+    if (applyFormatRules) {
+        applyFormatRules(&menu);
+        for (QAction* a : menu.actions())
+            if (a->menu())
+                applyFormatRules(a->menu());
+    }
+    QAction* chosen = menu.exec(event->globalPos());
+    if (!chosen)
+        return;
+    const int id = chosen->data().toInt();
+    if (id == 7 && sendToFrame)
+        sendToFrame(7);
+    else
+        onCommand(id, 0, 0);
+}
+
+std::string ReportWindow::copyText() const
+{
+    return page_.copyText(windowTitle().toStdString());
+}
+
+void ReportWindow::copyToClipboard()
+{
+    if (lines_.empty())
+        return;
+    QApplication::clipboard()->setText(fromWindows1252(copyText()));
+}
+
+void ReportWindow::chooseFont()
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, font_, this);
+    if (!ok)
+        return;
+    font_ = chosen;
+    measure();
+    relayout(false);
+}
+
+void ReportWindow::setGraphSeconds()
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, "Set Report Graph Seconds", "seconds", QLineEdit::Normal,
+                                               QString("%1 - %2").arg(page_.graphFrom).arg(page_.graphTo), &ok);
+    if (ok && page_.setGraphRange(text.toStdString()))
+        relayout(false);
+}
+
+bool ReportWindow::onCommand(int id, long wParam, long lParam)
+{
+    switch (id) {
+    case 602: relayout(lParam != 0 || wParam != 0); return true;
+    case 603: views::sharedLineBuffer = page_.line(static_cast<int>(wParam >> 16), static_cast<ReportRequest>(lParam & 0xFF)); return true;
+    case 32: chooseFont(); return true;
+    case 40019: page_.togglePatientInfo(); relayout(false); return true;
+    case 40020: page_.toggleBands(); relayout(false); return true;
+    case 40021: page_.toggleSpectrum(); relayout(false); return true;
+    case 40022: page_.toggleGraph(); relayout(false); return true;
+    case 40040: page_.toggleGraphColor(); relayout(false); return true;
+    case 40027: setGraphSeconds(); return true;
+    case 40034: if (page_.timeScaleDown()) relayout(false); return true;
+    case 40035: if (page_.timeScaleUp()) relayout(false); return true;
+    case 40014: copyToClipboard(); return true;
+    default: return false;
+    }
+}
+
+bool ReportWindow::event(QEvent* event)
+{
+    if (platform::dispatchCommand(*this, event))
+        return true;
+    return QAbstractScrollArea::event(event);
+}
+
+}  // namespace report

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QFont>
+
+#include "platform/commands.h"
+#include "report/reportPage.h"
+#include "views/tableScroll.h"
+
+namespace report {
+
+// The Report window: paints and scrolls the report page of the primary (or
+// the secondary) recording and carries out its Format, Copy and line commands.
+class ReportWindow : public QAbstractScrollArea, public platform::CommandWindow {
+public:
+    explicit ReportWindow(bool secondary, QWidget* parent = nullptr);
+
+    bool onCommand(int id, long wParam, long lParam) override;
+    ReportPage& page() { return page_; }
+    const views::TableScroll& scroll() const { return scroll_; }
+    // The page's plain text as Copy puts it on the clipboard.
+    std::string copyText() const;
+    // What a line of the page is: a patient line, a list line or a graph line.
+    struct PageLine {
+        enum Kind { patient, blank, list, graph } kind;
+        int index;  // patient line, list line i, or graph row
+        int rowLine;
+    };
+    const std::vector<PageLine>& pageLines() const { return lines_; }
+
+    // For the frame's menus and the context menu.
+    std::function<void(QMenu*)> applyFormatRules;
+    std::function<void(int)> sendToFrame;
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void enterEvent(QEnterEvent*) override { mouseInside_ = true; }
+    void leaveEvent(QEvent*) override { mouseInside_ = false; }
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    void relayout(bool resetRange);
+    void measure();
+    void updateScrollBars();
+    void chooseFont();
+    void copyToClipboard();
+    void setGraphSeconds();
+    void paintGraphRow(QPainter& painter, int row, int rowLine, int y) const;
+
+    ReportPage page_;
+    views::TableScroll scroll_;
+    QFont font_;
+    int tabWidth_ = 84;
+    int columnStep_ = 10;
+    bool mouseInside_ = false;
+    std::vector<PageLine> lines_;
+};
+
+}  // namespace report
