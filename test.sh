@@ -5,7 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
-ensure_packages "${CORE_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
+ensure_packages "${CORE_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" "${UI_PACKAGES[@]}"
+export QT_QPA_PLATFORM=offscreen
 export LC_ALL=C
 
 echo "== build and test"
@@ -14,17 +15,17 @@ cmake --build build
 (cd build && ctest --output-on-failure -j2)
 
 echo "== sanitizer build and test"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOZMAR_SANITIZE=ON -DOZMAR_BENCH=OFF >/dev/null
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOZMAR_SANITIZE=ON -DOZMAR_BENCH=OFF -DOZMAR_UI=OFF >/dev/null
 cmake --build build-asan
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2)
 
 echo "== transfer threads under ThreadSanitizer, repeated"
-cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOZMAR_TSAN=ON -DOZMAR_BENCH=OFF >/dev/null
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOZMAR_TSAN=ON -DOZMAR_BENCH=OFF -DOZMAR_UI=OFF >/dev/null
 cmake --build build-tsan --target ozmar_serial_tests
 TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/ozmar_serial_tests --gtest_repeat=20 --gtest_brief=1
 
 echo "== fuzz smoke run"
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOZMAR_SANITIZE=ON \
-    -DOZMAR_FUZZ=ON -DOZMAR_BENCH=OFF >/dev/null
+    -DOZMAR_FUZZ=ON -DOZMAR_BENCH=OFF -DOZMAR_UI=OFF >/dev/null
 cmake --build build-fuzz --target streamReaderFuzz
 build-fuzz/tests/fuzz/streamReaderFuzz -runs=200000 -seed=1 -max_len=4096 2>&1 | tail -n 2
