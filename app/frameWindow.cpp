@@ -14,17 +14,23 @@
 #include <QVBoxLayout>
 
 #include "app/documentState.h"
+#include "data/recordingStore.h"
 #include "app/portTable.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "app/startupState.h"
 #include "monitor/monitorState.h"
 #include "platform/dialogs.h"
+#include "platform/drawingObjects.h"
 #include "platform/qtText.h"
 #include "report/reportWindow.h"
 #include "report/textExport.h"
 #include "serial/serialPort.h"
 #include "serial/transfers.h"
+
+namespace platform {
+DrawingObjects* drawingObjects = nullptr;
+}
 
 namespace app {
 
@@ -55,6 +61,8 @@ WindowRecord recordOf(const QWidget* w, std::int32_t id, bool inMdi)
 FrameWindow::FrameWindow()
     : menus_([this](int id) { onCommand(id, 0, 0); }, [this] { return menuContext(); })
 {
+    drawing_ = std::make_unique<platform::DrawingObjects>();
+    platform::drawingObjects = drawing_.get();
     setObjectName("Ozmar");
     mdi_ = new QMdiArea(this);
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -70,6 +78,7 @@ FrameWindow::FrameWindow()
         connect(shortcut, &QShortcut::activated, this, [this, id] { onCommand(id, 0, 0); });
     }
     setMenuBar(menus_.build(MenuKind::Init1, this));
+    listWindows();
     retitle();
 }
 
@@ -77,6 +86,7 @@ FrameWindow::~FrameWindow()
 {
     // The document windows go with the frame: no menu changes on the way out.
     disconnect(mdi_, nullptr, this, nullptr);
+    platform::drawingObjects = nullptr;
 }
 
 void FrameWindow::installMenu(MenuKind kind)
@@ -85,6 +95,32 @@ void FrameWindow::installMenu(MenuKind kind)
         return;
     activeMenu_ = kind;
     setMenuBar(menus_.build(kind, this));
+    listWindows();
+}
+
+// The Window popup lists the document windows (items from 1000 upward); choosing
+// one activates it.
+void FrameWindow::listWindows()
+{
+    QMenu* popup = MenuBuilder::windowPopup(qobject_cast<QMenuBar*>(menuWidget()));
+    if (!popup)
+        return;
+    connect(popup, &QMenu::aboutToShow, this, [this, popup] {
+        for (QAction* a : popup->actions())
+            if (a->data().toInt() >= 1000)
+                popup->removeAction(a);
+        const auto windows = mdi_->subWindowList();
+        if (!windows.isEmpty() && !popup->actions().isEmpty() && !popup->actions().back()->isSeparator())
+            popup->addSeparator();
+        int n = 0;
+        for (QMdiSubWindow* w : windows) {
+            QAction* a = popup->addAction(QString("&%1 %2").arg(n + 1).arg(w->windowTitle()));
+            a->setData(1000 + n++);
+            a->setCheckable(true);
+            a->setChecked(w == mdi_->activeSubWindow());
+            connect(a, &QAction::triggered, this, [this, w] { mdi_->setActiveSubWindow(w); });
+        }
+    });
 }
 
 report::ReportWindow* FrameWindow::reportWindow() const
@@ -317,6 +353,13 @@ void FrameWindow::replayLayout()
 
 void FrameWindow::closeEvent(QCloseEvent* event)
 {
+    // Samples received while monitoring live are unsaved monitoring data.
+    data::Recording& rec = data::recordings.primary;
+    if (monitor::monitorState.liveSession &&
+        std::any_of(rec.rawChannels.begin(), rec.rawChannels.end(), [](const data::SampleRing& r) { return r.count > 0; })) {
+        rec.header[data::hw::contentFlags] |= data::content::rawEeg | data::content::summary | data::content::monitoring;
+        document.dataPresent = document.sendable = document.dataModified = document.dataUnsaved = true;
+    }
     if (askToSave(this, true, "%s - Exit", effects()) == platform::IDCANCEL) {
         event->ignore();
         return;

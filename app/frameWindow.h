@@ -4,6 +4,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <memory>
 
 #include "app/configFile.h"
 #include "app/fileCommands.h"
@@ -12,6 +13,9 @@
 
 namespace report {
 class ReportWindow;
+}
+namespace platform {
+struct DrawingObjects;
 }
 
 namespace app {
@@ -43,6 +47,7 @@ protected:
 private:
     FrameEffects effects();
     void installMenu(MenuKind kind);
+    void listWindows();
     void openReport(bool startingUp);
     void setPort(int number);
     void windowCommand(int id);
@@ -55,6 +60,7 @@ private:
     MenuBuilder menus_;
     MenuKind activeMenu_ = MenuKind::Init1;
     QPointer<QMdiSubWindow> reportSub_;
+    std::unique_ptr<platform::DrawingObjects> drawing_;
 };
 
 }  // namespace app

@@ -1,6 +1,8 @@
 #include "platform/qtResponder.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -63,6 +65,42 @@ int QtResponder::messageBox(const MessageRequest& request)
     int answer = IDCANCEL;
     QMetaObject::invokeMethod(qApp, [&] { answer = show(request); }, Qt::BlockingQueuedConnection);
     return answer;
+}
+
+}  // namespace platform
+
+namespace platform {
+
+std::string QtResponder::fileDialog(const FileRequest& request)
+{
+    QFileDialog dialog(static_cast<QWidget*>(const_cast<void*>(request.owner)), fromWindows1252(request.title),
+                       QString::fromLocal8Bit(request.folder.c_str()));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);  // the program asks its own question
+    QStringList filters;
+    for (const auto& [label, patterns] : request.filters)
+        filters << fromWindows1252(label) + " (" + QString::fromLatin1(patterns.c_str()).replace(';', ' ') + ")";
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[request.filterIndex - 1]);
+    if (!request.name.empty())
+        dialog.selectFile(QString::fromLocal8Bit(request.name.c_str()));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::string();
+    return dialog.selectedFiles().front().toLocal8Bit().toStdString();
+}
+
+bool QtResponder::fontDialog(const void* owner, FontChoice& font)
+{
+    QFont initial(QString::fromStdString(font.family), font.pointSize, font.bold ? QFont::Bold : QFont::Normal, font.italic);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, initial, static_cast<QWidget*>(const_cast<void*>(owner)));
+    if (!ok)
+        return false;
+    font = FontChoice{chosen.family().toStdString(), chosen.pointSize(), chosen.bold(), chosen.italic()};
+    return true;
 }
 
 }  // namespace platform

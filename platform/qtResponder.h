@@ -10,6 +10,9 @@ namespace platform {
 class QtResponder : public DialogResponder {
 public:
     int messageBox(const MessageRequest& request) override;
+    // The program's own (non-native) file dialog with the request's filters.
+    std::string fileDialog(const FileRequest& request) override;
+    bool fontDialog(const void* owner, FontChoice& font) override;
 };
 
 }  // namespace platform

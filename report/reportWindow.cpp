@@ -14,6 +14,7 @@
 #include "app/settings.h"
 #include "app/startupState.h"
 #include "data/recordingStore.h"
+#include "platform/dialogs.h"
 #include "platform/markedText.h"
 #include "platform/qtText.h"
 #include "views/tableLines.h"
@@ -234,11 +235,12 @@ void ReportWindow::copyToClipboard()
 
 void ReportWindow::chooseFont()
 {
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, font_, this);
-    if (!ok)
+    platform::FontChoice choice{font_.family().toStdString(), std::max(1, font_.pointSize()), font_.bold(), font_.italic()};
+    if (choice.pointSize <= 1)
+        choice.pointSize = std::max(1, QFontInfo(font_).pointSize());
+    if (!platform::dialogs.responder || !platform::dialogs.responder->fontDialog(this, choice))
         return;
-    font_ = chosen;
+    font_ = QFont(QString::fromStdString(choice.family), choice.pointSize, choice.bold ? QFont::Bold : QFont::Normal, choice.italic);
     measure();
     relayout(false);
 }
