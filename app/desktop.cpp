@@ -6,6 +6,8 @@
 #include "app/configFile.h"
 #include "app/fileCommands.h"
 #include "app/frameWindow.h"
+#include "app/portSearch.h"
+#include "app/settings.h"
 #include "app/startupState.h"
 #include "data/recordingReset.h"
 #include "platform/dialogs.h"
@@ -37,6 +39,12 @@ int runDesktop(int argc, char** argv)
         if (frame.reportWindow())
             frame.onCommand(602, 0, 1);
     }
+    if (startup.noSerial)
+        settings.portBase = kNoPort;
+    else
+        searchPort(&frame);
+    if (startup.quitRequested)
+        return startup.exitCode;
     startup.startingUp = false;
     const int code = application.exec();
     platform::dialogs.responder = nullptr;

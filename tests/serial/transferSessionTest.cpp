@@ -9,7 +9,10 @@
 #include <filesystem>
 #include <mutex>
 
+#include "app/portSearch.h"
+#include "app/portTable.h"
 #include "app/settings.h"
+#include "app/startupState.h"
 #include "data/byteLayer.h"
 #include "data/crc.h"
 #include "data/recordingStore.h"
@@ -316,4 +319,34 @@ TEST_F(TransferSession, PortThatVanishesIsGivenUpAfterAsking)
     EXPECT_EQ(app::settings.portBase, app::kNoPort);
     EXPECT_TRUE(lost);
     ::unsetenv("OZMAR_COM3");
+}
+
+TEST_F(TransferSession, StartUpPortSearch)
+{
+    platform::ScriptedResponder scripted;
+    platform::dialogs.responder = &scripted;
+    for (int n = 1; n <= 8; ++n)
+        ::setenv(("OZMAR_COM" + std::to_string(n)).c_str(), "/nonexistent/serial", 1);
+    app::startup.reset();
+    app::startup.portGiven = true;
+    app::startup.portGivenBase = 0x3E8;
+    app::searchPort(nullptr);
+    EXPECT_EQ(app::startup.exitCode, 6);
+    EXPECT_TRUE(scripted.shown.empty());
+
+    app::startup.reset();
+    app::settings.savedPortBase = 0x3E8;  // COM3 first
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ::grantpt(master);
+    ::unlockpt(master);
+    ::setenv("OZMAR_COM5", ::ptsname(master), 1);
+    scripted.answers = {platform::IDOK, platform::IDYES};
+    app::searchPort(nullptr);
+    EXPECT_EQ(scripted.texts(), (std::vector<std::string>{"Can not open port COM3.\nChange port setting?", "Open port COM5?"}));
+    EXPECT_EQ(app::settings.portBase, app::portBaseOf(5));
+    closePort();
+    ::close(master);
+    for (int n = 1; n <= 8; ++n)
+        ::unsetenv(("OZMAR_COM" + std::to_string(n)).c_str());
+    app::startup.reset();
 }
