@@ -4,7 +4,13 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFontDialog>
-#include <QInputDialog>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
@@ -245,12 +251,33 @@ void ReportWindow::chooseFont()
     relayout(false);
 }
 
+// The Set Report Graph Seconds dialog: the range box (1067), "seconds" (1069)
+// and "All" (1068), which puts the whole recording into the box.
 void ReportWindow::setGraphSeconds()
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(this, "Set Report Graph Seconds", "seconds", QLineEdit::Normal,
-                                               QString("%1 - %2").arg(page_.graphFrom).arg(page_.graphTo), &ok);
-    if (ok && page_.setGraphRange(text.toStdString()))
+    QDialog dialog(this);
+    dialog.setObjectName("SETEDIT");
+    dialog.setWindowTitle("Set Report Graph Seconds");
+    auto* edit = new QLineEdit(QString("%1 - %2").arg(page_.graphFrom).arg(page_.graphTo), &dialog);
+    edit->setObjectName("control1067");
+    auto* label = new QLabel("seconds", &dialog);
+    label->setObjectName("control1069");
+    auto* all = new QPushButton("All", &dialog);
+    all->setObjectName("control1068");
+    connect(all, &QPushButton::clicked, &dialog, [edit] {
+        edit->setText(QString("0 - %1").arg(data::recordings.primary.lengthSeconds));
+    });
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* row = new QHBoxLayout;
+    row->addWidget(edit);
+    row->addWidget(label);
+    row->addWidget(all);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addLayout(row);
+    layout->addWidget(buttons);
+    if (dialog.exec() == QDialog::Accepted && page_.setGraphRange(edit->text().toStdString()))
         relayout(false);
 }
 
