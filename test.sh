@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
-ensure_packages "${CORE_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" "${UI_PACKAGES[@]}"
+ensure_packages "${CORE_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" "${UI_PACKAGES[@]}" "${INSTALLER_PACKAGES[@]}"
 export QT_QPA_PLATFORM=offscreen
 export LC_ALL=C
 
@@ -23,6 +23,9 @@ echo "== transfer threads under ThreadSanitizer, repeated"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOZMAR_TSAN=ON -DOZMAR_BENCH=OFF -DOZMAR_UI=OFF >/dev/null
 cmake --build build-tsan --target ozmar_serial_tests
 TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/ozmar_serial_tests --gtest_repeat=20 --gtest_brief=1
+
+echo "== ravnative under Wine"
+installer/runTests.sh
 
 echo "== fuzz smoke run"
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOZMAR_SANITIZE=ON \

@@ -19,3 +19,5 @@ CORE_PACKAGES=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev l
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The desktop program and its tests and screenshots.
 UI_PACKAGES=(qt6-base-dev libgl-dev xvfb xauth fonts-liberation)
+# The installer library: cross compiler, Wine to run its tests, and jni.h.
+INSTALLER_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 openjdk-17-jdk-headless)
