@@ -52,10 +52,11 @@ void waitMs(int ms)
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+// Without a port the first read or write fails as a failed line would.
 platform::SerialDevice& port()
 {
     if (!L.device)
-        raiseTransferError(transfer::portInvalid);
+        raiseTransferError(transfer::lineError);
     return *L.device;
 }
 

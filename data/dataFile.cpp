@@ -1,6 +1,7 @@
 #include "data/dataFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,7 +17,8 @@ using platform::fileOps;
 
 std::unique_ptr<DataFile> DataFile::open(const std::string& path, Mode mode, unsigned permissions, bool exclusive)
 {
-    int flags = O_RDONLY;
+    // Non-blocking so that a FIFO cannot hold the open; cleared again below.
+    int flags = O_RDONLY | O_NONBLOCK;
     if (mode == Mode::write)
         flags = O_WRONLY | O_CREAT | (exclusive ? O_EXCL : O_TRUNC);
     else if (mode == Mode::append)
@@ -24,7 +26,30 @@ std::unique_ptr<DataFile> DataFile::open(const std::string& path, Mode mode, uns
     int fd = fileOps.open(path.c_str(), flags, static_cast<mode_t>(permissions));
     if (fd < 0)
         return nullptr;
+    if (mode == Mode::read) {
+        struct stat st {};
+        int error = 0;
+        if (::fstat(fd, &st) != 0)
+            error = errno;
+        else if (!S_ISREG(st.st_mode))
+            error = S_ISDIR(st.st_mode) ? EISDIR : ENOTSUP;
+        else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+            error = errno;
+        if (error != 0) {
+            fileOps.close(fd);
+            errno = error;
+            return nullptr;
+        }
+    }
     return std::unique_ptr<DataFile>(new DataFile(fd, path, mode));
+}
+
+std::int64_t DataFile::size() const
+{
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0)
+        return -1;
+    return static_cast<std::int64_t>(st.st_size);
 }
 
 DataFile::DataFile(int fd, std::string path, Mode mode)
@@ -49,6 +74,8 @@ bool DataFile::refill()
         ssize_t got = fileOps.read(fd_, buffer_.data(), buffer_.size());
         if (got < 0 && errno == EINTR)
             continue;
+        if (got < 0)
+            readFailed_ = true;
         if (got <= 0)
             return false;
         len_ = static_cast<std::size_t>(got);

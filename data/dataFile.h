@@ -13,8 +13,10 @@ class DataFile {
 public:
     enum class Mode { read, write, append };
 
-    // Opens `path`; nullptr (errno set) when it cannot be opened. Write mode
-    // creates or truncates the file with `permissions`; `exclusive` refuses an
+    // Opens `path`; nullptr (errno set) when it cannot be opened. Read mode
+    // takes regular files only (a directory, device or FIFO gives nullptr with
+    // EISDIR or ENOTSUP, and a FIFO never blocks the open). Write mode creates
+    // or truncates the file with `permissions`; `exclusive` refuses an
     // existing file.
     static std::unique_ptr<DataFile> open(const std::string& path, Mode mode, unsigned permissions = 0666,
                                           bool exclusive = false);
@@ -22,7 +24,8 @@ public:
     DataFile(const DataFile&) = delete;
     DataFile& operator=(const DataFile&) = delete;
 
-    // The next byte, or -1 at the end of the file (or on a read failure).
+    // The next byte, or -1 at the end of the file or on a read failure;
+    // readFailed() tells the two apart.
     int getByte()
     {
         if (pos_ < len_)
@@ -31,6 +34,10 @@ public:
     }
     // Moves `count` bytes on; false when the file ends first.
     bool skip(std::uint64_t count);
+    // True once a read from the file has failed (not merely ended).
+    bool readFailed() const { return readFailed_; }
+    // The file's size from the file system; -1 when it cannot be asked.
+    std::int64_t size() const;
     // Offset of the next byte to be read.
     std::uint64_t offset() const { return bufferStart_ + pos_; }
     // Goes back to the start of the file for reading again.
@@ -66,6 +73,7 @@ private:
     std::size_t len_ = 0;
     std::uint64_t bufferStart_ = 0;
     bool failed_ = false;
+    bool readFailed_ = false;
 };
 
 }  // namespace data

@@ -78,8 +78,11 @@ bool forEachFileRead(const void* parent, const std::string& selection, bool seco
             continue;
         }
         if (!readLocked(*file, secondary)) {
+            // A read that failed says so; only bytes that were read can make a file "not a data file".
+            const char* message = file->readFailed() ? "Could not open file \"%s\" for read"
+                                                     : "File %s is not a patient data file";
             file.reset();
-            if (!ask(parent, "File %s is not a patient data file", path))
+            if (!ask(parent, message, path))
                 return false;
             continue;
         }
@@ -89,7 +92,8 @@ bool forEachFileRead(const void* parent, const std::string& selection, bool seco
     return true;
 }
 
-// Copies the first `count` bytes of `from` (read from its start) into `to`.
+// Copies the first `count` bytes of `from` (read from its start) into `to`;
+// a failed read, or a file shorter than `count`, is a failure.
 bool copyPrefix(DataFile& from, DataFile& to, std::uint64_t count)
 {
     if (!from.rewind())
@@ -99,7 +103,7 @@ bool copyPrefix(DataFile& from, DataFile& to, std::uint64_t count)
         if (byte < 0 || !to.putByte(static_cast<std::uint8_t>(byte)))
             return false;
     }
-    return true;
+    return !from.readFailed();
 }
 
 // Writes the kept part of the original and the new patient fields into a new
@@ -121,13 +125,6 @@ const char* rewriteOne(DataFile& original, const std::string& path, std::uint64_
         return "Cannot write file %s";
     }
     return out.commit() ? nullptr : "Cannot write file %s";
-}
-
-std::uint64_t fileSize(DataFile& file)
-{
-    file.rewind();
-    file.skip(UINT64_MAX);
-    return file.offset();
 }
 
 }  // namespace
@@ -172,11 +169,12 @@ bool openDataFile(const void* parent, const std::string& path, bool showErrors)
         SectionGuard recordingLock(dataLocks.recordingLock);
         readStream(nullptr, file.get());
     } catch (const FileError&) {
+        const bool readFailed = file->readFailed();
         file.reset();
         fileLock.release();
-        quitWhenHidden(3);
+        quitWhenHidden(readFailed ? 2 : 3);
         if (showErrors)
-            tell(parent, "File %s is not a patient data file", path);
+            tell(parent, readFailed ? "Could not open file \"%s\"" : "File %s is not a patient data file", path);
         return false;
     }
     return true;
@@ -230,8 +228,9 @@ bool rewritePatientFields(const void* parent, const std::string& selection)
 {
     return forEachFileRead(parent, selection, false, [&](const std::string& path, DataFile& file) {
         const std::int64_t cut = patientCutPoint();
-        const std::uint64_t keep = cut >= 0 ? static_cast<std::uint64_t>(cut) : fileSize(file);
-        const char* failure = rewriteOne(file, path, keep);
+        const std::int64_t keep = cut >= 0 ? cut : file.size();
+        const char* failure = keep >= 0 ? rewriteOne(file, path, static_cast<std::uint64_t>(keep))
+                                        : "Cannot write file %s";
         return !failure || ask(parent, failure, path);
     });
 }

@@ -22,15 +22,58 @@ std::string folderOf(const std::string& path)
     return folder.empty() ? std::string(".") : folder;
 }
 
-// Permissions the finished file gets: the target's own when it exists.
-mode_t targetPermissions(const std::string& target)
+// The file a path finally names: symbolic links are followed (relative ones
+// from their own folder), so that replacing the file keeps the link a link.
+std::string resolveLinks(std::string path)
 {
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return path;
+        std::error_code error;
+        const std::filesystem::path link = std::filesystem::read_symlink(path, error);
+        if (error)
+            return path;
+        path = link.is_absolute() ? link.string() : (std::filesystem::path(folderOf(path)) / link).string();
+    }
+    return path;
+}
+
+// Mode, owner and group the finished file gets: the target's own when it
+// exists, else what a new file would get.
+struct TargetAttributes {
+    mode_t mode = 0666;
+    uid_t owner = static_cast<uid_t>(-1);
+    gid_t group = static_cast<gid_t>(-1);
+};
+
+TargetAttributes targetAttributes(const std::string& target)
+{
+    TargetAttributes a;
     struct stat st {};
-    if (::stat(target.c_str(), &st) == 0)
-        return st.st_mode & 07777;
+    if (::stat(target.c_str(), &st) == 0) {
+        a.mode = st.st_mode & 07777;
+        a.owner = st.st_uid;
+        a.group = st.st_gid;
+        return a;
+    }
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    return 0666 & ~mask;
+    a.mode = 0666 & ~mask;
+    return a;
+}
+
+// Only a regular file (or a name not yet taken) may be replaced: a device,
+// FIFO, socket or folder keeps its place.
+bool replaceable(const std::string& target)
+{
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0)
+        return errno == ENOENT;
+    if (S_ISREG(st.st_mode))
+        return true;
+    errno = S_ISDIR(st.st_mode) ? EISDIR : ENOTSUP;
+    return false;
 }
 
 void syncFolder(const std::string& folder)
@@ -44,8 +87,10 @@ void syncFolder(const std::string& folder)
 
 }  // namespace
 
-SafeFile::SafeFile(std::string target) : target_(std::move(target))
+SafeFile::SafeFile(std::string target) : target_(resolveLinks(std::move(target)))
 {
+    if (!replaceable(target_))
+        return;
     static std::random_device seed;
     static std::mt19937_64 random(seed());
     const std::string stem = std::filesystem::path(target_).filename().string();
@@ -70,8 +115,12 @@ bool SafeFile::commit()
 {
     if (!file_)
         return false;
-    const mode_t permissions = targetPermissions(target_);
-    bool ok = file_->sync() && ::fchmod(file_->descriptor(), permissions) == 0;
+    const TargetAttributes attributes = targetAttributes(target_);
+    // Owner and group are kept where the process may set them; a user who may
+    // write the file but not own it gets it as their own, as any editor would.
+    if (::fchown(file_->descriptor(), attributes.owner, attributes.group) != 0)
+        (void)::fchown(file_->descriptor(), static_cast<uid_t>(-1), attributes.group);
+    bool ok = file_->sync() && ::fchmod(file_->descriptor(), attributes.mode) == 0;
     ok = file_->close() && ok;
     if (ok && fileOps.rename(temporary_.c_str(), target_.c_str()) == 0) {
         file_.reset();

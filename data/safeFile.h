@@ -4,6 +4,7 @@
 #include <string>
 
 #include "data/dataFile.h"
+#include "platform/signalDeferral.h"
 
 namespace data {
 
@@ -11,9 +12,12 @@ namespace data {
 // to a new temporary file in the target's folder, which is flushed to the
 // disk and renamed over the target by commit(). Until then, and after any
 // failure, the target is as it was; an uncommitted temporary file is removed.
+// Ctrl+C and SIGTERM wait until the SafeFile has ended.
 class SafeFile {
 public:
-    // Creates the temporary file; file() is nullptr (errno set) when it cannot be made.
+    // Creates the temporary file beside the file `target` names (its symbolic
+    // links followed); file() is nullptr (errno set) when it cannot be made or
+    // when the target exists and is not a regular file (EISDIR, ENOTSUP).
     explicit SafeFile(std::string target);
     ~SafeFile();
     SafeFile(const SafeFile&) = delete;
@@ -21,13 +25,15 @@ public:
 
     DataFile* file() { return file_.get(); }
     // Flushes, syncs, closes and renames over the target, keeping the target's
-    // permissions; then syncs the folder. False (temporary file removed) on failure.
+    // mode and, where allowed, its owner and group; then syncs the folder. False (temporary file removed) on failure.
     bool commit();
     // Removes the temporary file.
     void abandon();
     const std::string& temporaryPath() const { return temporary_; }
 
 private:
+    // Declared first, ended last: a signal waits until the temporary file is gone or renamed.
+    platform::SignalDeferral signalsHeld_;
     std::string target_;
     std::string temporary_;
     std::unique_ptr<DataFile> file_;

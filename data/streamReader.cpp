@@ -353,6 +353,9 @@ void readAll(DataFile* file, const Target& target, bool showProgress)
     SectionReader reader(file, target, showProgress);
     while (reader.next()) {
     }
+    // A failed read looks like the end of the file to the sections; it is an error.
+    if (file && file->readFailed())
+        raiseFileError(filestatus::fileIoError);
 }
 
 void alignCursors(Recording& rec)

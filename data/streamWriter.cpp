@@ -256,6 +256,11 @@ void SectionWriter::patientFields(const PatientSet& ids, const std::array<bool, 
     for (int f = 0; f < kPatientFields; ++f)
         if (f != patientAgeField && f != patientSexField)
             texts[f] = source(f).text[f];
+    // Every writer keeps to the limits; this last guard keeps the stored length
+    // equal to the bytes and within what the reader takes back.
+    for (int f = 0; f < kPatientFields; ++f)
+        if (texts[f].size() > kPatientFieldMax[f])
+            texts[f].resize(kPatientFieldMax[f]);
     std::uint64_t total = 0;
     for (const auto& t : texts)
         total += t.size() + 3;

@@ -20,6 +20,8 @@ long MemorySerialDevice::writeSome(const std::uint8_t* buf, std::size_t count)
 {
     std::size_t n = writeLimit ? std::min(count, writeLimit) : count;
     output.insert(output.end(), buf, buf + n);
+    if (n > 0)
+        calls += 'w';
     if (afterWrite)
         afterWrite(*this);
     return static_cast<long>(n);
@@ -36,12 +38,14 @@ LineStatus MemorySerialDevice::lineStatus()
 bool MemorySerialDevice::transmitImmediate(std::uint8_t byte)
 {
     output.push_back(byte);
+    calls += 't';
     return true;
 }
 
 void MemorySerialDevice::purge()
 {
     readPos = input.size();
+    calls += 'p';
 }
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/serialDevice.h"
@@ -21,6 +22,9 @@ public:
     // At most this many bytes per write (0: no limit), to exercise partial writes.
     std::size_t writeLimit = 0;
     LineStatus pending;
+    // The order of the calls that act on the line: 'w' a write that took
+    // bytes, 't' a byte ahead of the queue, 'd' a drain, 'p' a purge.
+    std::string calls;
 
     std::function<void(MemorySerialDevice&)> beforeRead;  // called before every read
     std::function<void(MemorySerialDevice&)> afterWrite;  // called after every write
@@ -35,7 +39,7 @@ public:
     LineStatus lineStatus() override;
     bool transmitImmediate(std::uint8_t byte) override;
     void purge() override;
-    void drain() override {}
+    void drain() override { calls += 'd'; }
 
 private:
     bool exhausted_ = false;

@@ -4,10 +4,13 @@
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 
 namespace platform {
 
@@ -16,6 +19,13 @@ std::unique_ptr<PosixSerialDevice> PosixSerialDevice::open(const std::string& pa
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return nullptr;
+    if (!::isatty(fd)) {
+        // A regular file or another device named as the port is no line: writing
+        // to it would destroy it and reading from it would never end.
+        ::close(fd);
+        errno = ENOTTY;
+        return nullptr;
+    }
     if (::ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL) {
         const int error = errno;
         ::close(fd);
@@ -23,6 +33,11 @@ std::unique_ptr<PosixSerialDevice> PosixSerialDevice::open(const std::string& pa
         return nullptr;
     }
     std::unique_ptr<PosixSerialDevice> device(new PosixSerialDevice(fd, path));
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISCHR(st.st_mode)) {
+        const unsigned kind = major(st.st_rdev);
+        device->pseudoTerminal_ = (kind >= 136 && kind <= 143) || kind == 3;  // Unix 98 and legacy slaves
+    }
     device->updateCounters();  // starts the error counters from their present values
     return device;
 }
@@ -168,14 +183,33 @@ bool PosixSerialDevice::transmitImmediate(std::uint8_t byte)
     return false;
 }
 
+// A pseudo-terminal hands what is written straight to the other end, which
+// may not have read it yet: flushing its output would destroy bytes already
+// sent. Only a real line's output queue is dropped (after a drain it is empty).
 void PosixSerialDevice::purge()
 {
-    ::tcflush(fd_, TCIOFLUSH);
+    ::tcflush(fd_, pseudoTerminal_ ? TCIFLUSH : TCIOFLUSH);
 }
 
+// Waits until the driver's output queue is empty, so that a flush that
+// follows cannot discard the end of a stream. The queue is watched rather than
+// waited on blindly so that a line held by its handshake cannot hang the
+// transfer: it gives up after a time the queue could not need at 38400 baud.
 void PosixSerialDevice::drain()
 {
-    ::tcdrain(fd_);
+    int queued = 0;
+    if (::ioctl(fd_, TIOCOUTQ, &queued) != 0) {
+        ::tcdrain(fd_);
+        return;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(2000 + queued / 2);
+    while (queued > 0 && !gone_ && std::chrono::steady_clock::now() < deadline) {
+        ::usleep(2000);
+        if (::ioctl(fd_, TIOCOUTQ, &queued) != 0)
+            break;
+    }
+    if (queued <= 0)
+        ::tcdrain(fd_);
 }
 
 }  // namespace platform

@@ -12,7 +12,8 @@ namespace platform {
 // refuses are ignored.
 class PosixSerialDevice : public SerialDevice {
 public:
-    // Opens the device; nullptr with errno set when it cannot be opened.
+    // Opens the device; nullptr with errno set when it cannot be opened or is
+    // not a terminal (ENOTTY).
     static std::unique_ptr<PosixSerialDevice> open(const std::string& path);
     ~PosixSerialDevice() override;
 
@@ -42,6 +43,7 @@ private:
     int fd_;
     std::string path_;
     bool gone_ = false;
+    bool pseudoTerminal_ = false;
     bool countersKnown_ = false;
     bool countersSupported_ = true;
     LineStatus pending_;

@@ -35,6 +35,12 @@ bool openPort(int portNumber)
     serialPort.portHandle = platform::PosixSerialDevice::open(devicePath(portNumber));
     if (!serialPort.portHandle)
         return false;
+    if (!serialPort.portHandle->configure(false, false)) {
+        const int error = errno;
+        serialPort.portHandle.reset();
+        errno = error;
+        return false;
+    }
     serialPort.portNumber = portNumber;
     app::settings.portBase = app::portBaseOf(portNumber);
     configurePort();
@@ -54,6 +60,8 @@ std::string portOpenFailure(int portNumber, int error)
         text += ". The user must be allowed to use serial devices (a member of the dialout group).";
     else if (error == EBUSY)
         text += ". Another program is using it.";
+    else if (error == ENOTTY)
+        text += ". It is not a serial line.";
     return text;
 }
 

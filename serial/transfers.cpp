@@ -234,6 +234,9 @@ void sendSession(const TransferContext& context, bool sendName)
         else
             data::writeStream(context.progress, nullptr, true);
         data::endSentStream();
+        // The end byte and the check must leave the port before it is flushed.
+        if (linkState.device)
+            linkState.device->drain();
         std::this_thread::sleep_for(std::chrono::milliseconds(data::kLineWaitMs));
         data::pollPort();
         configurePort();

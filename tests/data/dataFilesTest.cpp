@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -77,6 +78,12 @@ struct FaultInjector {
             if (error == 0)
                 return ::write(fd, b, n > 1 ? n / 2 : n);
             errno = error;
+            return -1;
+        };
+        ops.read = [](int fd, void* b, std::size_t n) -> ssize_t {
+            if (!hit())
+                return ::read(fd, b, n);
+            errno = error ? error : EIO;
             return -1;
         };
         ops.fsync = [](int fd) { return hit() ? (errno = error ? error : EIO, -1) : ::fsync(fd); };
@@ -269,6 +276,106 @@ TEST_F(DataFiles, PatientRewriteFailureAtEveryFileCallKeepsTheFile)
     streamState.patientOnly = false;
     EXPECT_GT(points, 20);
     RecordProperty("failurePoints", points);
+}
+
+TEST_F(DataFiles, AFailedReadIsAnErrorNeverAnEnd)
+{
+    fillPrimary({0, 200000 / 4, 4, true, 5});  // larger than one read buffer
+    writePrimary(dir.file("big.dat"));
+    const auto old = fileBytes(dir.file("big.dat"));
+    for (int at : {1, 2, 3, 5}) {
+        resetCore();
+        responder.shown.clear();
+        // Open: the recording stays as it was, and the message is the read's.
+        FaultInjector::install(at + 1, false, EIO);  // call 1 is the open
+        EXPECT_FALSE(openDataFile(nullptr, dir.file("big.dat"), true)) << at;
+        platform::fileOps.reset();
+        EXPECT_EQ(recordings.primary.rawChannels[0].count, 0u) << at;
+        ASSERT_EQ(responder.texts(), std::vector<std::string>{"Could not open file \"" + dir.file("big.dat") + "\""}) << at;
+
+        // Patient rewrite: nothing is written and the file is byte-identical.
+        responder.shown.clear();
+        recordings.importPatients.text[patientName] = "New Name";
+        recordings.useImportField[patientName] = true;
+        streamState.patientOnly = true;
+        FaultInjector::install(at + 1, false, EIO);
+        EXPECT_TRUE(rewritePatientFields(nullptr, dir.file("big.dat")));
+        platform::fileOps.reset();
+        streamState.patientOnly = false;
+        EXPECT_EQ(fileBytes(dir.file("big.dat")), old) << at;
+        EXPECT_EQ(filesInFolder(), std::vector<std::string>{"big.dat"});
+        ASSERT_EQ(responder.texts(), std::vector<std::string>{"Could not open file \"" + dir.file("big.dat") + "\" for read"}) << at;
+    }
+    app::startup.hidden = true;
+    FaultInjector::install(2, false, EIO);
+    EXPECT_FALSE(openDataFile(nullptr, dir.file("big.dat"), false));
+    platform::fileOps.reset();
+    EXPECT_EQ(app::startup.exitCode, 2);
+}
+
+TEST_F(DataFiles, OnlyRegularFilesAreReadOrReplaced)
+{
+    fillPrimary({0, 300, 2, false, 7});
+
+    // A folder or a FIFO is no data file: refused at once (a FIFO never blocks the open).
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    fs::create_directory(dir.file("folder.dat"));
+    for (const char* name : {"pipe", "folder.dat"}) {
+        responder.shown.clear();
+        EXPECT_FALSE(openDataFile(nullptr, dir.file(name), true)) << name;
+        EXPECT_EQ(responder.texts(), std::vector<std::string>{"Could not open file \"" + dir.file(name) + "\""});
+        // and none is replaced by a save
+        responder.shown.clear();
+        EXPECT_FALSE(saveDataFile(nullptr, dir.file(name))) << name;
+        EXPECT_EQ(responder.texts(), std::vector<std::string>{"Could not open file \"" + dir.file(name) + "\" to write"});
+    }
+    EXPECT_TRUE(fs::is_fifo(dir.file("pipe")));
+    EXPECT_TRUE(fs::is_directory(dir.file("folder.dat")));
+
+    // A character device (made here, never the system's own) keeps its place.
+    if (::geteuid() == 0 && ::mknod(dir.file("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+        EXPECT_FALSE(saveDataFile(nullptr, dir.file("null")));
+        EXPECT_TRUE(fs::is_character_file(dir.file("null")));
+    }
+
+    // A symbolic link is followed: the file it names is replaced, the link stays.
+    fs::create_directory(dir.file("real"));
+    fs::create_symlink("real/target.dat", dir.file("link.dat"));
+    writeBytes(dir.file("real/target.dat"), {1, 2, 3});
+    ::chmod(dir.file("real/target.dat").c_str(), 0640);
+    fillPrimary({0, 300, 2, false, 7});
+    ASSERT_TRUE(saveDataFile(nullptr, dir.file("link.dat")));
+    ASSERT_TRUE(saveDataFile(nullptr, dir.file("direct.dat")));
+    EXPECT_TRUE(fs::is_symlink(dir.file("link.dat")));
+    EXPECT_EQ(fileBytes(dir.file("real/target.dat")), fileBytes(dir.file("direct.dat")));
+    struct stat st {};
+    ::stat(dir.file("real/target.dat").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    std::vector<std::string> inReal;
+    for (const auto& e : fs::directory_iterator(dir.file("real")))
+        inReal.push_back(e.path().filename().string());
+    EXPECT_EQ(inReal, std::vector<std::string>{"target.dat"});
+}
+
+TEST_F(DataFiles, AReplacedFileKeepsItsOwner)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only the superuser can give a file to another user";
+    fillPrimary({0, 300, 2, false, 8});
+    writePrimary(dir.file("o.dat"));
+    ASSERT_EQ(::chown(dir.file("o.dat").c_str(), 4321, 4322), 0);
+    recordings.importPatients.text[patientId] = "OWNED";
+    recordings.useImportField[patientId] = true;
+    streamState.patientOnly = true;
+    EXPECT_TRUE(rewritePatientFields(nullptr, dir.file("o.dat")));
+    streamState.patientOnly = false;
+    EXPECT_TRUE(responder.shown.empty());
+    struct stat st {};
+    ::stat(dir.file("o.dat").c_str(), &st);
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 4322u);
+    readPrimary(dir.file("o.dat"));
+    EXPECT_EQ(recordings.primary.patient.text[patientId], "OWNED");
 }
 
 TEST_F(DataFiles, BatchReadStopsOnCancel)

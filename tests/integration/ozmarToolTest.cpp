@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <cstdio>
 #include <string>
 
@@ -117,4 +119,60 @@ TEST_F(OzmarTool, AnalysePrintsTheBandAndBinTable)
     EXPECT_NE(accumulated.out.find("Mean Frequencies Hz:"), std::string::npos);
     EXPECT_NE(accumulated.out, runTool("analyse " + dir.file("rec.dat")).out);
     EXPECT_EQ(runTool("analyse --pair 7 " + dir.file("rec.dat")).status, 1);
+}
+
+TEST_F(OzmarTool, WrongKindsOfFileExitTwoWithAMessage)
+{
+    std::filesystem::create_directory(dir.file("folder"));
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    const std::string err = dir.file("err.txt");
+    for (const std::string& args : std::vector<std::string>{"wire encode " + dir.file("folder") + " " + dir.file("out"), "wire decode " + dir.file("folder") + " " + dir.file("out"),
+          "wire encode " + dir.file("rec.dat") + " " + dir.file("folder"), "dump " + dir.file("folder"),
+          "report " + dir.file("fifo"), "dump " + dir.file("fifo"), "send --port COM1 " + dir.file("missing.dat"),
+          "patient /dev/null --name X"}) {
+        EXPECT_EQ(runTool(args, err).status, 2) << args;
+        EXPECT_NE(fileBytes(err).size(), 0u) << args;
+    }
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("folder")));
+}
+
+TEST_F(OzmarTool, PatientValuesBeyondTheirLimitsAreRefused)
+{
+    const auto before = fileBytes(dir.file("rec.dat"));
+    for (const std::string& args : {std::string("--age 250"), std::string("--age 0"), std::string("--age 12x"),
+                                     "--name " + std::string(81, 'N'), "--id " + std::string(81, 'I'),
+                                     "--comments " + std::string(16001, 'c')})
+        EXPECT_EQ(runTool("patient " + dir.file("rec.dat") + " " + args).status, 1) << args.substr(0, 20);
+    EXPECT_EQ(fileBytes(dir.file("rec.dat")), before);
+
+    // At the limits everything is kept and reads back whole.
+    ASSERT_EQ(runTool("patient " + dir.file("rec.dat") + " --name " + std::string(80, 'N') + " --comments " +
+                      std::string(16000, 'c') + " --age 199")
+                  .status,
+              0);
+    const Result r = runTool("patient " + dir.file("rec.dat"));
+    EXPECT_NE(r.out.find("Name:     " + std::string(80, 'N') + "\n"), std::string::npos);
+    EXPECT_NE(r.out.find("Comments: " + std::string(16000, 'c') + "\n"), std::string::npos);
+    EXPECT_NE(r.out.find("Age:      199\n"), std::string::npos);
+}
+
+TEST_F(OzmarTool, ReadFailureNeverShrinksAFile)
+{
+    if (runCommand("command -v strace").status != 0)
+        GTEST_SKIP() << "strace is not installed";
+    resetCore();
+    fillPrimary({0, 60000, 10, true, 4});  // several read buffers long
+    writePrimary(dir.file("big.dat"));
+    resetCore();
+    const auto before = fileBytes(dir.file("big.dat"));
+    // -P counts only the reads of the data file itself: each of them fails once in turn.
+    for (int when : {1, 2, 3, 4, 5}) {
+        const Result r = runCommand("strace -f -o /dev/null -P " + dir.file("big.dat") +
+                                    " -e inject=read:error=EIO:when=" + std::to_string(when) + " " +
+                                    std::string(OZMAR_TOOL_PATH) + " patient " + dir.file("big.dat") + " --name X");
+        EXPECT_EQ(r.status, 2) << when;
+        EXPECT_EQ(fileBytes(dir.file("big.dat")), before) << when;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 2);
 }

@@ -75,6 +75,24 @@ std::vector<std::uint8_t> wireStream(const std::string& path)
     return line.output;
 }
 
+// Starts `ozmar-tool receive` on the simulator's line and returns once the
+// tool has said that its port is open and Ctrl+C cancels.
+pid_t startReceiveWhenReady(const Simulator& sim, const std::string& out, const std::string& err, const std::string& prefix)
+{
+    std::remove(err.c_str());
+    const std::string command =
+        prefix + "OZMAR_COM1=" + sim.device + " exec " + std::string(OZMAR_TOOL_PATH) + " receive --port COM1 " + out + " 2>" + err;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (readText(err).find("Ctrl+C cancels") == std::string::npos && std::chrono::steady_clock::now() < deadline)
+        ::usleep(2000);
+    return pid;
+}
+
 class SerialLine : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -172,19 +190,15 @@ TEST_F(SerialLine, FaultsAtManyPositionsAreNeverAccepted)
 
 TEST_F(SerialLine, CtrlCCancelsAtAnyPointWithTheCancelByte)
 {
+    // From the tool's ready line: before the preamble, during the stream and in the stall before its end.
     for (int delayMs : {0, 30, 120, 300}) {
         Simulator sim("send " + dir->file("small.dat") + " --stall 3000 --settle 50 --wait 1000");
-        const std::string command = "OZMAR_COM1=" + sim.device + " exec " + std::string(OZMAR_TOOL_PATH) + " receive --port COM1 " +
-                                    dir->file("c.dat") + " 2>/dev/null";
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::usleep(static_cast<useconds_t>(200 + delayMs) * 1000);
+        const pid_t pid = startReceiveWhenReady(sim, dir->file("c.dat"), dir->file("c.txt"), "");
+        ::usleep(static_cast<useconds_t>(delayMs) * 1000);
         ::kill(pid, SIGINT);
         int status = 0;
         ::waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status)) << delayMs;
         EXPECT_EQ(WEXITSTATUS(status), 4) << delayMs;
         EXPECT_EQ(sim.wait(), 10) << delayMs;  // the simulator saw 0xF8
         EXPECT_FALSE(std::filesystem::exists(dir->file("c.dat")));
@@ -206,4 +220,107 @@ TEST_F(SerialLine, PortThatCannotBeOpenedIsNamed)
                                        " receive --port COM5 " + dir->file("p.dat"), err);
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(readText(err).find("Cannot open COM5 (" + dir->file("no-such-device") + ")"), std::string::npos);
+}
+
+TEST_F(SerialLine, AReaderSlowerThanTheProgramStillGetsTheWholeStream)
+{
+    // The program's last bytes are still on their way when it is done writing:
+    // it must wait for them to leave before the port is set up again.
+    Simulator sim("receive " + dir->file("paced.dat") + " --pace 256");
+    EXPECT_EQ(tool(sim, "send --port COM1 " + dir->file("small.dat"), "/dev/null").status, 0);
+    EXPECT_EQ(sim.wait(), 0);
+    EXPECT_EQ(fileBytes(dir->file("paced.dat")), wireStream(dir->file("small.dat")));
+}
+
+TEST_F(SerialLine, OnlyATerminalIsTakenAsThePort)
+{
+    writeBytes(dir->file("plain"), {1, 2, 3});
+    const std::string err = dir->file("plainErr.txt");
+    for (const std::string& device : {dir->file("plain"), std::string("/dev/null")}) {
+        for (const std::string& args : {std::string("send-name --port COM1 Name"), "receive --port COM1 " + dir->file("r.dat"),
+                                        "send --port COM1 " + dir->file("small.dat")}) {
+            const ProcessResult r = runCommand("OZMAR_COM1=" + device + " timeout 10 " + std::string(OZMAR_TOOL_PATH) + " " + args, err);
+            EXPECT_EQ(r.status, 2) << device << " " << args;
+            EXPECT_NE(readText(err).find("It is not a serial line"), std::string::npos) << readText(err);
+        }
+    }
+    EXPECT_EQ(fileBytes(dir->file("plain")), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+}
+
+TEST_F(SerialLine, ReceiveChecksItsOutputFolderBeforeAnyByte)
+{
+    const std::string err = dir->file("folderErr.txt");
+    const ProcessResult r = runCommand("OZMAR_COM1=/nonexistent/serial " + std::string(OZMAR_TOOL_PATH) + " receive --port COM1 " +
+                                           dir->file("missing/r.dat"),
+                                       err);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(readText(err).find("does not exist"), std::string::npos) << readText(err);
+}
+
+TEST_F(SerialLine, AGoodReceptionWhoseSaveFailsIsKeptInARecoveryFile)
+{
+    if (runCommand("command -v strace").status != 0)
+        GTEST_SKIP() << "strace is not installed";
+    TempDir out;
+    Simulator sim("send " + dir->file("small.dat"));
+    const std::string err = out.file("err.txt");
+    // The first rename (the save's) fails as on a full disk; the recovery file's works.
+    const ProcessResult r = runCommand("OZMAR_COM1=" + sim.device + " strace -f -o /dev/null -e inject=rename:error=ENOSPC:when=1 " +
+                                           std::string(OZMAR_TOOL_PATH) + " receive --port COM1 " + out.file("r.dat"),
+                                       err);
+    EXPECT_EQ(sim.wait(), 0);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_FALSE(std::filesystem::exists(out.file("r.dat")));
+    std::string recovered;
+    for (const auto& e : std::filesystem::directory_iterator(out.path()))
+        if (e.path().filename().string().rfind("r.dat-recovered-", 0) == 0)
+            recovered = e.path().string();
+    ASSERT_FALSE(recovered.empty()) << readText(err);
+    EXPECT_NE(readText(err).find(recovered), std::string::npos);
+    EXPECT_EQ(fileBytes(recovered), fileBytes(dir->file("small.dat")));
+}
+
+TEST_F(SerialLine, SigtermCancelsLikeCtrlCAndAnIgnoredSigintStaysIgnored)
+{
+    for (const char* how : {"TERM", "INT-ignored"}) {
+        const bool ignored = std::string(how) == "INT-ignored";
+        Simulator sim("send " + dir->file("small.dat") + " --stall 1500 --settle 50 --wait 1000");
+        const pid_t pid = startReceiveWhenReady(sim, dir->file("s.dat"), dir->file("sig.txt"), ignored ? "trap '' INT; " : "");
+        ::kill(pid, ignored ? SIGINT : SIGTERM);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status)) << how;
+        if (ignored) {
+            EXPECT_EQ(WEXITSTATUS(status), 0) << how;
+            EXPECT_EQ(sim.wait(), 0) << how;
+            EXPECT_EQ(fileBytes(dir->file("s.dat")), fileBytes(dir->file("small.dat")));
+            std::remove(dir->file("s.dat").c_str());
+        } else {
+            EXPECT_EQ(WEXITSTATUS(status), 4) << how;
+            EXPECT_EQ(sim.wait(), 10) << how;  // the simulator saw 0xF8
+            EXPECT_FALSE(std::filesystem::exists(dir->file("s.dat")));
+        }
+    }
+}
+
+TEST_F(SerialLine, SendNameSendsWindows1252)
+{
+    {
+        Simulator sim("receive " + dir->file("zname.dat"));
+        EXPECT_EQ(runCommand("LC_ALL=C.UTF-8 OZMAR_COM1=" + sim.device + " " + std::string(OZMAR_TOOL_PATH) +
+                             " send-name --port COM1 'Zürich €'")
+                      .status,
+                  0);
+        EXPECT_EQ(sim.wait(), 0);
+        EXPECT_EQ(fileBytes(dir->file("zname.dat")),
+                  (std::vector<std::uint8_t>{32, 8, 'Z', 0xFC, 'r', 'i', 'c', 'h', ' ', 0x80}));
+    }
+    // A character the instrument's code page lacks is refused before the port is touched.
+    const std::string err = dir->file("nameErr.txt");
+    const ProcessResult r = runCommand("LC_ALL=C.UTF-8 OZMAR_COM1=/nonexistent " + std::string(OZMAR_TOOL_PATH) +
+                                           " send-name --port COM1 'Ωmega'",
+                                       err);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(readText(err).find("Windows-1252"), std::string::npos) << readText(err);
 }

@@ -160,8 +160,9 @@ TEST_F(TransferSession, BadCheckResetsTheRecordingAndTellsTheInstrument)
     EXPECT_EQ(responder.texts(), std::vector<std::string>{"Receive: Transmission CRC error"});
     EXPECT_EQ(line.written(), std::vector<std::uint8_t>{0xF8});
     EXPECT_EQ(data::recordings.primary.rawChannels[0].count, 0u);
-    EXPECT_TRUE(data::recordings.primary.patient.text[data::patientName].empty() ||
-                data::recordings.primary.deviceName.empty());
+    // The reset takes the recording, not the patient fields read before the check failed.
+    EXPECT_EQ(data::recordings.primary.patient.text[data::patientName], "Jane Doe");
+    EXPECT_TRUE(data::recordings.primary.deviceName.empty());
 }
 
 TEST_F(TransferSession, FaultsAtManyPositionsNeverKeepAPartialRecording)
@@ -198,10 +199,12 @@ TEST_F(TransferSession, CancelEndsAReceptionPromptlyWithTheCancelByte)
     const auto deadline = std::chrono::steady_clock::now() + 30s;
     while (line.remaining() > 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::yield();
+    const auto cancelled = std::chrono::steady_clock::now();
     run.cancel();
-    EXPECT_TRUE(run.closed());
     EXPECT_FALSE(run.result());
     run.join();
+    // The thread sees the request at its next check: well within a second.
+    EXPECT_LT(std::chrono::steady_clock::now() - cancelled, 1s);
     EXPECT_EQ(line.written(), std::vector<std::uint8_t>{0xF8});
     EXPECT_TRUE(responder.texts().empty());
     EXPECT_EQ(data::recordings.primary.rawChannels[0].count, 0u);
@@ -227,6 +230,23 @@ TEST_F(TransferSession, SendStopsOnTheInstrumentsAnswers)
     };
     EXPECT_FALSE(runToEnd(TransferKind::send));
     EXPECT_EQ(responder.texts(), std::vector<std::string>{"Send: Transmission canceled by Corvane"});
+}
+
+TEST_F(TransferSession, SendDrainsTheLineBeforeAnyFlush)
+{
+    for (TransferKind kind : {TransferKind::send, TransferKind::sendName}) {
+        SetUp();
+        testing_support::fillPrimary({0, 1000, 2, false, 3});
+        transferState.nameToSend = "Corvane 7";
+        line.calls.clear();
+        ASSERT_TRUE(runToEnd(kind));
+        const std::string calls = line.calls;
+        const auto firstWrite = calls.find('w'), lastWrite = calls.rfind('w'), drain = calls.find('d');
+        ASSERT_NE(firstWrite, std::string::npos);
+        ASSERT_NE(drain, std::string::npos) << calls;
+        EXPECT_GT(drain, lastWrite) << calls;
+        EXPECT_EQ(calls.find('p', firstWrite), calls.find('p', drain)) << "a flush between the writes and the drain: " << calls;
+    }
 }
 
 TEST_F(TransferSession, SecondTransferWaitsForTheFirstOnTheTransferLock)
@@ -291,7 +311,8 @@ TEST_F(TransferSession, GarbageAndFillerFloodsWaitUntilCancel)
     const auto deadline = std::chrono::steady_clock::now() + 30s;
     while (line.remaining() > 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::yield();
-    EXPECT_FALSE(run.closed());  // still waiting for a stream
+    ASSERT_EQ(line.remaining(), 0u);
+    EXPECT_FALSE(run.waitClosed(300ms));  // still waiting for a stream
     run.cancel();
     run.join();
     EXPECT_FALSE(run.result());

@@ -35,7 +35,9 @@ struct Options {
     std::string device;
 };
 
-bool parse(const std::vector<std::string>& args, const std::vector<std::string>& valued, Options& o)
+// Takes the known options only: a mistyped one is refused, never ignored.
+bool parse(const std::vector<std::string>& args, const std::vector<std::string>& valued,
+           const std::vector<std::string>& known, Options& o)
 {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -47,8 +49,11 @@ bool parse(const std::vector<std::string>& args, const std::vector<std::string>&
             if (*end != '\0')
                 return false;
             o.values.emplace(a, v);
-        } else if (a.rfind("--", 0) == 0) {
+        } else if (std::find(known.begin(), known.end(), a) != known.end()) {
             o.flags.push_back(a);
+        } else if (a.rfind("--", 0) == 0 || a.rfind("-", 0) == 0) {
+            std::fprintf(stderr, "corvane-sim: unknown option %s\n", a.c_str());
+            return false;
         } else {
             o.words.push_back(a);
         }
@@ -105,7 +110,7 @@ int answerStatus(const SerialLine& line)
 int sendRole(const std::vector<std::string>& args)
 {
     Options o;
-    if (!parse(args, {"--cut", "--stall", "--cancel-at", "--drop", "--flip", "--dup", "--settle", "--wait"}, o) ||
+    if (!parse(args, {"--cut", "--stall", "--cancel-at", "--drop", "--flip", "--dup", "--settle", "--wait"}, {"--corrupt-crc"}, o) ||
         o.words.size() != 1) {
         std::fputs("usage: corvane-sim send FILE [--device PATH] [--corrupt-crc] [--cut N] [--stall MS] [--cancel-at N]\n"
                    "                         [--drop POS] [--flip POS] [--dup POS] [--settle MS] [--wait MS]\n", stderr);
@@ -151,9 +156,17 @@ int sendRole(const std::vector<std::string>& args)
 int receiveRole(const std::vector<std::string>& args)
 {
     Options o;
-    if (!parse(args, {"--xoff-at", "--xon-after", "--crc-at", "--cancel-at", "--timeout", "--idle"}, o) || o.words.size() != 1) {
+    const bool parsed = parse(args, {"--xoff-at", "--xon-after", "--crc-at", "--cancel-at", "--timeout", "--idle", "--pace"}, {}, o);
+    // The reception ends after --idle quiet milliseconds; a pause that lasts as
+    // long would end it while the program is still held by XOFF.
+    if (parsed && o.get("--xoff-at", -1) >= 0 && o.get("--xon-after", 200) >= o.get("--idle", 400)) {
+        std::fputs("corvane-sim: --xon-after must be below --idle\n", stderr);
+        return 1;
+    }
+    if (!parsed || o.words.size() != 1) {
         std::fputs("usage: corvane-sim receive OUT.dat [--device PATH] [--xoff-at N --xon-after MS] [--crc-at N]\n"
-                   "                            [--cancel-at N] [--timeout MS] [--idle MS]\n", stderr);
+                   "                            [--cancel-at N] [--timeout MS] [--idle MS] [--pace BYTES]\n"
+                   "  --pace reads at most BYTES every 5 ms: a reader slower than the program writes\n", stderr);
         return 1;
     }
     SerialLine line;
@@ -161,15 +174,17 @@ int receiveRole(const std::vector<std::string>& args)
         return 2;
     std::vector<std::uint8_t> capture;
     const long xoffAt = o.get("--xoff-at", -1), xonAfter = o.get("--xon-after", 200);
-    const long crcAt = o.get("--crc-at", -1), cancelAt = o.get("--cancel-at", -1);
+    const long crcAt = o.get("--crc-at", -1), cancelAt = o.get("--cancel-at", -1), pace = o.get("--pace", 0);
     bool paused = false, answered = false;
     Clock::time_point pausedAt{}, lastByte = Clock::now();
     const auto deadline = Clock::now() + std::chrono::milliseconds(o.get("--timeout", 120000));
     const auto idle = std::chrono::milliseconds(o.get("--idle", 400));
     for (;;) {
         const std::size_t before = capture.size();
-        if (!line.read(capture, 10) && capture.empty())
+        if (!line.read(capture, 10, pace > 0 ? static_cast<std::size_t>(pace) : 4096) && capture.empty())
             return 2;
+        if (pace > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         if (capture.size() != before)
             lastByte = Clock::now();
         const long n = static_cast<long>(capture.size());

@@ -127,7 +127,7 @@ bool SerialLine::sendControl(std::uint8_t byte)
     return false;
 }
 
-bool SerialLine::read(std::vector<std::uint8_t>& into, int waitMs)
+bool SerialLine::read(std::vector<std::uint8_t>& into, int waitMs, std::size_t most)
 {
     pollfd p{fd_, POLLIN, 0};
     if (::poll(&p, 1, waitMs) <= 0)
@@ -135,7 +135,7 @@ bool SerialLine::read(std::vector<std::uint8_t>& into, int waitMs)
     if (!(p.revents & POLLIN))
         return !(p.revents & POLLHUP);
     std::uint8_t buffer[4096];
-    const ssize_t got = ::read(fd_, buffer, sizeof buffer);
+    const ssize_t got = ::read(fd_, buffer, std::min(most, sizeof buffer));
     if (got < 0)
         return errno == EAGAIN || errno == EINTR;
     into.insert(into.end(), buffer, buffer + got);

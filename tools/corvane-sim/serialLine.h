@@ -23,8 +23,9 @@ public:
     // Sends one control byte (XOFF, XON, 0x12, 0xF8) while receiving; unlike
     // write() it reads nothing from the line.
     bool sendControl(std::uint8_t byte);
-    // Reads what arrives within `waitMs`; false when the line went away.
-    bool read(std::vector<std::uint8_t>& into, int waitMs);
+    // Reads what arrives within `waitMs`, at most `most` bytes; false when the
+    // line went away.
+    bool read(std::vector<std::uint8_t>& into, int waitMs, std::size_t most = 4096);
     // Control bytes seen while writing (0xF8, 0x12).
     const std::vector<std::uint8_t>& received() const { return controls_; }
 

@@ -26,6 +26,8 @@ const char kUsageText[] =
     "exit codes: 0 success, 1 usage, 2 cannot open, 3 not a data file or bad check,\n"
     "            4 the transfer failed or was cancelled\n";
 
+int run(const std::string& command, const tool::Args& args);
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -40,7 +42,18 @@ int main(int argc, char** argv)
         std::fputs(kUsageText, stdout);
         return tool::kSuccess;
     }
-    tool::Args args(argv + 2, argv + argc);
+    try {
+        return run(command, tool::Args(argv + 2, argv + argc));
+    } catch (const std::exception& e) {
+        // Whatever a command did not foresee ends as a failed open, never as an abort.
+        return tool::fail(tool::kCannotOpen, std::string("could not complete \"") + command + "\": " + e.what());
+    }
+}
+
+namespace {
+
+int run(const std::string& command, const tool::Args& args)
+{
     if (command == "dump")
         return tool::dumpCommand(args);
     if (command == "wire")
@@ -56,3 +69,5 @@ int main(int argc, char** argv)
     std::fputs(kUsageText, stderr);
     return tool::fail(tool::kUsage, "unknown command \"" + command + "\"");
 }
+
+}  // namespace

@@ -36,6 +36,28 @@ int fieldOfOption(const std::string& option)
     return -1;
 }
 
+// A value the data files cannot keep is refused rather than cut or dropped:
+// the reason, or an empty text when every value fits.
+std::string checkLimits(const Edits& edits)
+{
+    static const char* const options[] = {"--id", "--name", "--age", "--sex", "--comments"};
+    for (int f = 0; f < data::kPatientFields; ++f) {
+        const auto& value = edits.field[f];
+        if (f == data::patientSexField || !value)
+            continue;
+        if (value->size() > data::kPatientFieldMax[f])
+            return std::string(options[f]) + " takes at most " + std::to_string(data::kPatientFieldMax[f]) +
+                   " characters (" + std::to_string(value->size()) + " given)";
+    }
+    if (const auto& age = edits.field[data::patientAgeField]; age && !age->empty()) {
+        const bool digits = age->find_first_not_of("0123456789") == std::string::npos;
+        const long years = digits ? std::strtol(age->c_str(), nullptr, 10) : 0;
+        if (years < 1 || years > 199)
+            return "--age takes a number of years from 1 to 199 (or an empty text to clear it)";
+    }
+    return {};
+}
+
 // Puts the edits into the import patient set and marks the fields it supplies.
 bool stageEdits(const Edits& edits)
 {
@@ -97,8 +119,12 @@ int patientCommand(const Args& args)
     std::vector<std::string> files;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const int field = fieldOfOption(args[i]);
-        if (field >= 0 && i + 1 < args.size())
-            edits.field[field] = args[++i];
+        if (field >= 0 && i + 1 < args.size()) {
+            const ArgumentText value = argumentText(args[++i]);
+            if (!value.ok)
+                return fail(kUsage, args[i - 1] + ": " + value.problem);
+            edits.field[field] = value.text;
+        }
         else if (args[i].rfind("--", 0) != 0)
             files.push_back(args[i]);
         else
@@ -106,6 +132,8 @@ int patientCommand(const Args& args)
     }
     if (files.empty())
         return fail(kUsage, kPatientUsage);
+    if (std::string problem = checkLimits(edits); !problem.empty())
+        return fail(kUsage, problem);
     if (edits.any() && !stageEdits(edits))
         return fail(kUsage, "--sex takes M or F");
     int worst = kSuccess;

@@ -1,13 +1,16 @@
 #include "toolCommon.h"
 
+#include <langinfo.h>
+
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <cstring>
 
 #include "data/byteLayer.h"
 #include "data/dataFile.h"
 #include "data/recordingStore.h"
 #include "data/streamReader.h"
+#include "platform/textEncoding.h"
 
 namespace tool {
 
@@ -21,25 +24,46 @@ int loadDataFile(const std::string& path)
 {
     auto file = data::DataFile::open(path, data::DataFile::Mode::read);
     if (!file)
-        return fail(kCannotOpen, "could not open file \"" + path + "\"");
+        return fail(kCannotOpen, "could not open file \"" + path + "\": " +
+                                    (errno == ENOTSUP ? "not a regular file" : std::strerror(errno)));
     data::linkState.fileStatus = 0;
     try {
         platform::SectionGuard fileLock(data::dataLocks.fileLock);
         platform::SectionGuard recordingLock(data::dataLocks.recordingLock);
         data::readStream(nullptr, file.get());
     } catch (const data::FileError&) {
+        if (file->readFailed())
+            return fail(kCannotOpen, "could not read file \"" + path + "\"");
         return fail(kNotDataFile, "file " + path + " is not a patient data file");
     }
     return kSuccess;
 }
 
+ArgumentText argumentText(const std::string& argument)
+{
+    ArgumentText result;
+    const char* codeset = ::nl_langinfo(CODESET);
+    if (!codeset || std::strcmp(codeset, "UTF-8") != 0) {
+        result.ok = true;
+        result.text = argument;
+        return result;
+    }
+    const platform::Utf8Conversion converted = platform::utf8ToWindows1252(argument);
+    result.ok = converted.ok;
+    result.text = converted.text;
+    result.problem = converted.problem;
+    return result;
+}
+
 bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    auto file = data::DataFile::open(path, data::DataFile::Mode::read);
+    if (!file)
         return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    bytes.clear();
+    for (int byte = file->getByte(); byte >= 0; byte = file->getByte())
+        bytes.push_back(static_cast<std::uint8_t>(byte));
+    return !file->readFailed();
 }
 
 }  // namespace tool

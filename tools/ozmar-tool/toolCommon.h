@@ -20,6 +20,17 @@ int fail(int code, const std::string& message);
 // printing the reason of a failure.
 int loadDataFile(const std::string& path);
 
+// A text from the command line as the Windows-1252 bytes the program stores
+// and sends: converted from UTF-8 when the locale's character set is UTF-8,
+// else taken as it is. ok is false (with the reason) for a character the
+// code page cannot hold.
+struct ArgumentText {
+    bool ok = false;
+    std::string text;
+    std::string problem;
+};
+ArgumentText argumentText(const std::string& argument);
+
 // Reads a whole file's bytes; false when it cannot be opened or read.
 bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
 

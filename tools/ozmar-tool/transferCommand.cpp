@@ -1,4 +1,10 @@
+#include <unistd.h>
+
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -72,10 +78,23 @@ int portNumberOf(const std::string& name)
     return 0;
 }
 
-// Runs a transfer to its end; Ctrl+C cancels it as the dialog's Cancel would.
+// Runs a transfer to its end; Ctrl+C or SIGTERM cancels it as the dialog's
+// Cancel would (a SIGINT ignored since the start stays ignored).
 bool runTransfer(serial::TransferKind kind, StderrProgress& progress)
 {
-    std::signal(SIGINT, onInterrupt);
+    struct sigaction previous[2] {};
+    const int signals[] = {SIGINT, SIGTERM};
+    for (int i = 0; i < 2; ++i) {
+        ::sigaction(signals[i], nullptr, &previous[i]);
+        if (previous[i].sa_handler == SIG_IGN)
+            continue;
+        struct sigaction cancel {};
+        cancel.sa_handler = onInterrupt;
+        sigemptyset(&cancel.sa_mask);
+        ::sigaction(signals[i], &cancel, nullptr);
+    }
+    std::fprintf(stderr, "ozmar-tool: COM%d (%s) is open; Ctrl+C cancels\n", serial::serialPort.portNumber,
+                 serial::devicePath(serial::serialPort.portNumber).c_str());
     serial::TransferRun run(kind, &progress);
     run.start();
     while (!run.waitClosed(std::chrono::milliseconds(50)))
@@ -83,8 +102,54 @@ bool runTransfer(serial::TransferKind kind, StderrProgress& progress)
             run.cancel();
     run.join();
     progress.finish();
-    std::signal(SIGINT, SIG_DFL);
+    for (int i = 0; i < 2; ++i)
+        ::sigaction(signals[i], &previous[i], nullptr);
     return run.result();
+}
+
+// Why a received recording could not be saved as `out`, asked before any
+// byte moves: its folder must exist and be writable, and `out` must not be a
+// folder or device. Empty when it can be written.
+std::string outputProblem(const std::string& out)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::path folder = fs::path(out).parent_path();
+    if (folder.empty())
+        folder = ".";
+    if (!fs::is_directory(folder, error))
+        return "the folder of \"" + out + "\" does not exist";
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        return "the folder of \"" + out + "\" cannot be written: " + std::strerror(errno);
+    const fs::file_status status = fs::status(out, error);
+    if (fs::exists(status) && !fs::is_regular_file(status))
+        return "\"" + out + "\" is not a regular file";
+    return {};
+}
+
+// A good reception whose file could not be written is kept: in a recovery
+// file beside OUT, else in the temporary folder. Returns the exit code.
+int saveRecovery(const std::string& out)
+{
+    namespace fs = std::filesystem;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "-recovered-%Y%m%d-%H%M%S.dat", &local);
+    const std::string name = fs::path(out).filename().string() + stamp;
+    std::error_code error;
+    for (const fs::path& folder : {fs::path(out).parent_path(), fs::temp_directory_path(error)}) {
+        const std::string candidate = ((folder.empty() ? fs::path(".") : folder) / name).string();
+        platform::ScriptedResponder quiet;  // the message below says it all
+        platform::dialogs.responder = &quiet;
+        const bool saved = data::saveDataFile(nullptr, candidate);
+        platform::dialogs.responder = nullptr;
+        if (saved)
+            return fail(kCannotOpen, "the recording was received but \"" + out + "\" could not be written; it was saved as \"" +
+                                         candidate + "\"");
+    }
+    return fail(kCannotOpen, "the recording was received but could not be written anywhere");
 }
 
 }  // namespace
@@ -103,8 +168,21 @@ int transferCommand(const std::string& command, const Args& args)
     }
     if (port == 0 || (target.empty() && command != "send-name"))
         return fail(kUsage, kTransferUsage);
-    if (command == "send" && loadDataFile(target) != kSuccess)
-        return kNotDataFile;
+    if (command == "send") {
+        if (const int status = loadDataFile(target); status != kSuccess)
+            return status;
+    }
+    if (command == "send-name") {
+        const ArgumentText name = argumentText(target);
+        if (!name.ok)
+            return fail(kUsage, "the name cannot be sent: " + name.problem);
+        // One byte a character, so the cut at the limit never splits a character.
+        serial::transferState.nameToSend = name.text.substr(0, serial::kNameToSendMax);
+    }
+    if (command == "receive") {
+        if (std::string problem = outputProblem(target); !problem.empty())
+            return fail(kCannotOpen, problem);
+    }
     if (!serial::openPort(port))
         return fail(kCannotOpen, serial::portOpenFailure(port, errno));
     StderrResponder responder;
@@ -113,14 +191,12 @@ int transferCommand(const std::string& command, const Args& args)
     serial::TransferKind kind = serial::TransferKind::receive;
     if (command == "send")
         kind = serial::TransferKind::send;
-    if (command == "send-name") {
+    if (command == "send-name")
         kind = serial::TransferKind::sendName;
-        serial::transferState.nameToSend = target.substr(0, serial::kNameToSendMax);
-    }
     const bool done = runTransfer(kind, progress);
     int status = done ? kSuccess : kTransferFailed;
     if (done && command == "receive" && !data::saveDataFile(nullptr, target))
-        status = kCannotOpen;
+        status = saveRecovery(target);
     platform::dialogs.responder = nullptr;
     serial::closePort();
     if (!done && responder.first.empty())
