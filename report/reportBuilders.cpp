@@ -105,14 +105,13 @@ std::string closing(ReportRequest r, std::size_t size, const std::string& text)
     return line.text();
 }
 
+// The device name unchanged (up to its 80 characters), quoted in CSV.
 std::string title(ReportRequest r)
 {
     const std::string& name = rec(r).deviceName;
     if (modeOf(r) == ReportMode::Csv && !name.empty())
-        return closing(r, 80, name);
-    Line line(80);
-    line.print("%s", name.c_str());
-    return line.text();
+        return csvQuoted(name);
+    return name;
 }
 
 std::string dateLine(ReportRequest r)
@@ -286,7 +285,7 @@ std::string seizureEnergyIndex(ReportRequest r)
         return {};
     const float c = gain(r);
     const bool seizure = word(r, hw::eegSeizureDetected) != 0;
-    if (!hasReportText(rec(r))) {
+    if (!reportTextFlag(rec(r))) {
         const double value = result(r, 0) / 2.0 * 128.0 / 100.0 * c * c * 62500.0 * 2.5e-7 / 1.5 / 1000000.0;
         return labelled(r, "Seizure Energy Index", seizure, "%.3f,\" mV\xB2\"\r", value);
     }
@@ -314,7 +313,7 @@ std::string postictalSuppressionIndex(ReportRequest r)
 {
     if (!baselineLines(r))
         return {};
-    if (!hasReportText(rec(r))) {
+    if (!reportTextFlag(rec(r))) {
         const float x = result(r, 3), y = result(r, 1);
         const bool wanted = word(r, hw::eegEndpoint) != 0 && word(r, hw::eegSeizureDetected) != 0 && x < y;
         return suppression(r, wanted, x, y);

@@ -10,9 +10,14 @@ data::Recording& recordingOf(ReportRequest request)
     return (request & kSecondaryBit) ? data::recordings.secondary : data::recordings.primary;
 }
 
+bool reportTextFlag(const data::Recording& rec)
+{
+    return (rec.contentFlags() & data::content::reportText) != 0;
+}
+
 bool hasReportText(const data::Recording& rec)
 {
-    return !rec.reportText.empty() && (rec.contentFlags() & data::content::reportText) != 0;
+    return !rec.reportText.empty() && reportTextFlag(rec);
 }
 
 int reportLineCount(ReportRequest request)

@@ -26,6 +26,10 @@ data::Recording& recordingOf(ReportRequest request);
 
 // True when the recording's report lines come from its report text.
 bool hasReportText(const data::Recording& rec);
+// The header says the instrument made a report text (high byte of the content
+// flags); the built-in lines that the instrument computes differently then
+// take their report-text form, even when the text itself is empty.
+bool reportTextFlag(const data::Recording& rec);
 
 // 29 for the built-in report; else 5 plus the CR-terminated lines of the report
 // text. A control character right after a CR ends the text there.

@@ -397,6 +397,46 @@ Scenario fftOnly()
     return s;
 }
 
+// The fft-only treatment whose header says the instrument made a report text
+// that it did not send, with a device name of the full 80 characters: the
+// built-in report, whose title is the whole name and whose two index lines take
+// their report-text form (here without values).
+Scenario textFlagWithoutText()
+{
+    static const std::string kName = "Corvane EEG Monitor, Room 4, Department of Psychiatry, Saint Elsewhere Hosp. #80";
+    static_assert(sizeof "Corvane EEG Monitor, Room 4, Department of Psychiatry, Saint Elsewhere Hosp. #80" == 81);
+    Scenario s = fftOnly();
+    s.name = "text-flag";
+    s.make = [make = s.make] {
+        make();
+        data::recordings.primary.header[hw::contentFlags] = 0x0119;
+        data::recordings.primary.deviceName = kName;
+    };
+    s.report = [](Expected& e, bool csv) {
+        if (csv) {
+            e.add("\"" + kName + "\"");
+        } else {
+            e.add(kName);
+        }
+        Expected base;
+        fftOnly().report(base, csv);
+        std::string rest = base.text.substr(base.text.find("\r\n") + 2);
+        const std::string from[] = {csv ? "\"Seizure Energy Index\",6.667,\" mV" + kSquare + "\""
+                                        : columns("Seizure Energy Index", "6.667", " mV" + kSquare),
+                                    csv ? "\"Postictal Suppression Index\",50.0,\" %\""
+                                        : columns("Postictal Suppression Index", "50.0", " %")};
+        const std::string to[] = {csv ? "\"Average Seizure Energy Index\",\"N/A,\"" : columns("Average Seizure Energy Index", "N/A"),
+                                  csv ? "\"Postictal Suppression Index\",\"N/A,\"" : columns("Postictal Suppression Index", "N/A")};
+        for (int i = 0; i < 2; ++i) {
+            const std::size_t at = rest.find(from[i]);
+            ASSERT_NE(at, std::string::npos);
+            rest.replace(at, from[i].size(), to[i]);
+        }
+        e.text += rest;
+    };
+    return s;
+}
+
 // The first line where two texts differ, with its number, or empty.
 std::string firstDifference(const std::string& actual, const std::string& expected)
 {
@@ -430,7 +470,7 @@ TEST(SummaryGolden, EveryRecordingOptionSetAndFormat)
     TempDir dir;
     const std::pair<Options, std::string> optionSets[] = {
         {Options::none, ""}, {Options::all, "/rall"}, {Options::noInfoBands, "/rnoinfo /rbands"}};
-    for (const Scenario& s : {twoChannelWithText(), fourChannelBuiltIn(), monitoring(), fftOnly()}) {
+    for (const Scenario& s : {twoChannelWithText(), fourChannelBuiltIn(), monitoring(), fftOnly(), textFlagWithoutText()}) {
         const std::string data = dir.file(s.name + ".dat");
         writeScenario(s, data);
         for (const auto& [options, flags] : optionSets)

@@ -220,3 +220,31 @@ TEST_F(ReportLines, IndexFormsWithInstrumentReportText)
     EXPECT_EQ(reportLineBuilders[16](ReportMode::Columns),
               "Seizure Energy Index" + std::string(25, ' ') + "6.667 mV\xB2");
 }
+
+TEST_F(ReportLines, FlagWithoutTextGivesTheAverageIndexInEveryForm)
+{
+    // The text flag is set but the instrument sent no text: the built-in report
+    // (29 lines) in which line 16 takes its report-text form.
+    rec.header[hw::contentFlags] = 0x0101;
+    rec.reportText.clear();
+    rec.header[hw::baselineAvailable] = 1;
+    rec.header[hw::eegSeizureDetected] = 1;
+    rec.header[hw::seizureEpochs] = 4;
+    rec.calibrationFactors[0] = 1.0f;
+    for (int j = 0; j < 32; ++j)
+        analysis::spectralSums.kind(1).power[0][j] = 4000.0f;
+    ASSERT_EQ(reportLineCount(ReportMode::Screen), 29);
+    EXPECT_EQ(line(16, ReportMode::Csv), "\"Average Seizure Energy Index\",166.7,\" \xB5V\xB2\"");
+    EXPECT_EQ(line(16, ReportMode::Screen), "Average Seizure Energy Index\t\t\t\t\t166.7\b \xB5V\xB2");
+    EXPECT_EQ(line(16, ReportMode::Columns), "Average Seizure Energy Index                 166.7 \xB5V\xB2");
+}
+
+TEST_F(ReportLines, TitleIsTheWholeDeviceName)
+{
+    const std::string name = "Corvane EEG Monitor, Room 4, Department of Psychiatry, Saint Elsewhere Hosp. #80";
+    ASSERT_EQ(name.size(), 80u);
+    rec.deviceName = name;
+    EXPECT_EQ(line(0, ReportMode::Screen), name);
+    EXPECT_EQ(line(0, ReportMode::Columns), name);
+    EXPECT_EQ(line(0, ReportMode::Csv), "\"" + name + "\"");
+}
