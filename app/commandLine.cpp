@@ -6,10 +6,14 @@
 #include <cctype>
 #include <filesystem>
 
-#include "app/portTable.h"
-#include "app/startupState.h"
+#include "state/portTable.h"
+#include "state/startupState.h"
 
 namespace app {
+
+using state::startup;
+using state::portBaseOf;
+using state::StartupState;
 
 namespace fs = std::filesystem;
 

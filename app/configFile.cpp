@@ -5,12 +5,19 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/settings.h"
-#include "app/startupState.h"
+#include "state/settings.h"
+#include "state/startupState.h"
 #include "data/recordingStore.h"
 #include "data/safeFile.h"
 
 namespace app {
+
+using state::settings;
+using state::startup;
+using state::kNoPort;
+using state::AppSettings;
+using state::ChannelSetting;
+using state::defaultScale;
 
 WindowLayout windowLayout;
 

@@ -7,13 +7,17 @@
 #include "app/fileCommands.h"
 #include "app/frameWindow.h"
 #include "app/portSearch.h"
-#include "app/settings.h"
-#include "app/startupState.h"
+#include "state/settings.h"
+#include "state/startupState.h"
 #include "data/recordingReset.h"
 #include "platform/dialogs.h"
 #include "platform/qtResponder.h"
 
 namespace app {
+
+using state::settings;
+using state::startup;
+using state::kNoPort;
 
 int runDesktop(int argc, char** argv)
 {

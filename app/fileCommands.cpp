@@ -6,13 +6,15 @@
 
 #include "app/documentState.h"
 #include "app/savePrompt.h"
-#include "app/startupState.h"
+#include "state/startupState.h"
 #include "data/dataFiles.h"
 #include "data/recordingReset.h"
 #include "data/recordingStore.h"
 #include "platform/dialogs.h"
 
 namespace app {
+
+using state::startup;
 
 namespace fs = std::filesystem;
 

@@ -15,10 +15,10 @@
 
 #include "app/documentState.h"
 #include "data/recordingStore.h"
-#include "app/portTable.h"
-#include "app/settings.h"
+#include "state/portTable.h"
+#include "state/settings.h"
 #include "app/startup.h"
-#include "app/startupState.h"
+#include "state/startupState.h"
 #include "monitor/monitorState.h"
 #include "platform/dialogs.h"
 #include "platform/drawingObjects.h"
@@ -33,6 +33,11 @@ DrawingObjects* drawingObjects = nullptr;
 }
 
 namespace app {
+
+using state::settings;
+using state::startup;
+using state::kNoPort;
+using state::portNumber;
 
 namespace {
 

@@ -11,7 +11,7 @@
 #ifdef OZMAR_DESKTOP
 #include "app/desktop.h"
 #endif
-#include "app/startupState.h"
+#include "state/startupState.h"
 
 namespace {
 
@@ -46,9 +46,9 @@ int main(int argc, char** argv)
         return 0;
     }
     app::startUp(std::vector<std::string>(argv + 1, argv + argc));
-    if (app::startup.quitRequested)
-        return app::startup.exitCode;
-    if (app::startup.summary)
+    if (state::startup.quitRequested)
+        return state::startup.exitCode;
+    if (state::startup.summary)
         return app::runSummary();
 #ifdef OZMAR_DESKTOP
     return app::runDesktop(argc, argv);

@@ -3,12 +3,16 @@
 #include <cstdio>
 
 #include "app/documentState.h"
-#include "app/portTable.h"
-#include "app/settings.h"
+#include "state/portTable.h"
+#include "state/settings.h"
 #include "data/recordingStore.h"
 #include "monitor/monitorState.h"
 
 namespace app {
+
+using state::settings;
+using state::kNoPort;
+using state::portNumber;
 
 namespace {
 

@@ -1,12 +1,17 @@
 #include "app/portSearch.h"
 
-#include "app/portTable.h"
-#include "app/settings.h"
-#include "app/startupState.h"
+#include "state/portTable.h"
+#include "state/settings.h"
+#include "state/startupState.h"
 #include "platform/dialogs.h"
 #include "serial/serialPort.h"
 
 namespace app {
+
+using state::settings;
+using state::startup;
+using state::kNoPort;
+using state::portNumber;
 
 namespace {
 

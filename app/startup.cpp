@@ -5,10 +5,13 @@
 
 #include "app/commandLine.h"
 #include "app/configFile.h"
-#include "app/settings.h"
-#include "app/startupState.h"
+#include "state/settings.h"
+#include "state/startupState.h"
 
 namespace app {
+
+using state::settings;
+using state::startup;
 
 void startUp(const std::vector<std::string>& arguments)
 {

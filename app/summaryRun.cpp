@@ -4,12 +4,15 @@
 
 #include <filesystem>
 
-#include "app/startupState.h"
+#include "state/startupState.h"
 #include "data/dataFiles.h"
 #include "report/reportPage.h"
 #include "report/textExport.h"
 
 namespace app {
+
+using state::startup;
+using state::StartupState;
 
 namespace fs = std::filesystem;
 

@@ -13,7 +13,7 @@
 #include "app/fileCommands.h"
 #include "app/frameWindow.h"
 #include "app/startup.h"
-#include "app/startupState.h"
+#include "state/startupState.h"
 #include "data/recordingReset.h"
 #include "report/reportWindow.h"
 #include "support/sampleRecording.h"
@@ -39,7 +39,7 @@ void startToFirstPaint(benchmark::State& state)
     testing_support::writePrimary(dir.file("max.dat"));
     for (auto _ : state) {
         const auto begin = std::chrono::steady_clock::now();
-        app::startup.reset();
+        state::startup.reset();
         testing_support::resetCore();
         app::startUp({"/ns", dir.file("max.dat")});
         data::resetPrimary();
@@ -47,7 +47,7 @@ void startToFirstPaint(benchmark::State& state)
         frame.resize(1100, 760);
         frame.show();
         app::FrameEffects effects{[&] { frame.retitle(); }, [](bool) {}, [] {}, [] {}, [] {}};
-        app::openPath(&frame, app::startup.dataFilePath, effects);
+        app::openPath(&frame, state::startup.dataFilePath, effects);
         frame.onCommand(40002, 0, 0);
         FirstPaint watch;
         frame.reportWindow()->viewport()->installEventFilter(&watch);

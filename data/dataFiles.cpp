@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/startupState.h"
+#include "state/startupState.h"
 #include "data/byteLayer.h"
 #include "data/dataFile.h"
 #include "data/recordingHooks.h"
@@ -42,8 +42,8 @@ bool ask(const void* parent, const char* pattern, const std::string& path)
 
 void quitWhenHidden(int code)
 {
-    if (app::startup.hidden)
-        app::startup.requestQuit(code);
+    if (state::startup.hidden)
+        state::startup.requestQuit(code);
 }
 
 // Reads an open file under the file and recording locks (into the secondary

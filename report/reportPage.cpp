@@ -1,8 +1,8 @@
 #include "report/reportPage.h"
 
 #include "analysis/spectralTable.h"
-#include "app/settings.h"
-#include "app/startupState.h"
+#include "state/settings.h"
+#include "state/startupState.h"
 #include "data/recordingStore.h"
 #include "monitor/monitorState.h"
 #include "report/secondsRange.h"
@@ -17,8 +17,8 @@ constexpr ReportRequest kScreen = ReportMode::Screen;
 
 ReportPage::ReportPage(bool isSecondary) : secondary(isSecondary), bands_{analysis::bandSets[0], analysis::bandSets[1]}
 {
-    const app::AppSettings& s = app::settings;
-    const app::StartupState& start = app::startup;
+    const state::AppSettings& s = state::settings;
+    const state::StartupState& start = state::startup;
     showPatientInfo = s.reportPatientInfo;
     showBands = s.reportBands;
     showSpectrum = s.reportSpectrum;
@@ -83,7 +83,7 @@ void ReportPage::layout(bool resetRange)
     const int patientLines = patientLineCount();
     lineTotal_ = shownReport_ + shownAnalysis_ + (patientLines > 0 ? patientLines + 1 : 0);
     graphChannels_ = 0;
-    for (const auto& channel : app::settings.channelSettings)
+    for (const auto& channel : state::settings.channelSettings)
         graphChannels_ += channel.on;
     graphRows_ = 0;
     const bool strip = rec.rawChannels[0].count > 0 && showGraph && !monitor::monitorState.liveSession && graphChannels_ > 0;
@@ -133,31 +133,31 @@ bool ReportPage::isShown(int i) const
 
 void ReportPage::togglePatientInfo()
 {
-    app::settings.reportPatientInfo = showPatientInfo = !showPatientInfo;
+    state::settings.reportPatientInfo = showPatientInfo = !showPatientInfo;
     layout();
 }
 
 void ReportPage::toggleBands()
 {
-    app::settings.reportBands = showBands = !showBands;
+    state::settings.reportBands = showBands = !showBands;
     layout();
 }
 
 void ReportPage::toggleSpectrum()
 {
-    app::settings.reportSpectrum = showSpectrum = !showSpectrum;
+    state::settings.reportSpectrum = showSpectrum = !showSpectrum;
     layout();
 }
 
 void ReportPage::toggleGraph()
 {
-    app::settings.reportGraph = showGraph = !showGraph;
+    state::settings.reportGraph = showGraph = !showGraph;
     layout();
 }
 
 void ReportPage::toggleGraphColor()
 {
-    app::settings.reportGraphColor = showGraphColor = !showGraphColor;
+    state::settings.reportGraphColor = showGraphColor = !showGraphColor;
     if (showGraph)
         layout();
 }
@@ -166,7 +166,7 @@ bool ReportPage::timeScaleDown()
 {
     if (timeScaleIndex <= 0)
         return false;
-    app::settings.reportTimeScale = --timeScaleIndex;
+    state::settings.reportTimeScale = --timeScaleIndex;
     if (showGraph)
         layout();
     return true;
@@ -176,7 +176,7 @@ bool ReportPage::timeScaleUp()
 {
     if (timeScaleIndex >= 8)
         return false;
-    app::settings.reportTimeScale = ++timeScaleIndex;
+    state::settings.reportTimeScale = ++timeScaleIndex;
     if (showGraph)
         layout();
     return true;

@@ -17,8 +17,8 @@
 
 #include "app/menuBuilder.h"
 #include "app/menuTables.h"
-#include "app/settings.h"
-#include "app/startupState.h"
+#include "state/settings.h"
+#include "state/startupState.h"
 #include "data/recordingStore.h"
 #include "platform/dialogs.h"
 #include "platform/markedText.h"
@@ -38,7 +38,7 @@ ReportWindow::ReportWindow(bool secondary, QWidget* parent) : QAbstractScrollAre
     QPalette palette = viewport()->palette();
     palette.setColor(QPalette::Window, Qt::white);
     viewport()->setPalette(palette);
-    font_ = platform::createScaledFont(*this, "Arial", app::startup.reportImages ? 140 : 100);
+    font_ = platform::createScaledFont(*this, "Arial", state::startup.reportImages ? 140 : 100);
     measure();
     relayout(true);
 }
@@ -114,7 +114,7 @@ void ReportWindow::paintGraphRow(QPainter& painter, int row, int rowLine, int y)
     int j = 0;
     const bool four = data::recordings.primary.header[data::hw::channelMode] == 1;
     for (int c = 0; c < 4; ++c) {
-        const app::ChannelSetting& s = app::settings.channelSettings[c];
+        const state::ChannelSetting& s = state::settings.channelSettings[c];
         if (!s.on)
             continue;
         if (rowLine == 4 * j + 2)

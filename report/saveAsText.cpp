@@ -1,6 +1,6 @@
 #include <filesystem>
 
-#include "app/startupState.h"
+#include "state/startupState.h"
 #include "data/byteLayer.h"
 #include "data/dataFiles.h"
 #include "data/recordingStore.h"
@@ -92,8 +92,8 @@ PassResult writePass(const void* owner, const std::string& path, const DocumentT
         return result;
     data::SafeFile out(path);
     if (!out.file()) {
-        if (app::startup.hidden) {
-            app::startup.requestQuit(4);
+        if (state::startup.hidden) {
+            state::startup.requestQuit(4);
             return PassResult::cancel;
         }
         const std::string text = platform::format("Could not open file \"%s\" to write?", path);
@@ -111,8 +111,8 @@ PassResult writePass(const void* owner, const std::string& path, const DocumentT
     }
     if (!written) {
         out.abandon();
-        if (app::startup.summary) {
-            app::startup.requestQuit(5);
+        if (state::startup.summary) {
+            state::startup.requestQuit(5);
             return PassResult::cancel;
         }
         platform::messageBox(owner, platform::format("Cannot write file %s", path.empty() ? "(untitled)" : path), "Ozmar",

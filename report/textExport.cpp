@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/startupState.h"
+#include "state/startupState.h"
 #include "data/byteLayer.h"
 #include "data/dataFiles.h"
 #include "data/recordingStore.h"

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/portTable.h"
-#include "app/settings.h"
+#include "state/portTable.h"
+#include "state/settings.h"
 #include "data/linkState.h"
 #include "platform/dialogs.h"
 
@@ -42,7 +42,7 @@ bool openPort(int portNumber)
         return false;
     }
     serialPort.portNumber = portNumber;
-    app::settings.portBase = app::portBaseOf(portNumber);
+    state::settings.portBase = state::portBaseOf(portNumber);
     configurePort();
     return true;
 }
@@ -115,7 +115,7 @@ bool reopenPort(const void* owner)
     }
     platform::messageBox(owner, "Ozmar disconnected from Corvane.\nFix this port or set different one.", "Ozmar",
                          platform::Buttons::ok, platform::Icon::exclamation);
-    app::settings.portBase = app::kNoPort;
+    state::settings.portBase = state::kNoPort;
     serialPort.portNumber = 0;
     data::linkState.device = nullptr;
     if (serialPort.onPortLost)

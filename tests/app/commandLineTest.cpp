@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "app/commandLine.h"
-#include "app/portTable.h"
-#include "app/startupState.h"
+#include "state/portTable.h"
+#include "state/startupState.h"
 #include "support/sampleRecording.h"
 
 using namespace app;
+using namespace state;
 
 namespace {
 

@@ -3,12 +3,13 @@
 #include <bit>
 
 #include "app/configFile.h"
-#include "app/settings.h"
-#include "app/startupState.h"
+#include "state/settings.h"
+#include "state/startupState.h"
 #include "data/recordingStore.h"
 #include "support/sampleRecording.h"
 
 using namespace app;
+using namespace state;
 using data::recordings;
 
 namespace {

@@ -3,12 +3,13 @@
 #include "app/documentState.h"
 #include "app/menuRules.h"
 #include "app/menuTables.h"
-#include "app/settings.h"
+#include "state/settings.h"
 #include "data/recordingStore.h"
 #include "monitor/monitorState.h"
 #include "support/sampleRecording.h"
 
 using namespace app;
+using namespace state;
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "app/startupState.h"
+#include "state/startupState.h"
 #include "data/autoNames.h"
 #include "data/dataFiles.h"
 #include "data/recordingStore.h"
@@ -28,13 +28,13 @@ protected:
     void SetUp() override
     {
         resetCore();
-        app::startup.reset();
+        state::startup.reset();
         platform::dialogs.responder = &responder;
     }
     void TearDown() override
     {
         platform::dialogs.reset();
-        app::startup.reset();
+        state::startup.reset();
         resetCore();
     }
 
@@ -124,13 +124,13 @@ TEST_F(DataFiles, OpenEmptyTruncatedAndMissingFiles)
 
 TEST_F(DataFiles, HiddenModeQuitsWithTheExitCode)
 {
-    app::startup.hidden = true;
+    state::startup.hidden = true;
     EXPECT_FALSE(openDataFile(nullptr, dir.file("none.dat"), false));
-    EXPECT_EQ(app::startup.exitCode, 2);
-    EXPECT_TRUE(app::startup.quitRequested.load());
+    EXPECT_EQ(state::startup.exitCode, 2);
+    EXPECT_TRUE(state::startup.quitRequested.load());
     writeBytes(dir.file("foreign.dat"), {'%', 'P', 'D', 'F'});
     EXPECT_FALSE(openDataFile(nullptr, dir.file("foreign.dat"), false));
-    EXPECT_EQ(app::startup.exitCode, 3);
+    EXPECT_EQ(state::startup.exitCode, 3);
 }
 
 TEST_F(DataFiles, SaveIntoMissingFolderLeavesNoFile)
@@ -306,11 +306,11 @@ TEST_F(DataFiles, AFailedReadIsAnErrorNeverAnEnd)
         EXPECT_EQ(filesInFolder(), std::vector<std::string>{"big.dat"});
         ASSERT_EQ(responder.texts(), std::vector<std::string>{"Could not open file \"" + dir.file("big.dat") + "\" for read"}) << at;
     }
-    app::startup.hidden = true;
+    state::startup.hidden = true;
     FaultInjector::install(2, false, EIO);
     EXPECT_FALSE(openDataFile(nullptr, dir.file("big.dat"), false));
     platform::fileOps.reset();
-    EXPECT_EQ(app::startup.exitCode, 2);
+    EXPECT_EQ(state::startup.exitCode, 2);
 }
 
 TEST_F(DataFiles, OnlyRegularFilesAreReadOrReplaced)

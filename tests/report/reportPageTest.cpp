@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "analysis/spectralSums.h"
-#include "app/settings.h"
-#include "app/startupState.h"
+#include "state/settings.h"
+#include "state/startupState.h"
 #include "data/recordingStore.h"
 #include "data/sampleRing.h"
 #include "report/patientBlock.h"
@@ -21,9 +21,9 @@ protected:
     void SetUp() override
     {
         testing_support::resetCore();
-        app::settings.reset();
-        app::startup.reset();
-        app::startup.startingUp = false;
+        state::settings.reset();
+        state::startup.reset();
+        state::startup.startingUp = false;
     }
     void TearDown() override { SetUp(); }
 
@@ -100,10 +100,10 @@ TEST_F(ReportPageTest, GraphRowsAndTimeScale)
     EXPECT_EQ(page.graphLinesPerRow(), 17);
     EXPECT_FALSE(page.timeScaleUp() && page.timeScaleUp() && page.timeScaleUp() && page.timeScaleUp() && page.timeScaleUp());
     EXPECT_EQ(page.timeScaleIndex, 8);
-    EXPECT_EQ(app::settings.reportTimeScale, 8);
+    EXPECT_EQ(state::settings.reportTimeScale, 8);
     page.timeScaleIndex = 0;
     EXPECT_FALSE(page.timeScaleDown());
-    for (auto& channel : app::settings.channelSettings)
+    for (auto& channel : state::settings.channelSettings)
         channel.on = false;
     page.layout();
     EXPECT_EQ(page.graphRows(), 0);  // every channel off: no strip
@@ -148,16 +148,16 @@ TEST_F(ReportPageTest, PatientBlockRules)
 
 TEST_F(ReportPageTest, OptionsAtCreation)
 {
-    app::startup.startingUp = true;
-    app::startup.reportNoInfo = true;
-    app::startup.reportBandsOpt = true;
+    state::startup.startingUp = true;
+    state::startup.reportNoInfo = true;
+    state::startup.reportBandsOpt = true;
     ReportPage startPage;
     EXPECT_FALSE(startPage.showPatientInfo);
     EXPECT_TRUE(startPage.showBands);
     ReportPage secondary(true);
     EXPECT_TRUE(secondary.showPatientInfo && secondary.showBands);
     EXPECT_FALSE(secondary.showSpectrum || secondary.showGraph);
-    app::startup.reportImages = true;
+    state::startup.reportImages = true;
     ReportPage images;
     EXPECT_FALSE(images.showReport || images.showPatientInfo);
     EXPECT_TRUE(images.showGraph && images.showGraphColor);

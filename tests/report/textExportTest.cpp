@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/startupState.h"
+#include "state/startupState.h"
 #include "data/dataFiles.h"
 #include "data/recordingStore.h"
 #include "data/sampleRing.h"
@@ -24,8 +24,8 @@ protected:
     void SetUp() override
     {
         testing_support::resetCore();
-        app::startup.reset();
-        app::startup.startingUp = false;
+        state::startup.reset();
+        state::startup.startingUp = false;
         exportSettings.reset();
         platform::dialogs.responder = &responder;
     }
@@ -33,7 +33,7 @@ protected:
     {
         platform::dialogs.reset();
         exportSettings.reset();
-        app::startup.reset();
+        state::startup.reset();
         testing_support::resetCore();
     }
     std::string text(const std::string& path)
@@ -132,7 +132,7 @@ TEST_F(TextExport, FailedWritesLeaveNoFileAndSayWhy)
     EXPECT_EQ(saveAsText(nullptr, dir.file("missing/x.txt"), doc, nullptr), SaveResult::cancelled);
     EXPECT_EQ(responder.texts(), std::vector<std::string>{"Could not open file \"" + dir.file("missing/x.txt") + "\" to write?"});
     EXPECT_EQ(responder.shown[0].caption, "Save As Text");
-    app::startup.hidden = true;
+    state::startup.hidden = true;
     EXPECT_EQ(saveAsText(nullptr, dir.file("missing/x.txt"), doc, nullptr), SaveResult::cancelled);
-    EXPECT_EQ(app::startup.exitCode, 4);
+    EXPECT_EQ(state::startup.exitCode, 4);
 }

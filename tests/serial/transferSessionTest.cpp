@@ -10,9 +10,9 @@
 #include <mutex>
 
 #include "app/portSearch.h"
-#include "app/portTable.h"
-#include "app/settings.h"
-#include "app/startupState.h"
+#include "state/portTable.h"
+#include "state/settings.h"
+#include "state/startupState.h"
 #include "data/byteLayer.h"
 #include "data/crc.h"
 #include "data/recordingStore.h"
@@ -330,14 +330,14 @@ TEST_F(TransferSession, PortThatVanishesIsGivenUpAfterAsking)
     ::unlockpt(master);
     ::setenv("OZMAR_COM3", ::ptsname(master), 1);
     ASSERT_TRUE(openPort(3));
-    EXPECT_EQ(app::settings.portBase, 0x3E8);
+    EXPECT_EQ(state::settings.portBase, 0x3E8);
     bool lost = false;
     serialPort.onPortLost = [&] { lost = true; };
     ::close(master);  // the pseudo-terminal disappears
     EXPECT_FALSE(reopenPort(nullptr));
     EXPECT_EQ(scripted.texts(), (std::vector<std::string>{"Port COM3 is invalid.\nTry again?", "Port COM3 is invalid.\nTry again?",
                                                           "Ozmar disconnected from Corvane.\nFix this port or set different one."}));
-    EXPECT_EQ(app::settings.portBase, app::kNoPort);
+    EXPECT_EQ(state::settings.portBase, state::kNoPort);
     EXPECT_TRUE(lost);
     ::unsetenv("OZMAR_COM3");
 }
@@ -348,15 +348,15 @@ TEST_F(TransferSession, StartUpPortSearch)
     platform::dialogs.responder = &scripted;
     for (int n = 1; n <= 8; ++n)
         ::setenv(("OZMAR_COM" + std::to_string(n)).c_str(), "/nonexistent/serial", 1);
-    app::startup.reset();
-    app::startup.portGiven = true;
-    app::startup.portGivenBase = 0x3E8;
+    state::startup.reset();
+    state::startup.portGiven = true;
+    state::startup.portGivenBase = 0x3E8;
     app::searchPort(nullptr);
-    EXPECT_EQ(app::startup.exitCode, 6);
+    EXPECT_EQ(state::startup.exitCode, 6);
     EXPECT_TRUE(scripted.shown.empty());
 
-    app::startup.reset();
-    app::settings.savedPortBase = 0x3E8;  // COM3 first
+    state::startup.reset();
+    state::settings.savedPortBase = 0x3E8;  // COM3 first
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
     ::grantpt(master);
     ::unlockpt(master);
@@ -364,10 +364,10 @@ TEST_F(TransferSession, StartUpPortSearch)
     scripted.answers = {platform::IDOK, platform::IDYES};
     app::searchPort(nullptr);
     EXPECT_EQ(scripted.texts(), (std::vector<std::string>{"Can not open port COM3.\nChange port setting?", "Open port COM5?"}));
-    EXPECT_EQ(app::settings.portBase, app::portBaseOf(5));
+    EXPECT_EQ(state::settings.portBase, state::portBaseOf(5));
     closePort();
     ::close(master);
     for (int n = 1; n <= 8; ++n)
         ::unsetenv(("OZMAR_COM" + std::to_string(n)).c_str());
-    app::startup.reset();
+    state::startup.reset();
 }

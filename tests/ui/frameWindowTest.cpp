@@ -8,8 +8,8 @@
 #include "app/configFile.h"
 #include "app/documentState.h"
 #include "app/frameWindow.h"
-#include "app/settings.h"
-#include "app/startupState.h"
+#include "state/settings.h"
+#include "state/startupState.h"
 #include "data/recordingStore.h"
 #include "monitor/monitorState.h"
 #include "platform/dialogs.h"
@@ -17,6 +17,7 @@
 #include "support/sampleRecording.h"
 
 using namespace app;
+using namespace state;
 
 namespace {
 

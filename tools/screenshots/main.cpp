@@ -10,7 +10,7 @@
 
 #include "app/fileCommands.h"
 #include "app/frameWindow.h"
-#include "app/startupState.h"
+#include "state/startupState.h"
 #include "data/recordingReset.h"
 #include "platform/dialogs.h"
 #include "platform/qtResponder.h"
@@ -46,7 +46,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     platform::QtResponder responder;
     platform::dialogs.responder = &responder;
-    app::startup.startingUp = false;
+    state::startup.startingUp = false;
     data::resetPrimary();
     app::FrameWindow frame;
     frame.resize(1100, 760);

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-namespace app {
+namespace state {
 
 constexpr std::uint16_t kNoPort = 0xFFFF;
 
@@ -43,4 +43,4 @@ extern AppSettings settings;
 // The default scale of a channel (0 to 3) for a channel configuration.
 std::int32_t defaultScale(int channel, std::uint16_t channelMode);
 
-}  // namespace app
+}  // namespace state

@@ -5,7 +5,7 @@
 #include <ctime>
 #include <string>
 
-namespace app {
+namespace state {
 
 // The start-up state that is not persisted: the command-line flags, the paths
 // and the exit code. One instance.
@@ -55,4 +55,4 @@ struct StartupState {
 
 extern StartupState startup;
 
-}  // namespace app
+}  // namespace state

@@ -1,6 +1,6 @@
-#include "app/startupState.h"
+#include "state/startupState.h"
 
-namespace app {
+namespace state {
 
 StartupState startup;
 
@@ -25,4 +25,4 @@ void StartupState::reset()
     startTime = 0;
 }
 
-}  // namespace app
+}  // namespace state

@@ -1,8 +1,8 @@
-#include "app/settings.h"
+#include "state/settings.h"
 
 #include "data/recordingStore.h"
 
-namespace app {
+namespace state {
 
 AppSettings settings;
 
@@ -30,4 +30,4 @@ void AppSettings::reset()
     applyDefaults();
 }
 
-}  // namespace app
+}  // namespace state
