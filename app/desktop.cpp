@@ -1,12 +1,15 @@
 #include "app/desktop.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTimer>
+#include <QWindow>
 
 #include "app/configFile.h"
 #include "app/fileCommands.h"
 #include "app/frameWindow.h"
 #include "app/portSearch.h"
+#include "app/programIcon.h"
 #include "state/settings.h"
 #include "state/startupState.h"
 #include "data/recordingReset.h"
@@ -19,10 +22,28 @@ using state::settings;
 using state::startup;
 using state::kNoPort;
 
+namespace {
+
+// Lets the window system show the frame at its size before anything is laid
+// out in it or a message box is centred on it (a maximised frame gets its
+// size only when it is mapped). Bounded: a display that never shows it
+// does not hold the start.
+void waitUntilShown(QWidget& frame)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (frame.windowHandle() && !frame.windowHandle()->isExposed() && clock.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QCoreApplication::processEvents();
+}
+
+}  // namespace
+
 int runDesktop(int argc, char** argv)
 {
     QApplication application(argc, argv);
     application.setApplicationName("Ozmar");
+    application.setWindowIcon(programIcon());  // the frame, the document windows and the dialogs
     platform::QtResponder responder;
     platform::dialogs.responder = &responder;
     data::resetPrimary();
@@ -30,11 +51,12 @@ int runDesktop(int argc, char** argv)
     FrameWindow frame;
     const auto& frameRecord = windowLayout.frame;
     if (frameRecord && !(frameRecord->flags & 6u) && frameRecord->width != kDefaultPosition)
-        frame.setGeometry(frameRecord->x, frameRecord->y, frameRecord->width, frameRecord->height);
+        frame.restoreOuterGeometry(QRect(frameRecord->x, frameRecord->y, frameRecord->width, frameRecord->height));
     else
         frame.resize(1024, 720);
     const bool maximised = frameRecord ? (frameRecord->flags & 2u) != 0 : !startup.noSerial;
     maximised ? frame.showMaximized() : frame.show();
+    waitUntilShown(frame);
     frame.replayLayout();
     if (!startup.dataFilePath.empty()) {
         FrameEffects none{[&] { frame.retitle(); }, [](bool) {}, [] {}, [] {}, [] {}};

@@ -79,15 +79,12 @@ std::string chooseOpenPath(const void* owner)
 
 std::string chooseSaveAsPath(const void* owner)
 {
-    for (;;) {
-        const platform::FileRequest request = dataFileRequest(owner, true);
-        const std::string chosen = platform::fileDialog(request);
-        if (chosen.empty())
-            return std::string();
-        const std::string accepted = acceptedSavePath(owner, chosen, request.title);
-        if (!accepted.empty())
-            return accepted;
-    }
+    platform::FileRequest request = dataFileRequest(owner, true);
+    // The questions are asked while the dialog is open: No leaves it as it is.
+    request.onAccept = [owner, title = request.title](const std::string& chosen) {
+        return acceptedSavePath(owner, chosen, title);
+    };
+    return platform::fileDialog(request);
 }
 
 int askToSave(const void* owner, bool patientCounts, const char* captionFormat, const FrameEffects& effects)

@@ -10,10 +10,14 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QShortcut>
+#include <QTimer>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/documentState.h"
+#include "app/programIcon.h"
 #include "data/recordingStore.h"
 #include "state/portTable.h"
 #include "state/settings.h"
@@ -42,6 +46,7 @@ using state::portNumber;
 namespace {
 
 constexpr std::int32_t kDefault = kDefaultPosition;
+constexpr int kWindowListFirst = 1000;  // ids of the Window popup's list of document windows
 
 WindowRecord recordOf(const QWidget* w, std::int32_t id, bool inMdi)
 {
@@ -99,7 +104,10 @@ void FrameWindow::installMenu(MenuKind kind)
     if (kind == activeMenu_ && menuWidget())
         return;
     activeMenu_ = kind;
-    setMenuBar(menus_.build(kind, this));
+    if (auto* bar = qobject_cast<QMenuBar*>(menuWidget()))
+        menus_.fill(bar, kind);  // the same bar, so a maximised window keeps its controls in it
+    else
+        setMenuBar(menus_.build(kind, this));
     listWindows();
 }
 
@@ -111,8 +119,10 @@ void FrameWindow::listWindows()
     if (!popup)
         return;
     connect(popup, &QMenu::aboutToShow, this, [this, popup] {
+        // Only the list of windows is rebuilt; "&Report" (40002) and the other
+        // items of the table stay.
         for (QAction* a : popup->actions())
-            if (a->data().toInt() >= 1000)
+            if (a->data().toInt() >= kWindowListFirst && a->data().toInt() < kWindowListFirst + 1000)
                 popup->removeAction(a);
         const auto windows = mdi_->subWindowList();
         if (!windows.isEmpty() && !popup->actions().isEmpty() && !popup->actions().back()->isSeparator())
@@ -120,7 +130,7 @@ void FrameWindow::listWindows()
         int n = 0;
         for (QMdiSubWindow* w : windows) {
             QAction* a = popup->addAction(QString("&%1 %2").arg(n + 1).arg(w->windowTitle()));
-            a->setData(1000 + n++);
+            a->setData(kWindowListFirst + n++);
             a->setCheckable(true);
             a->setChecked(w == mdi_->activeSubWindow());
             connect(a, &QAction::triggered, this, [this, w] { mdi_->setActiveSubWindow(w); });
@@ -194,8 +204,8 @@ void FrameWindow::openReport(bool startingUp)
     if (startingUp && !(r.flags & 6u) && r.width != kDefault)
         reportSub_->setGeometry(r.x, r.y, r.width, r.height);
     else
-        reportSub_->resize(std::max(480, window->scroll().avgChar * 80), 420);
-    if (startingUp && (r.flags & 2u))
+        reportSub_->resize(outerSize(reportSub_, QSize(window->initialTextWidth(), defaultHeight())));
+    if ((startingUp && (r.flags & 2u)) || (startingUp && startup.noSerial))
         reportSub_->showMaximized();
     else if (startingUp && (r.flags & 4u))
         reportSub_->showMinimized();
@@ -218,13 +228,51 @@ void FrameWindow::setPort(int number)
         return;
     if (!serial::openPort(number))
         platform::messageBox(this, "Can not open port COM" + std::to_string(number) + "!", "Ozmar", platform::Buttons::ok,
-                             platform::Icon::exclamation);
+                             platform::Icon::stop);
+}
+
+// The document windows that are not minimised overlap from the top left, each
+// one title bar lower and further right, all the same size, which leaves the
+// last one most of the area.
+void FrameWindow::cascade()
+{
+    std::vector<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : mdi_->subWindowList(QMdiArea::StackingOrder))
+        if (!w->isMinimized() && !w->isHidden())
+            windows.push_back(w);
+    if (windows.empty())
+        return;
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 4;
+    const QSize area = mdi_->viewport()->size();
+    const int n = static_cast<int>(windows.size());
+    const QSize size(std::max(area.width() - step * (n - 1), area.width() * 2 / 3),
+                     std::max(area.height() - step * (n - 1), area.height() * 2 / 3));
+    for (int i = 0; i < n; ++i) {
+        windows[static_cast<std::size_t>(i)]->showNormal();
+        windows[static_cast<std::size_t>(i)]->setGeometry(QRect(QPoint(i * step, i * step), size));
+    }
+}
+
+// A document window's outer size for a client of `inner` pixels: the scroll
+// bars' room and the sub-window's frame and title bar added.
+QSize FrameWindow::outerSize(QMdiSubWindow* sub, QSize inner) const
+{
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int frame = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
+    const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+    return QSize(inner.width() + scrollBar + 2 * frame + 4, inner.height() + title + 2 * frame);
+}
+
+// The height a document window opens with when nothing gives one.
+int FrameWindow::defaultHeight() const
+{
+    return std::max(300, mdi_->viewport()->height() * 2 / 3);
 }
 
 void FrameWindow::windowCommand(int id)
 {
     switch (id) {
-    case 700: mdi_->cascadeSubWindows(); break;
+    case 700: cascade(); break;
     case 701:
     case 702: mdi_->tileSubWindows(); break;
     case 703:
@@ -248,9 +296,19 @@ void FrameWindow::windowCommand(int id)
 
 void FrameWindow::about()
 {
-    QMessageBox::about(this, "About Ozmar",
-                       "Ozmar 6.81\n\nThe PC companion of the Corvane EEG instrument: recordings, treatment reports,\n"
-                       "spectral analysis, monitoring and export.");
+    QMessageBox box(QMessageBox::NoIcon, "About Ozmar",
+                    "<p><b>Ozmar</b> version 6.81</p>"
+                    "<p>The PC companion of the Corvane EEG instrument for electroconvulsive therapy.</p>"
+                    "<p>It receives treatment and monitoring recordings from the instrument, keeps them as "
+                    "data files, shows the treatment report, the EEG and its spectral analysis, monitors EEG "
+                    "live, and prints and exports reports, tables and images.</p>",
+                    QMessageBox::Ok, this);
+    box.setObjectName("AboutBox");
+    box.setTextFormat(Qt::RichText);
+    box.setIconPixmap(programIcon().pixmap(64, 64));
+    // A width that keeps the sentences whole on a line or two.
+    box.setStyleSheet("QLabel#qt_msgbox_label { min-width: 420px; }");
+    box.exec();
     mdi_->setFocus();
 }
 
@@ -259,15 +317,20 @@ void FrameWindow::sendName()
     QDialog dialog(this);
     dialog.setObjectName("NameSend");
     dialog.setWindowTitle("Name to Send...");
+    auto* label = new QLabel("&Device name (up to 80 characters):", &dialog);
     auto* edit = new QLineEdit(platform::fromWindows1252(serial::transferState.nameToSend), &dialog);
     edit->setObjectName("control201");
     edit->setMaxLength(static_cast<int>(serial::kNameToSendMax));
+    label->setBuddy(edit);
+    // Room for the title and a whole name of 80 average characters.
+    edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * 82);
     auto* buttons = new QDialogButtonBox(&dialog);
     buttons->addButton("Send", QDialogButtonBox::AcceptRole);
     buttons->addButton(QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(label);
     layout->addWidget(edit);
     layout->addWidget(buttons);
     if (dialog.exec() == QDialog::Accepted)
@@ -297,6 +360,10 @@ void FrameWindow::saveAsText()
 
 bool FrameWindow::onCommand(int id, long wParam, long lParam)
 {
+    // A shortcut fires without its popup having opened: a command whose menu
+    // item the rules grey does nothing, whichever way it came.
+    if (!itemState(id, menuContext()).enabled)
+        return true;
     switch (id) {
     case 1: newCommand(this, effects()); return true;
     case 2: openCommand(this, effects()); if (document.dataPresent) openReport(false); return true;
@@ -329,7 +396,35 @@ bool FrameWindow::event(QEvent* event)
 {
     if (platform::dispatchCommand(*this, event))
         return true;
-    return QMainWindow::event(event);
+    const bool handled = QMainWindow::event(event);
+    // The border a window manager adds is known only once the frame is shown:
+    // then the client area is made smaller so the outer rectangle is the stored one.
+    if (pendingOuter_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
+        const QRect outer = frameGeometry(), inner = geometry();
+        if (outer.size() != inner.size()) {
+            const QRect wanted = *pendingOuter_;
+            pendingOuter_.reset();
+            resize(wanted.size() - (outer.size() - inner.size()));
+            move(wanted.topLeft());
+        }
+    }
+    return handled;
+}
+
+void FrameWindow::restoreOuterGeometry(QRect outer)
+{
+    bool visible = false;
+    for (const QScreen* screen : QGuiApplication::screens())
+        visible = visible || screen->availableGeometry().intersects(QRect(outer.topLeft(), QSize(outer.width(), 40)));
+    if (!visible && QGuiApplication::primaryScreen()) {
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        outer.setSize(outer.size().boundedTo(area.size()));
+        outer.moveTopLeft(area.topLeft());
+    }
+    move(outer.topLeft());
+    resize(outer.size());
+    pendingOuter_ = outer;
+    QTimer::singleShot(3000, this, [this] { pendingOuter_.reset(); });
 }
 
 std::vector<SavedWindow> FrameWindow::windowRecords() const

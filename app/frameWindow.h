@@ -5,6 +5,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <memory>
+#include <optional>
 
 #include "app/configFile.h"
 #include "app/fileCommands.h"
@@ -34,6 +35,9 @@ public:
     report::ReportWindow* reportWindow() const;
     QMdiSubWindow* reportSubWindow() const { return reportSub_; }
 
+    // Places the frame so that its outer rectangle (title bar and border
+    // included, as the window records store it) is `outer`, on a screen.
+    void restoreOuterGeometry(QRect outer);
     // Re-creates the windows of the saved layout (start-up).
     void replayLayout();
     // The window records of the present layout, the frame's first.
@@ -51,6 +55,9 @@ private:
     void openReport(bool startingUp);
     void setPort(int number);
     void windowCommand(int id);
+    void cascade();
+    QSize outerSize(QMdiSubWindow* sub, QSize inner) const;
+    int defaultHeight() const;
     void about();
     void sendName();
     bool forwardToActive(int id, long wParam, long lParam);
@@ -61,6 +68,7 @@ private:
     MenuKind activeMenu_ = MenuKind::Init1;
     QPointer<QMdiSubWindow> reportSub_;
     std::unique_ptr<platform::DrawingObjects> drawing_;
+    std::optional<QRect> pendingOuter_;  // until the window manager's border is known
 };
 
 }  // namespace app

@@ -28,9 +28,9 @@ const char kHelp[] =
     "  /graphimages (/gi), /fftimages (/fi), /reportimages (/ri) data-file folder\n"
     "                                          write the pages of a recording as PNG images\n"
     "Options are matched without regard to case. Exit codes: 0 done, 1 no window or image could\n"
-    "be made, 2 no data file or it cannot be opened, 3 not a data file, 4 folder missing or output\n"
-    "cannot be created, 5 output could not be written, 6 the port given cannot be opened,\n"
-    "7 nothing to draw.\n";
+    "be made, or an argument beginning with - that is not --help or --version, 2 no data file or\n"
+    "it cannot be opened, 3 not a data file, 4 folder missing or output cannot be created,\n"
+    "5 output could not be written, 6 the port given cannot be opened, 7 nothing to draw.\n";
 
 }  // namespace
 
@@ -45,6 +45,13 @@ int main(int argc, char** argv)
         std::puts("Ozmar 6.81");
         return 0;
     }
+    // Options are /name; an argument with a leading dash is a mistyped option,
+    // not a data file (a file of such a name can be given as ./-name).
+    for (int i = 1; i < argc; ++i)
+        if (argv[i][0] == '-' && argv[i][1] != '\0') {
+            std::fprintf(stderr, "ozmar: unknown option \"%s\"; options begin with / (see ozmar --help)\n", argv[i]);
+            return 1;
+        }
     app::startUp(std::vector<std::string>(argv + 1, argv + argc));
     if (state::startup.quitRequested)
         return state::startup.exitCode;

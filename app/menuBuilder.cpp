@@ -46,7 +46,8 @@ void MenuBuilder::applyRules(QMenu* menu, MenuKind kind) const
             continue;
         const ItemState state = itemState(id, context);
         action->setEnabled(state.enabled);
-        action->setCheckable(state.checked || action->isCheckable());
+        // Only a checked item is checkable, so the others show no mark at all.
+        action->setCheckable(state.checked);
         action->setChecked(state.checked);
         if (!state.text.empty())
             action->setText(menuText(state.text));
@@ -56,6 +57,19 @@ void MenuBuilder::applyRules(QMenu* menu, MenuKind kind) const
 QMenuBar* MenuBuilder::build(MenuKind kind, QWidget* parent)
 {
     auto* bar = new QMenuBar(parent);
+    fill(bar, kind);
+    return bar;
+}
+
+void MenuBuilder::fill(QMenuBar* bar, MenuKind kind)
+{
+    for (QAction* action : bar->actions()) {
+        bar->removeAction(action);
+        if (QMenu* menu = action->menu())
+            menu->deleteLater();
+        else
+            action->deleteLater();
+    }
     bar->setObjectName(menuName(kind));
     for (const MenuItem& item : menuBar(kind)) {
         if (item.isPopup()) {
@@ -67,7 +81,6 @@ QMenuBar* MenuBuilder::build(MenuKind kind, QWidget* parent)
             QObject::connect(action, &QAction::triggered, bar, [this, id] { onCommand_(id); });
         }
     }
-    return bar;
 }
 
 QMenu* MenuBuilder::windowPopup(QMenuBar* bar)

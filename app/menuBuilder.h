@@ -16,6 +16,9 @@ class MenuBuilder {
 public:
     MenuBuilder(std::function<void(int)> onCommand, std::function<MenuContext()> context);
     QMenuBar* build(MenuKind kind, QWidget* parent);
+    // Fills an existing bar with another menu (its corner widgets, such as the
+    // controls of a maximised document window, stay).
+    void fill(QMenuBar* bar, MenuKind kind);
     // Applies the rules to the items of one popup (also used by context menus).
     void applyRules(QMenu* menu, MenuKind kind) const;
     // The Window popup of a bar, where the frame lists its document windows.

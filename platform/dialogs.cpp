@@ -27,7 +27,20 @@ int ScriptedResponder::messageBox(const MessageRequest& request)
 std::string ScriptedResponder::fileDialog(const FileRequest& request)
 {
     fileRequests.push_back(request);
-    return fileRequests.size() <= fileAnswers.size() ? fileAnswers[fileRequests.size() - 1] : std::string();
+    while (fileAnswersUsed < fileAnswers.size()) {
+        const std::string chosen = fileAnswers[fileAnswersUsed++];
+        if (chosen.empty() || !request.onAccept)
+            return chosen;
+        if (std::string accepted = request.onAccept(chosen); !accepted.empty())
+            return accepted;
+    }
+    return std::string();
+}
+
+bool ScriptedResponder::fontDialog(const void*, FontChoice& font)
+{
+    fontRequests.push_back(font);
+    return false;
 }
 
 std::string fileDialog(const FileRequest& request)

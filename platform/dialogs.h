@@ -15,7 +15,7 @@ constexpr int IDNO = 7;
 constexpr int IDYESTOALL = 8;  // "Yes to &All" of the batch overwrite question
 
 enum class Buttons { ok, okCancel, yesNo, yesNoCancel, yesAllNoCancel };
-enum class Icon { exclamation, question, information, warning };
+enum class Icon { exclamation, question, information, warning, stop };
 
 struct MessageRequest {
     const void* owner = nullptr;  // the window the box belongs to
@@ -36,6 +36,10 @@ struct FileRequest {
     std::string folder;
     std::string name;
     std::string defaultExtension;
+    // Called when the user presses the dialog's OK button with the chosen path:
+    // answers the path to close with, or an empty text to keep the dialog open
+    // (as it is, folder and typed name included). Unset: every path is taken.
+    std::function<std::string(const std::string& chosen)> onAccept;
 };
 
 // A font as the font dialog chooses it.
@@ -65,15 +69,20 @@ public:
 };
 
 // Records every box and answers from a script (then with the default button);
-// file dialogs answer the scripted paths in turn (then cancel).
+// file dialogs answer the scripted paths in turn (then cancel). A dialog with an
+// accept check that keeps it open takes the next scripted path in the same
+// dialog, as a user typing again would.
 class ScriptedResponder : public DialogResponder {
 public:
     std::vector<MessageRequest> shown;
     std::vector<int> answers;
     std::vector<FileRequest> fileRequests;
     std::vector<std::string> fileAnswers;
+    std::size_t fileAnswersUsed = 0;
+    std::vector<FontChoice> fontRequests;  // the font each font dialog started from
     int messageBox(const MessageRequest& request) override;
     std::string fileDialog(const FileRequest& request) override;
+    bool fontDialog(const void* owner, FontChoice& font) override;
     std::vector<std::string> texts() const;
 };
 

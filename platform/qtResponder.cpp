@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPointer>
@@ -21,6 +24,7 @@ QMessageBox::Icon iconOf(Icon icon)
     case Icon::question: return QMessageBox::Question;
     case Icon::information: return QMessageBox::Information;
     case Icon::warning: return QMessageBox::Warning;
+    case Icon::stop: return QMessageBox::Critical;
     default: return QMessageBox::Warning;  // the exclamation icon
     }
 }
@@ -71,11 +75,55 @@ int QtResponder::messageBox(const MessageRequest& request)
 
 namespace platform {
 
+namespace {
+
+// Room for the size and date columns of the detail view.
+void widenColumns(QFileDialog& dialog)
+{
+    dialog.resize(std::max(dialog.width(), 760), std::max(dialog.height(), 460));
+    if (auto* tree = dialog.findChild<QTreeView*>("treeView")) {
+        tree->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < 4; ++column)
+            tree->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+}
+
+// The file dialog with the request's accept check: pressing OK asks it, and a
+// path it does not take leaves the dialog open as it is.
+class CheckedFileDialog : public QFileDialog {
+public:
+    CheckedFileDialog(const FileRequest& request, QWidget* parent, const QString& title, const QString& folder)
+        : QFileDialog(parent, title, folder), request_(request)
+    {
+    }
+    std::string chosen;
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (files.isEmpty() || QFileInfo(files.front()).isDir()) {
+            QFileDialog::accept();  // opens the folder, as the dialog does itself
+            return;
+        }
+        const std::string path = files.front().toLocal8Bit().toStdString();
+        chosen = request_.onAccept ? request_.onAccept(path) : path;
+        if (!chosen.empty())
+            QDialog::accept();
+    }
+
+private:
+    const FileRequest& request_;
+};
+
+}  // namespace
+
 std::string QtResponder::fileDialog(const FileRequest& request)
 {
-    QFileDialog dialog(static_cast<QWidget*>(const_cast<void*>(request.owner)), fromWindows1252(request.title),
-                       QString::fromLocal8Bit(request.folder.c_str()));
+    CheckedFileDialog dialog(request, static_cast<QWidget*>(const_cast<void*>(request.owner)), fromWindows1252(request.title),
+                             QString::fromLocal8Bit(request.folder.c_str()));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The labels carry their patterns already ("Data Files (*.dat,*.mon,*.edt)").
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);  // the program asks its own question
@@ -87,9 +135,12 @@ std::string QtResponder::fileDialog(const FileRequest& request)
         dialog.selectNameFilter(filters[request.filterIndex - 1]);
     if (!request.name.empty())
         dialog.selectFile(QString::fromLocal8Bit(request.name.c_str()));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (!request.defaultExtension.empty())
+        dialog.setDefaultSuffix(QString::fromLatin1(request.defaultExtension.c_str()));
+    widenColumns(dialog);
+    if (dialog.exec() != QDialog::Accepted)
         return std::string();
-    return dialog.selectedFiles().front().toLocal8Bit().toStdString();
+    return dialog.chosen;
 }
 
 bool QtResponder::fontDialog(const void* owner, FontChoice& font)

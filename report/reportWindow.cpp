@@ -38,7 +38,9 @@ ReportWindow::ReportWindow(bool secondary, QWidget* parent) : QAbstractScrollAre
     QPalette palette = viewport()->palette();
     palette.setColor(QPalette::Window, Qt::white);
     viewport()->setPalette(palette);
-    font_ = platform::createScaledFont(*this, "Arial", state::startup.reportImages ? 140 : 100);
+    if (state::startup.reportImages)
+        fontChoice_.pointSize = 14;
+    font_ = platform::createScaledFont(*this, "Arial", fontChoice_.pointSize * 10);
     measure();
     relayout(true);
 }
@@ -239,16 +241,27 @@ void ReportWindow::copyToClipboard()
     QApplication::clipboard()->setText(fromWindows1252(copyText()));
 }
 
+// The font dialog starts from the font in use; OK without a change changes nothing.
 void ReportWindow::chooseFont()
 {
-    platform::FontChoice choice{font_.family().toStdString(), std::max(1, font_.pointSize()), font_.bold(), font_.italic()};
-    if (choice.pointSize <= 1)
-        choice.pointSize = std::max(1, QFontInfo(font_).pointSize());
+    platform::FontChoice choice = fontChoice_;
     if (!platform::dialogs.responder || !platform::dialogs.responder->fontDialog(this, choice))
         return;
-    font_ = QFont(QString::fromStdString(choice.family), choice.pointSize, choice.bold ? QFont::Bold : QFont::Normal, choice.italic);
+    if (choice.family == fontChoice_.family && choice.pointSize == fontChoice_.pointSize && choice.bold == fontChoice_.bold &&
+        choice.italic == fontChoice_.italic)
+        return;
+    fontChoice_ = choice;
+    font_ = platform::createScaledFont(*this, QString::fromStdString(choice.family), choice.pointSize * 10);
+    font_.setBold(choice.bold);
+    font_.setItalic(choice.italic);
     measure();
     relayout(false);
+}
+
+int ReportWindow::initialTextWidth() const
+{
+    return platform::drawMarkedText(nullptr, font_, 0, 0, tabWidth_, QString("Frequency Hz\t\t\t\tAbsolute"), false) +
+           scroll_.avgChar;
 }
 
 // The Set Report Graph Seconds dialog: the range box (1067), "seconds" (1069)
@@ -284,7 +297,14 @@ void ReportWindow::setGraphSeconds()
 bool ReportWindow::onCommand(int id, long wParam, long lParam)
 {
     switch (id) {
-    case 602: relayout(lParam != 0 || wParam != 0); return true;
+    case 602:
+        // A new recording (Open, New, Receive) starts at the top left.
+        if (lParam != 0) {
+            scroll_.topLine = 0;
+            scroll_.leftColumn = 0;
+        }
+        relayout(lParam != 0 || wParam != 0);
+        return true;
     case 603: views::sharedLineBuffer = page_.line(static_cast<int>(wParam >> 16), static_cast<ReportRequest>(lParam & 0xFF)); return true;
     case 32: chooseFont(); return true;
     case 40019: page_.togglePatientInfo(); relayout(false); return true;

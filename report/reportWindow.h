@@ -4,6 +4,7 @@
 #include <QFont>
 
 #include "platform/commands.h"
+#include "platform/dialogs.h"
 #include "report/reportPage.h"
 #include "views/tableScroll.h"
 
@@ -18,6 +19,11 @@ public:
     bool onCommand(int id, long wParam, long lParam) override;
     ReportPage& page() { return page_; }
     const views::TableScroll& scroll() const { return scroll_; }
+    // The font as the user chose it (Arial 10 at first): where Format > Font starts.
+    const platform::FontChoice& fontChoice() const { return fontChoice_; }
+    // The width the window opens with: the band table's heading
+    // ("Frequency Hz" and four tabs, then "Absolute") and one more character.
+    int initialTextWidth() const;
     // The page's plain text as Copy puts it on the clipboard.
     std::string copyText() const;
     // What a line of the page is: a patient line, a list line or a graph line.
@@ -55,6 +61,7 @@ private:
     ReportPage page_;
     views::TableScroll scroll_;
     QFont font_;
+    platform::FontChoice fontChoice_{"Arial", 10, false, false};
     int tabWidth_ = 84;
     int columnStep_ = 10;
     bool mouseInside_ = false;

@@ -18,6 +18,6 @@ CORE_PACKAGES=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev l
 # The fuzz target's compiler and runtime.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The desktop program and its tests and screenshots.
-UI_PACKAGES=(qt6-base-dev libgl-dev xvfb xauth fonts-liberation)
+UI_PACKAGES=(qt6-base-dev qt6-svg-dev libgl-dev xvfb xauth fonts-liberation)
 # The installer library: cross compiler, Wine to run its tests, and jni.h.
 INSTALLER_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 openjdk-17-jdk-headless)

@@ -1,5 +1,5 @@
-// Drives the fuzz target without libFuzzer: small valid streams, mutated at
-// random (bit flips, byte changes, insertions, deletions, cuts, splices).
+// Drives a fuzz target without libFuzzer: the target's seeds, mutated at
+// random (bit flips, byte changes, insertions, deletions, cuts).
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -7,30 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "data/streamReader.h"
-#include "support/byteBuilder.h"
-#include "support/sampleRecording.h"
+#include "fuzzSeeds.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size);
 
 namespace {
-
-std::vector<std::vector<std::uint8_t>> seeds()
-{
-    testing_support::TempDir dir;
-    std::vector<std::vector<std::uint8_t>> out;
-    for (int mode : {0, 1}) {
-        testing_support::resetCore();
-        testing_support::fillPrimary({mode, 300, 2, mode == 0, 7u + static_cast<unsigned>(mode)});
-        testing_support::writePrimary(dir.file("seed.dat"));
-        out.push_back(testing_support::fileBytes(dir.file("seed.dat")));
-    }
-    testing_support::resetCore();
-    testing_support::ByteBuilder b;
-    b.u8(28).textSection(40, "id").textSection(44, "c").u8(52).u16(1).u16(0).u8(56).u16(2).u16(56).u16(3);
-    out.push_back(b.bytes);
-    return out;
-}
 
 void mutate(std::vector<std::uint8_t>& v, std::mt19937& r)
 {
@@ -63,7 +44,7 @@ int main(int argc, char** argv)
 {
     const long runs = option(argc, argv, "-runs=", 100000);
     std::mt19937 random(static_cast<unsigned>(option(argc, argv, "-seed=", 1)));
-    const auto corpus = seeds();
+    const auto corpus = fuzzSeeds(fuzzTargetName());
     for (long run = 0; run < runs; ++run) {
         std::vector<std::uint8_t> input = corpus[run % corpus.size()];
         mutate(input, random);

@@ -11,6 +11,9 @@
 #include "data/dataFile.h"
 #include "data/recordingStore.h"
 #include "data/streamReader.h"
+#include "fuzzSeeds.h"
+
+const char* fuzzTargetName() { return "stream"; }
 
 namespace {
 
