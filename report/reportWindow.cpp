@@ -89,12 +89,14 @@ void ReportWindow::relayout(bool resetRange)
 void ReportWindow::updateScrollBars()
 {
     scroll_.layout(viewport()->width(), viewport()->height());
+    // Setting one bar reads both back (scrollContentsBy): take the place first.
+    const int top = scroll_.topLine, left = scroll_.leftColumn;
     verticalScrollBar()->setRange(0, scroll_.topLineMax);
     verticalScrollBar()->setPageStep(std::max(1, scroll_.clientHeight / scroll_.lineHeight));
-    verticalScrollBar()->setValue(scroll_.topLine);
     horizontalScrollBar()->setRange(0, scroll_.leftColumnMax);
     horizontalScrollBar()->setPageStep(8);
-    horizontalScrollBar()->setValue(scroll_.leftColumn);
+    verticalScrollBar()->setValue(top);
+    horizontalScrollBar()->setValue(left);
 }
 
 void ReportWindow::scrollContentsBy(int, int)

@@ -36,6 +36,21 @@ std::set<std::string> exportedNames(const wchar_t* path)
     return names;
 }
 
+// The decorated names as the installer's method table gives them, written out
+// here on their own (not generated from the library's table): class, method,
+// bytes of arguments.
+const char* const kExpectedDecorated[] = {
+    "ACLHandling_addACE@36", "Common_setWindows95@12", "Common_setWindowsNT@12", "FileVersion_compare0@16",
+    "FolderInfo_getDriveType0@12", "FolderInfo_getPathFromRegistry0@12", "FolderInfo_getShortPathName0@12",
+    "FolderInfo_getSpecialFolder0@16", "FolderInfo_getSystemDirectory0@8", "FolderInfo_getWindowsDirectory0@8",
+    "Misc_broadcastSettingChange0@8", "Misc_getEnvVarPairs0@8", "Misc_getFreeDiskSpace0@12", "Misc_getPhysicalMemory0@8",
+    "Misc_getRunningModules0@8", "Misc_moveWithDelayUntilReboot0@16", "Misc_reboot0@8",
+    "Registry_changeNotifyAssociations0@8", "Registry_createKey0@16", "Registry_deleteKey0@20", "Registry_deleteValue0@20",
+    "Registry_enumSubKeys0@16", "Registry_enumValues0@16", "Registry_getValue0@20", "Registry_keyExists0@16",
+    "Registry_restoreKey0@20", "Registry_saveKey0@20", "Registry_setValue0@28", "ShellLink_changeNotfiy0@16",
+    "ShellLink_create0@32", "ShellLink_createWide0@32", "ShellLink_initialize@8", "ShellLink_uninitialize@8",
+    "Win32UserInfo_isMemberOfGroup0@12"};
+
 }  // namespace
 
 void exportTableTests()
@@ -58,6 +73,11 @@ void exportTableTests()
 #undef RAV_EXPORTED
     CHECK(methods == 34);  // the 33 of the export table and reboot0
     CHECK(names.size() == 68);
+    for (const char* expected : kExpectedDecorated) {
+        const std::string name = std::string("Java_com_ravlin_runtime_installer_platform_win32_") + expected;
+        CHECK(names.count(name) == 1);
+        CHECK(names.count(name.substr(0, name.find('@'))) == 1);
+    }
 }
 
 }  // namespace harness

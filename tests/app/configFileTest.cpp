@@ -110,6 +110,8 @@ TEST_F(ConfigFile, FieldRules)
     ASSERT_TRUE(readWith({{28, 9}, {12, 7}}));
     EXPECT_EQ(settings.playSpeedIndex, 3);
     EXPECT_TRUE(settings.showChannelSettings);
+    ASSERT_TRUE(readWith({{28, 7}}));
+    EXPECT_EQ(settings.playSpeedIndex, 1);  // the remainder of 7 by 6, not the default 3
     ASSERT_TRUE(readWith({{28, static_cast<std::uint32_t>(-1)}}));
     EXPECT_EQ(settings.playSpeedIndex, 3);
     ASSERT_TRUE(readWith({{56, 2005}, {24, 0}, {32, 1999}, {36, 19}, {48, 5}}));

@@ -4,6 +4,11 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMdiSubWindow>
+#include <QScrollBar>
+
+#include <fcntl.h>
+#include <stdlib.h>
 
 #include "app/configFile.h"
 #include "app/documentState.h"
@@ -14,6 +19,10 @@
 #include "monitor/monitorState.h"
 #include "platform/dialogs.h"
 #include "report/reportWindow.h"
+#include "serial/serialPort.h"
+#include "state/portTable.h"
+#include "app/startup.h"
+#include "app/menuTables.h"
 #include "support/sampleRecording.h"
 
 using namespace app;
@@ -103,6 +112,12 @@ TEST_F(FrameWindowTest, CopyAndFormatCommandsReachTheReportWindow)
     frame.onCommand(40035, 0, 0);
     EXPECT_EQ(page.timeScaleIndex, 8);
     page.timeScaleIndex = 4;
+    EXPECT_EQ(page.graphSecondsPerRow(), 6);
+    frame.onCommand(40035, 0, 0);  // a step up and back down in the middle of the range
+    EXPECT_EQ(page.timeScaleIndex, 5);
+    EXPECT_NE(page.graphSecondsPerRow(), 6);
+    frame.onCommand(40034, 0, 0);
+    EXPECT_EQ(page.timeScaleIndex, 4);
     EXPECT_EQ(page.graphSecondsPerRow(), 6);
     MenuContext c = frame.menuContext();
     c.menu = MenuKind::CORVANE;
@@ -204,7 +219,223 @@ TEST_F(FrameWindowTest, PopupsFollowTheRules)
     QMenu* file = frame.menuBar()->actions()[0]->menu();
     ASSERT_NE(file, nullptr);
     Q_EMIT file->aboutToShow();
+    QAction* save = nullptr;
     for (QAction* a : file->actions())
         if (a->data().toInt() == 3)
-            EXPECT_FALSE(a->isEnabled());
+            save = a;
+    ASSERT_NE(save, nullptr);
+    EXPECT_FALSE(save->isEnabled());
+}
+
+namespace {
+
+QAction* windowMenuItem(FrameWindow& frame, int id)
+{
+    QMenu* popup = MenuBuilder::windowPopup(frame.menuBar());
+    if (!popup)
+        return nullptr;
+    Q_EMIT popup->aboutToShow();
+    for (QAction* a : popup->actions())
+        if (a->data().toInt() == id)
+            return a;
+    return nullptr;
+}
+
+}  // namespace
+
+TEST_F(FrameWindowTest, WindowMenuBringsAClosedReportWindowBack)
+{
+    FrameWindow frame;
+    frame.show();
+    openSample(frame);
+    QAction* report = windowMenuItem(frame, 40002);
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(report->text(), "&Report");
+    EXPECT_FALSE(report->isEnabled());  // it is open
+    // The list of windows is there too, after the table's items.
+    bool listed = false;
+    for (QAction* a : MenuBuilder::windowPopup(frame.menuBar())->actions())
+        listed = listed || a->text() == "&1 Report";
+    EXPECT_TRUE(listed);
+
+    frame.reportSubWindow()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(frame.reportWindow(), nullptr);
+    report = windowMenuItem(frame, 40002);
+    ASSERT_NE(report, nullptr);
+    EXPECT_TRUE(report->isEnabled());
+    report->trigger();
+    ASSERT_NE(frame.reportWindow(), nullptr);
+    EXPECT_EQ(pageTexts(*frame.reportWindow())[0], "Corvane 4000");
+}
+
+TEST_F(FrameWindowTest, RestoredMaximisedReportLooksLikeOneTheUserMaximised)
+{
+    WindowRecord maximised{40002, kDefaultPosition, kDefaultPosition, kDefaultPosition, kDefaultPosition, 3};
+    windowLayout.windows = {{maximised, {}}};
+    startup.startingUp = true;
+    FrameWindow frame;
+    frame.show();
+    frame.replayLayout();
+    ASSERT_NE(frame.reportSubWindow(), nullptr);
+    EXPECT_TRUE(frame.reportSubWindow()->isMaximized());
+    // The sub-window's controls stand in the menu bar, and the title names it.
+    QWidget* controls = frame.menuBar()->cornerWidget(Qt::TopRightCorner);
+    ASSERT_NE(controls, nullptr);
+    EXPECT_TRUE(controls->isVisibleTo(&frame));
+    EXPECT_TRUE(frame.windowTitle().endsWith(" - [Report]")) << frame.windowTitle().toStdString();
+    openSample(frame);  // retitled by an Open, still maximised
+    EXPECT_TRUE(frame.windowTitle().endsWith(" - [Report]")) << frame.windowTitle().toStdString();
+    EXPECT_NE(frame.menuBar()->cornerWidget(Qt::TopRightCorner), nullptr);
+}
+
+TEST_F(FrameWindowTest, RefreshWithANewRecordingScrollsToTheTopLeft)
+{
+    FrameWindow frame;
+    frame.show();
+    openSample(frame);
+    report::ReportWindow* w = frame.reportWindow();
+    frame.reportSubWindow()->resize(150, 160);
+    frame.onCommand(40020, 0, 0);  // the band table: more lines than fit
+    QApplication::processEvents();
+    w->verticalScrollBar()->setValue(5);
+    w->horizontalScrollBar()->setValue(2);
+    ASSERT_EQ(w->scroll().topLine, 5);
+    ASSERT_EQ(w->scroll().leftColumn, 2);
+    platform::sendCommand(w, 602, 0, 0);  // a plain refresh keeps the place
+    EXPECT_EQ(w->scroll().topLine, 5);
+    EXPECT_EQ(w->scroll().leftColumn, 2);
+    platform::sendCommand(w, 602, 0, 1);  // a new recording
+    EXPECT_EQ(w->scroll().topLine, 0);
+    EXPECT_EQ(w->scroll().leftColumn, 0);
+    EXPECT_EQ(w->verticalScrollBar()->value(), 0);
+}
+
+TEST_F(FrameWindowTest, NoInTheSaveAsQuestionsKeepsTheDialog)
+{
+    FrameWindow frame;
+    openSample(frame);
+    document.dataModified = true;
+    testing_support::writeBytes(dir.file("taken.dat"), {1, 2, 3});
+    responder.fileRequests.clear();
+    responder.fileAnswers = {dir.file("report.doc"), dir.file("taken.dat"), dir.file("final")};
+    responder.fileAnswersUsed = 0;
+    responder.answers = {platform::IDNO, platform::IDNO, platform::IDYES};
+    frame.onCommand(4, 0, 0);
+    // One dialog throughout: its folder and name stay as the user left them.
+    ASSERT_EQ(responder.fileRequests.size(), 1u);
+    EXPECT_EQ(responder.texts(), (std::vector<std::string>{"Do you mean report.doc.dat?",
+                                                           dir.file("taken.dat") + " exists.\nDo you want to replace it?",
+                                                           "Do you mean final.dat?"}));
+    EXPECT_EQ(responder.shown[0].caption, "Save As");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("report.doc.dat")));
+    EXPECT_EQ(testing_support::fileBytes(dir.file("taken.dat")), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("final.dat")));
+    EXPECT_EQ(document.currentFileName, "final.dat");
+}
+
+TEST_F(FrameWindowTest, SaveOfANamedDocumentWritesInPlace)
+{
+    FrameWindow frame;
+    openSample(frame);
+    const auto before = testing_support::fileBytes(dir.file("rec.dat"));
+    data::recordings.primary.patient.text[data::patientName] = "Changed Name";
+    document.patientInfoModified = document.dataModified = true;
+    responder.fileRequests.clear();
+    frame.onCommand(3, 0, 0);  // Ctrl+S
+    EXPECT_TRUE(responder.fileRequests.empty());
+    EXPECT_FALSE(document.patientInfoModified);
+    EXPECT_NE(testing_support::fileBytes(dir.file("rec.dat")), before);
+    testing_support::resetCore();
+    testing_support::readPrimary(dir.file("rec.dat"));
+    EXPECT_EQ(data::recordings.primary.patient.text[data::patientName], "Changed Name");
+}
+
+TEST_F(FrameWindowTest, ASaveThatFailsInsideThePromptCancels)
+{
+    for (int command : {1, 2}) {
+        FrameWindow frame;
+        openSample(frame);
+        document.currentFilePath = dir.file("gone/rec.dat");  // its folder has disappeared
+        document.dataModified = document.dataUnsaved = true;
+        const std::uint32_t samples = data::recordings.primary.rawChannels[0].count;
+        ASSERT_GT(samples, 0u);
+        responder.shown.clear();
+        responder.answers = {platform::IDYES, platform::IDOK};
+        const std::size_t dialogs = responder.fileRequests.size();
+        frame.onCommand(command, 0, 0);
+        ASSERT_GE(responder.shown.size(), 2u) << command;
+        EXPECT_EQ(responder.shown[1].text, "Could not open file \"" + dir.file("gone/rec.dat") + "\" to write") << command;
+        EXPECT_EQ(responder.fileRequests.size(), dialogs) << "Open went on after the failed save";
+        EXPECT_EQ(data::recordings.primary.rawChannels[0].count, samples) << command;
+        EXPECT_TRUE(document.dataUnsaved);
+    }
+}
+
+TEST_F(FrameWindowTest, GreyCommandsDoNothingWhicheverWayTheyCome)
+{
+    // Two states with grey items: nothing open and no port; then a recording
+    // shown while a live session runs.
+    for (int state = 0; state < 2; ++state) {
+        FrameWindow frame;
+        frame.show();
+        if (state == 1) {
+            openSample(frame);
+            monitor::monitorState.liveSession = true;
+            frame.reportWindow()->page().timeScaleIndex = 8;
+        }
+        int grey = 0;
+        for (const Accelerator& a : acceleratorTable()) {
+            if (itemState(a.id, frame.menuContext()).enabled)
+                continue;
+            ++grey;
+            const std::size_t dialogs = responder.fileRequests.size(), boxes = responder.shown.size();
+            const DocumentState flags = document;
+            const int scale = frame.reportWindow() ? frame.reportWindow()->page().timeScaleIndex : -1;
+            const bool reportOpen = frame.reportWindow() != nullptr;
+            frame.onCommand(a.id, 0, 0);
+            EXPECT_EQ(responder.fileRequests.size(), dialogs) << a.keys;
+            EXPECT_EQ(responder.shown.size(), boxes) << a.keys;
+            EXPECT_EQ(document.dataPresent, flags.dataPresent) << a.keys;
+            EXPECT_EQ(document.currentFilePath, flags.currentFilePath) << a.keys;
+            EXPECT_EQ(frame.reportWindow() != nullptr, reportOpen) << a.keys;
+            if (frame.reportWindow()) {
+                EXPECT_EQ(frame.reportWindow()->page().timeScaleIndex, scale) << a.keys;
+            }
+        }
+        EXPECT_GE(grey, state == 0 ? 8 : 10) << "state " << state;
+        monitor::monitorState.liveSession = false;
+    }
+}
+
+TEST_F(FrameWindowTest, CloseWithAPortOpenWritesTheConfigurationAndAsksForLiveData)
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ::grantpt(master);
+    ::unlockpt(master);
+    ::setenv("OZMAR_COM2", ::ptsname(master), 1);
+    startup.noSerial = false;
+    startup.startDir = dir.path().string();
+    {
+        FrameWindow frame;
+        frame.show();
+        ASSERT_TRUE(serial::openPort(2));
+        EXPECT_TRUE(frame.menuContext().portOpen);
+        // Samples monitored live and never saved.
+        monitor::monitorState.liveSession = true;
+        data::recordings.primary.rawChannels[0].count = 512;
+        responder.answers = {platform::IDNO};
+        EXPECT_TRUE(frame.close());
+        ASSERT_EQ(responder.shown.size(), 1u);
+        EXPECT_EQ(responder.shown[0].text, "Monitoring data not saved\nSave file (untitled)?");
+        EXPECT_EQ(serial::serialPort.portHandle, nullptr);  // the port is closed at exit
+    }
+    monitor::monitorState.liveSession = false;
+    ASSERT_TRUE(std::filesystem::exists(configurationPath()));
+    settings.reset();
+    ASSERT_TRUE(readConfiguration(configurationPath()));
+    EXPECT_EQ(settings.savedPortBase, state::portBaseOf(2));
+    ::close(master);
+    ::unsetenv("OZMAR_COM2");
 }
