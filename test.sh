@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the normal
-# build, the build under AddressSanitizer and UndefinedBehaviorSanitizer, and a
-# short run of the stream reader's fuzz target.
+# build, the build under AddressSanitizer and UndefinedBehaviorSanitizer, the
+# transfer threads under ThreadSanitizer, the installer library under Wine,
+# and short runs of the fuzz targets of the parsers of outside bytes.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
@@ -27,8 +28,13 @@ TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/ozmar_serial_tests --gtest_repeat=
 echo "== ravnative under Wine"
 installer/runTests.sh
 
-echo "== fuzz smoke run"
+echo "== fuzz smoke runs (stream reader, wire envelope, configuration file)"
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOZMAR_SANITIZE=ON \
     -DOZMAR_FUZZ=ON -DOZMAR_BENCH=OFF -DOZMAR_UI=OFF >/dev/null
-cmake --build build-fuzz --target streamReaderFuzz
-build-fuzz/tests/fuzz/streamReaderFuzz -runs=200000 -seed=1 -max_len=4096 2>&1 | tail -n 2
+cmake --build build-fuzz --target streamReaderFuzz wireEnvelopeFuzz configFileFuzz fuzzSeedWriter
+corpus=build-fuzz/corpus
+rm -rf "$corpus"
+build-fuzz/tests/fuzz/fuzzSeedWriter "$corpus"
+build-fuzz/tests/fuzz/streamReaderFuzz -runs=200000 -seed=1 -max_len=4096 "$corpus/stream" 2>&1 | tail -n 2
+build-fuzz/tests/fuzz/wireEnvelopeFuzz -runs=100000 -seed=1 -max_len=4096 "$corpus/wire" 2>&1 | tail -n 2
+build-fuzz/tests/fuzz/configFileFuzz -runs=100000 -seed=1 -max_len=4096 "$corpus/config" 2>&1 | tail -n 2

@@ -204,7 +204,7 @@ void FrameWindow::openReport(bool startingUp)
     if (startingUp && !(r.flags & 6u) && r.width != kDefault)
         reportSub_->setGeometry(r.x, r.y, r.width, r.height);
     else
-        reportSub_->resize(outerSize(reportSub_, QSize(window->initialTextWidth(), defaultHeight())));
+        reportSub_->resize(outerSize(reportSub_, QSize(initialReportWidth(*window), defaultHeight())));
     if ((startingUp && (r.flags & 2u)) || (startingUp && startup.noSerial))
         reportSub_->showMaximized();
     else if (startingUp && (r.flags & 4u))
@@ -261,6 +261,15 @@ QSize FrameWindow::outerSize(QMdiSubWindow* sub, QSize inner) const
     const int frame = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
     const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
     return QSize(inner.width() + scrollBar + 2 * frame + 4, inner.height() + title + 2 * frame);
+}
+
+// A new Report window is as wide as the band table's first columns, and as
+// the widest line of its report, so that no value or unit is cut off; never
+// wider than the area.
+int FrameWindow::initialReportWidth(const report::ReportWindow& window) const
+{
+    const int widest = std::max(window.initialTextWidth(), window.scroll().textWidth);
+    return std::min(widest, std::max(200, mdi_->viewport()->width() - 40));
 }
 
 // The height a document window opens with when nothing gives one.

@@ -58,6 +58,7 @@ private:
     void cascade();
     QSize outerSize(QMdiSubWindow* sub, QSize inner) const;
     int defaultHeight() const;
+    int initialReportWidth(const report::ReportWindow& window) const;
     void about();
     void sendName();
     bool forwardToActive(int id, long wParam, long lParam);
