@@ -29,6 +29,8 @@
 #include "platform/qtText.h"
 #include "report/reportWindow.h"
 #include "report/textExport.h"
+#include "views/graphPainter.h"
+#include "views/graphWindow.h"
 #include "serial/serialPort.h"
 #include "serial/transfers.h"
 
@@ -79,8 +81,11 @@ FrameWindow::FrameWindow()
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdi_);
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-        installMenu(sub && sub == reportSub_ ? MenuKind::CORVANE : MenuKind::Init1);
+        installMenu(!sub ? MenuKind::Init1 : sub == reportSub_ ? MenuKind::CORVANE : sub == graphSub_ ? MenuKind::GraphMenu
+                                                                                                     : MenuKind::Init1);
     });
+    // The Graph and FFT pages are laid out in units of the label font, measured once here.
+    views::graphPage.setGeometry(views::measureGraphGeometry(*this));
     for (const Accelerator& a : acceleratorTable()) {
         auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(a.keys)), this);
         shortcut->setContext(Qt::ApplicationShortcut);
@@ -154,6 +159,7 @@ MenuContext FrameWindow::menuContext() const
     c.menu = activeMenu_;
     c.portOpen = serial::serialPort.portHandle != nullptr;
     c.reportOpen = reportSub_ != nullptr;
+    c.graphOpen = graphSub_ != nullptr;
     if (report::ReportWindow* w = reportWindow()) {
         const report::ReportPage& p = w->page();
         c.reportShowsPatientBandsOrSpectrum = p.showPatientInfo || p.showBands || p.showSpectrum;
@@ -178,6 +184,8 @@ FrameEffects FrameWindow::effects()
     e.refreshReport = [this](bool reset) {
         if (reportWindow())
             platform::sendCommand(reportWindow(), 602, 0, reset ? 1 : 0);
+        if (graphSub_)
+            platform::sendCommand(graphSub_->widget(), 602, 0, reset ? 1 : 0);
     };
     e.refreshPatientWindow = [] {};
     e.refreshToolWindows = [] {};
@@ -214,6 +222,33 @@ void FrameWindow::openReport(bool startingUp)
     platform::sendCommand(window, 602, 0, 1);
     mdi_->setActiveSubWindow(reportSub_);
     installMenu(MenuKind::CORVANE);
+}
+
+void FrameWindow::openGraph(bool startingUp)
+{
+    if (graphSub_) {
+        mdi_->setActiveSubWindow(graphSub_);
+        return;
+    }
+    auto* window = new views::GraphWindow;
+    graphSub_ = mdi_->addSubWindow(window);
+    graphSub_->setAttribute(Qt::WA_DeleteOnClose);
+    graphSub_->setWindowTitle(views::GraphWindow::title());
+    const WindowRecord& r = windowLayout.current;
+    if (startingUp && !(r.flags & 6u) && r.width != kDefault)
+        graphSub_->setGeometry(r.x, r.y, r.width, r.height);
+    else
+        graphSub_->resize(std::max(480, mdi_->viewport()->width() * 3 / 4), defaultHeight());
+    if (startingUp && (r.flags & 2u))
+        graphSub_->showMaximized();
+    else if (startingUp && (r.flags & 4u))
+        graphSub_->showMinimized();
+    else
+        graphSub_->show();
+    if (window->openChannelSettings)
+        window->openChannelSettings();
+    mdi_->setActiveSubWindow(graphSub_);
+    installMenu(MenuKind::GraphMenu);
 }
 
 bool FrameWindow::forwardToActive(int id, long wParam, long lParam)
@@ -383,6 +418,7 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     case 40001: about(); return true;
     case 40002:
     case 40003: openReport(startup.startingUp); return true;
+    case 25: openGraph(startup.startingUp); return true;
     case 40004: saveAsText(); return true;
     case 700: case 701: case 702: case 703: case 704: case 705: case 706: windowCommand(id); return true;
     case 480: case 481: case 482: case 483: case 484: case 485: settings.playSpeedIndex = id - 480; return true;
@@ -395,7 +431,7 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     // Commands whose windows and sessions come with their own parts of the
     // program (transfers, tool windows, Graph, FFT, Bands, Spectrum, printing,
     // images, patient information, auto-upload) do nothing here yet.
-    static const int later[] = {6, 7, 11, 12, 23, 24, 25, 26, 27, 28, 31, 455, 456, 457, 458, 40005, 40013, 40041, 40047};
+    static const int later[] = {6, 7, 11, 12, 23, 24, 26, 27, 28, 31, 455, 456, 457, 458, 40005, 40013, 40041, 40047};
     if (std::find(std::begin(later), std::end(later), id) != std::end(later))
         return true;
     return forwardToActive(id, wParam, lParam);
@@ -439,9 +475,12 @@ void FrameWindow::restoreOuterGeometry(QRect outer)
 std::vector<SavedWindow> FrameWindow::windowRecords() const
 {
     std::vector<SavedWindow> records = {{recordOf(this, 0, false), {}}};
-    for (QMdiSubWindow* w : mdi_->subWindowList(QMdiArea::StackingOrder))
+    for (QMdiSubWindow* w : mdi_->subWindowList(QMdiArea::StackingOrder)) {
         if (w == reportSub_)
             records.push_back({recordOf(w, 40002, true), {}});
+        else if (w == graphSub_)
+            records.push_back({recordOf(w, 25, true), {}});
+    }
     return records;
 }
 

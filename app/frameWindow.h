@@ -34,6 +34,7 @@ public:
     QMdiArea* mdiArea() const { return mdi_; }
     report::ReportWindow* reportWindow() const;
     QMdiSubWindow* reportSubWindow() const { return reportSub_; }
+    QMdiSubWindow* graphSubWindow() const { return graphSub_; }
 
     // Places the frame so that its outer rectangle (title bar and border
     // included, as the window records store it) is `outer`, on a screen.
@@ -53,6 +54,7 @@ private:
     void installMenu(MenuKind kind);
     void listWindows();
     void openReport(bool startingUp);
+    void openGraph(bool startingUp);
     void setPort(int number);
     void windowCommand(int id);
     void cascade();
@@ -68,6 +70,7 @@ private:
     MenuBuilder menus_;
     MenuKind activeMenu_ = MenuKind::Init1;
     QPointer<QMdiSubWindow> reportSub_;
+    QPointer<QMdiSubWindow> graphSub_;
     std::unique_ptr<platform::DrawingObjects> drawing_;
     std::optional<QRect> pendingOuter_;  // until the window manager's border is known
 };

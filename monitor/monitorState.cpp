@@ -12,6 +12,7 @@ void MonitorState::reset()
     currentEpoch = 0;
     processedEpoch = 0;
     epochRejected = false;
+    epochSampleCount = 0;
     ringWrapped = false;
     accumulatedEpochCount = 0;
     processedEpochCount = 0;

@@ -23,6 +23,7 @@
 #include "platform/dialogs.h"
 #include "platform/markedText.h"
 #include "platform/qtText.h"
+#include "views/graphPainter.h"
 #include "views/tableLines.h"
 
 namespace report {
@@ -113,7 +114,7 @@ void ReportWindow::resizeEvent(QResizeEvent*)
 
 void ReportWindow::paintGraphRow(QPainter& painter, int row, int rowLine, int y) const
 {
-    // The channel names and scales; the traces are drawn by the graph view.
+    // The channel names and scales; the traces are drawn over the whole row afterwards.
     const int x = 3 * scroll_.avgChar - scroll_.leftColumn * scroll_.avgChar;
     int j = 0;
     const bool four = data::recordings.primary.header[data::hw::channelMode] == 1;
@@ -159,6 +160,27 @@ void ReportWindow::paintEvent(QPaintEvent*)
             platform::drawMarkedText(&painter, font_, x, y, tabWidth_, fromWindows1252(page_.line(l.index, ReportMode::Screen)), true);
         else if (l.kind == PageLine::graph)
             paintGraphRow(painter, l.index, l.rowLine, y);
+    }
+    paintGraphTraces(painter);
+}
+
+// The traces of every graph row that reaches into the visible part.
+void ReportWindow::paintGraphTraces(QPainter& painter) const
+{
+    const auto first = std::find_if(lines_.begin(), lines_.end(), [](const PageLine& l) { return l.kind == PageLine::graph; });
+    if (first == lines_.end())
+        return;
+    const int firstLine = static_cast<int>(first - lines_.begin());
+    const int perRow = page_.graphLinesPerRow(), seconds = page_.graphSecondsPerRow();
+    const int x = 3 * scroll_.avgChar - scroll_.leftColumn * scroll_.avgChar;
+    const int height = (perRow - 1) * scroll_.lineHeight;
+    for (int row = 0; row < page_.graphRows(); ++row) {
+        const int y = (firstLine + row * perRow - scroll_.topLine) * scroll_.lineHeight;
+        if (y + height < 0 || y > scroll_.clientHeight)
+            continue;
+        const int from = static_cast<int>(page_.graphFrom) + row * seconds;
+        views::drawReportTraces(painter, QRect(x, y, 60 * columnStep_, height), page_.recording(), from, from + seconds,
+                                page_.showGraphColor);
     }
 }
 

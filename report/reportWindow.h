@@ -57,6 +57,7 @@ private:
     void copyToClipboard();
     void setGraphSeconds();
     void paintGraphRow(QPainter& painter, int row, int rowLine, int y) const;
+    void paintGraphTraces(QPainter& painter) const;
 
     ReportPage page_;
     views::TableScroll scroll_;

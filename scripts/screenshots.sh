@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Screenshots of the desktop program with a sample recording: the frame with
-# the report open, the File menu and the Format menu, as PNG files in the
-# given folder (default: screenshots/). Needs no display.
+# Screenshots of the desktop program with sample recordings: the frame with
+# the report open, the File menu and the Format menu, the report's trace
+# strip, and the Graph window of a two- and a four-channel recording, as PNG
+# files in the given folder (default: screenshots/). Needs no display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out="${1:-screenshots}"
 mkdir -p "$out" samples
 [ -f samples/sample.dat ] || build/tools/corvane-sim/corvane-sim write samples/sample.dat --seconds 120 --report-text >/dev/null
-QT_QPA_PLATFORM=offscreen LC_ALL=C build/tools/screenshots/ozmar-screenshots samples/sample.dat "$out"
+[ -f samples/four.dat ] || build/tools/corvane-sim/corvane-sim write samples/four.dat --seconds 120 --channels 4 --seed 3 >/dev/null
+QT_QPA_PLATFORM=offscreen LC_ALL=C build/tools/screenshots/ozmar-screenshots samples/sample.dat "$out" samples/four.dat

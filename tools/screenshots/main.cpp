@@ -1,5 +1,7 @@
 // Writes screenshots of the desktop program for a data file: the frame with
-// the report open, the File menu and the Report window's Format menu.
+// the report open, the File menu and the Report window's Format menu, the
+// report's trace strip and the Graph window; with a second, four-channel file
+// also its Graph window with a rejected epoch and a crossed artifact limit.
 // Runs on any Qt platform (offscreen too).
 #include <QApplication>
 #include <QMenu>
@@ -15,6 +17,10 @@
 #include "platform/dialogs.h"
 #include "platform/qtResponder.h"
 #include "report/reportWindow.h"
+#include "data/recordingStore.h"
+#include "state/settings.h"
+#include <QKeyEvent>
+#include <QMdiSubWindow>
 
 namespace {
 
@@ -37,10 +43,23 @@ bool savePopup(QMenu* menu, const QString& path)
 
 }  // namespace
 
+// The Graph window of the open recording, maximised, at a page.
+bool saveGraph(app::FrameWindow& frame, const QString& path, int pageKeys)
+{
+    frame.onCommand(25, 0, 0);
+    frame.graphSubWindow()->showMaximized();
+    for (int i = 0; i < pageKeys; ++i) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+        QApplication::sendEvent(frame.graphSubWindow()->widget(), &key);
+    }
+    QApplication::processEvents();
+    return save(&frame, path);
+}
+
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fputs("usage: ozmar-screenshots DATA-FILE OUT-FOLDER\n", stderr);
+    if (argc != 3 && argc != 4) {
+        std::fputs("usage: ozmar-screenshots DATA-FILE OUT-FOLDER [FOUR-CHANNEL-FILE]\n", stderr);
         return 1;
     }
     QApplication application(argc, argv);
@@ -65,5 +84,29 @@ int main(int argc, char** argv)
     for (QAction* a : frame.menuBar()->actions())
         if (a->menu() && a->text() == "For&mat")
             ok = savePopup(a->menu(), out + "/format-menu.png") && ok;
+
+    // The report with its trace strip in colour, scrolled to the strip.
+    report::ReportWindow* report = frame.reportWindow();
+    report->page().showBands = false;
+    report->page().showGraph = report->page().showGraphColor = true;
+    frame.onCommand(602, 0, 1);
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+    QApplication::sendEvent(report, &end);
+    application.processEvents();
+    ok = save(&frame, out + "/report-traces.png") && ok;
+
+    // The Graph window of the recording at its seventh page (the seizure).
+    ok = saveGraph(frame, out + "/graph-2ch.png", 6) && ok;
+    if (argc == 4) {
+        frame.graphSubWindow()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (!app::openPath(&frame, argv[3], effects))
+            return 2;
+        // One epoch rejected and limits low enough for the seizure to cross them.
+        data::recordings.primary.epochMarks[data::epochIndex(data::recordings.primary, 19)] = false;
+        for (auto& channel : state::settings.channelSettings)
+            channel.artifact = 60;
+        ok = saveGraph(frame, out + "/graph-4ch.png", 9) && ok;
+    }
     return ok ? 0 : 3;
 }

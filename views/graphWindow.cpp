@@ -1,0 +1,81 @@
+#include "views/graphWindow.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+
+#include "data/recordingStore.h"
+#include "monitor/monitorState.h"
+#include "views/graphPainter.h"
+
+namespace views {
+
+GraphWindow::GraphWindow(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("GraphChild");
+    setWindowTitle(title());
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);  // the page covers every pixel
+    setMinimumSize(160, 120);
+    refresh(true);
+}
+
+QString GraphWindow::title()
+{
+    const monitor::MonitorState& m = monitor::monitorState;
+    const char* mode = m.playThreadRunning ? (m.liveSession ? "-monitoring" : "-playback") : "";
+    return QString::asprintf("Graph %s %s", mode, m.autoUploadActive ? "(Auto Upload)" : "");
+}
+
+void GraphWindow::refresh(bool newRecording)
+{
+    const data::Recording& rec = data::recordings.primary;
+    graphPage.layOut(rec);
+    if (newRecording)
+        idlePage_ = std::min(rec.playStartSecond * 200 / kPageColumns, std::max(1u, pageCount(rec)) - 1);
+    update();
+}
+
+void GraphWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const data::Recording& rec = data::recordings.primary;
+    const bool idle = !monitor::monitorState.playThreadRunning && graphPage.empty();
+    const GraphSnapshot page = idle ? renderPage(rec, idlePage_ * kPageColumns, graphPage.geometry()) : graphPage.snapshot();
+    const PageSetup setup = setupGraphPage(painter, page.geometry, width(), height());
+    drawGraphPage(painter, page, setup.lineHeight, true);
+}
+
+void GraphWindow::keyPressEvent(QKeyEvent* event)
+{
+    const std::uint32_t last = std::max(1u, pageCount(data::recordings.primary)) - 1;
+    std::uint32_t page = idlePage_;
+    switch (event->key()) {
+    case Qt::Key_PageDown: page = std::min(last, page + 1); break;
+    case Qt::Key_PageUp: page = page > 0 ? page - 1 : 0; break;
+    case Qt::Key_Home: page = 0; break;
+    case Qt::Key_End: page = last; break;
+    default: QWidget::keyPressEvent(event); return;
+    }
+    if (page != idlePage_) {
+        idlePage_ = page;
+        update();
+    }
+}
+
+bool GraphWindow::onCommand(int id, long, long lParam)
+{
+    if (id == 602) {
+        refresh(lParam != 0);
+        return true;
+    }
+    return false;
+}
+
+bool GraphWindow::event(QEvent* event)
+{
+    if (platform::dispatchCommand(*this, event))
+        return true;
+    return QWidget::event(event);
+}
+
+}  // namespace views

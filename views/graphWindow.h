@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+
+#include "platform/commands.h"
+
+namespace views {
+
+// The Graph window: the EEG page of the primary recording, one strip per
+// switched-on channel. While monitoring or playback runs it shows the live
+// page the threads fill; otherwise it shows a page of the recording, which
+// Page Up, Page Down, Home and End turn.
+class GraphWindow : public QWidget, public platform::CommandWindow {
+public:
+    explicit GraphWindow(QWidget* parent = nullptr);
+
+    bool onCommand(int id, long wParam, long lParam) override;
+    // The title: "Graph %s %s" with the monitor's mode and "(Auto Upload)".
+    static QString title();
+    // The page shown while nothing plays (0-based).
+    std::uint32_t idlePage() const { return idlePage_; }
+
+    // Opens the channel-settings window; set by the frame.
+    std::function<void()> openChannelSettings;
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent*) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void refresh(bool newRecording);
+    std::uint32_t idlePage_ = 0;
+};
+
+}  // namespace views
