@@ -20,10 +20,10 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOZMAR_SANITIZE=ON -
 cmake --build build-asan
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2)
 
-echo "== transfer threads under ThreadSanitizer, repeated"
+echo "== transfer threads and the live Graph page under ThreadSanitizer, repeated"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOZMAR_TSAN=ON -DOZMAR_BENCH=OFF -DOZMAR_UI=OFF >/dev/null
-cmake --build build-tsan --target ozmar_serial_tests
-TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/ozmar_serial_tests --gtest_repeat=20 --gtest_brief=1
+cmake --build build-tsan --target ozmar_thread_tests
+TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/ozmar_thread_tests --gtest_repeat=20 --gtest_brief=1
 
 echo "== ravnative under Wine"
 installer/runTests.sh
