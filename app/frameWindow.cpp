@@ -136,7 +136,7 @@ void FrameWindow::listWindows()
         for (QMdiSubWindow* w : windows) {
             QAction* a = popup->addAction(QString("&%1 %2").arg(n + 1).arg(w->windowTitle()));
             a->setData(kWindowListFirst + n++);
-            a->setCheckable(true);
+            a->setCheckable(w == mdi_->activeSubWindow());  // one mark: the active window
             a->setChecked(w == mdi_->activeSubWindow());
             connect(a, &QAction::triggered, this, [this, w] { mdi_->setActiveSubWindow(w); });
         }
