@@ -38,6 +38,7 @@ struct WindowLayout {
     std::optional<WindowRecord> frame;      // absent: the default place
     std::vector<SavedWindow> windows;       // the records after the frame's, in file order
     WindowRecord current;                   // the record of the window being created
+    std::vector<std::uint8_t> currentState; // and the state block that followed it (Bands, Spectrum)
     WindowRecord channelSettingsRecord;     // from a record with command 23
     WindowRecord playControlRecord;         // from a record with command 24
 

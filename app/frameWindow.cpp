@@ -31,6 +31,8 @@
 #include "report/textExport.h"
 #include "views/graphPainter.h"
 #include "views/graphWindow.h"
+#include "views/fftWindow.h"
+#include "views/tableWindow.h"
 #include "serial/serialPort.h"
 #include "serial/transfers.h"
 
@@ -49,6 +51,35 @@ namespace {
 
 constexpr std::int32_t kDefault = kDefaultPosition;
 constexpr int kWindowListFirst = 1000;  // ids of the Window popup's list of document windows
+
+// The menu a document window installs while it is active.
+MenuKind menuKindOf(const QMdiSubWindow* sub)
+{
+    const QString kind = sub && sub->widget() ? sub->widget()->objectName() : QString();
+    if (kind == "OrigChild")
+        return MenuKind::CORVANE;
+    if (kind == "GraphChild")
+        return MenuKind::GraphMenu;
+    if (kind == "FFTChild")
+        return MenuKind::FFTMenu;
+    if (kind == "BandsChild")
+        return MenuKind::BandsMenu;
+    if (kind == "BinsChild")
+        return MenuKind::Spectrum;
+    return MenuKind::Init1;
+}
+
+// The command that opens a document window of this kind (its window record's id).
+int commandOf(const QMdiSubWindow* sub)
+{
+    static const std::pair<const char*, int> kinds[] = {
+        {"OrigChild", 40002}, {"GraphChild", 25}, {"FFTChild", 28}, {"BandsChild", 26}, {"BinsChild", 27}};
+    const QString kind = sub && sub->widget() ? sub->widget()->objectName() : QString();
+    for (const auto& [name, id] : kinds)
+        if (kind == name)
+            return id;
+    return 0;
+}
 
 WindowRecord recordOf(const QWidget* w, std::int32_t id, bool inMdi)
 {
@@ -80,10 +111,7 @@ FrameWindow::FrameWindow()
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdi_);
-    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-        installMenu(!sub ? MenuKind::Init1 : sub == reportSub_ ? MenuKind::CORVANE : sub == graphSub_ ? MenuKind::GraphMenu
-                                                                                                     : MenuKind::Init1);
-    });
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) { installMenu(menuKindOf(sub)); });
     // The Graph and FFT pages are laid out in units of the label font, measured once here.
     views::graphPage.setGeometry(views::measureGraphGeometry(*this));
     for (const Accelerator& a : acceleratorTable()) {
@@ -160,6 +188,15 @@ MenuContext FrameWindow::menuContext() const
     c.portOpen = serial::serialPort.portHandle != nullptr;
     c.reportOpen = reportSub_ != nullptr;
     c.graphOpen = graphSub_ != nullptr;
+    c.fftOpen = fftSub_ != nullptr;
+    if (views::TableWindow* table = activeTable()) {
+        c.tablePair = static_cast<int>(table->table().pair);
+        c.tableCurrentSegment = table->table().currentSegment ? 1 : 0;
+        if (table->isBands())
+            for (int i = 1; i <= 6; ++i)
+                c.bandItemTexts.push_back(
+                    views::bandMenuText(static_cast<views::BandsWindow*>(table)->bands().bands[static_cast<std::size_t>(i)]));
+    }
     if (report::ReportWindow* w = reportWindow()) {
         const report::ReportPage& p = w->page();
         c.reportShowsPatientBandsOrSpectrum = p.showPatientInfo || p.showBands || p.showSpectrum;
@@ -181,12 +218,7 @@ FrameEffects FrameWindow::effects()
 {
     FrameEffects e;
     e.retitle = [this] { retitle(); };
-    e.refreshReport = [this](bool reset) {
-        if (reportWindow())
-            platform::sendCommand(reportWindow(), 602, 0, reset ? 1 : 0);
-        if (graphSub_)
-            platform::sendCommand(graphSub_->widget(), 602, 0, reset ? 1 : 0);
-    };
+    e.refreshReport = [this](bool reset) { refreshViews(reset); };
     e.refreshPatientWindow = [] {};
     e.refreshToolWindows = [] {};
     e.stopLiveWork = [] {
@@ -224,6 +256,25 @@ void FrameWindow::openReport(bool startingUp)
     installMenu(MenuKind::CORVANE);
 }
 
+void FrameWindow::placeSubWindow(QMdiSubWindow* sub, bool startingUp, QSize defaultSize, bool recordInAnyCase)
+{
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    const WindowRecord& r = windowLayout.current;
+    const bool recorded = startingUp && r.width != kDefault && (recordInAnyCase || !(r.flags & 6u));
+    if (recorded)
+        sub->setGeometry(r.x, r.y, r.width, r.height);
+    else
+        sub->resize(defaultSize);
+    if (startingUp && (r.flags & 2u))
+        sub->showMaximized();
+    else if (startingUp && (r.flags & 4u))
+        sub->showMinimized();
+    else
+        sub->show();
+    mdi_->setActiveSubWindow(sub);
+    installMenu(menuKindOf(sub));
+}
+
 void FrameWindow::openGraph(bool startingUp)
 {
     if (graphSub_) {
@@ -232,23 +283,78 @@ void FrameWindow::openGraph(bool startingUp)
     }
     auto* window = new views::GraphWindow;
     graphSub_ = mdi_->addSubWindow(window);
-    graphSub_->setAttribute(Qt::WA_DeleteOnClose);
     graphSub_->setWindowTitle(views::GraphWindow::title());
-    const WindowRecord& r = windowLayout.current;
-    if (startingUp && !(r.flags & 6u) && r.width != kDefault)
-        graphSub_->setGeometry(r.x, r.y, r.width, r.height);
-    else
-        graphSub_->resize(std::max(480, mdi_->viewport()->width() * 3 / 4), defaultHeight());
-    if (startingUp && (r.flags & 2u))
-        graphSub_->showMaximized();
-    else if (startingUp && (r.flags & 4u))
-        graphSub_->showMinimized();
-    else
-        graphSub_->show();
+    placeSubWindow(graphSub_, startingUp, QSize(std::max(480, mdi_->viewport()->width() * 3 / 4), defaultHeight()));
     if (window->openChannelSettings)
         window->openChannelSettings();
-    mdi_->setActiveSubWindow(graphSub_);
-    installMenu(MenuKind::GraphMenu);
+}
+
+void FrameWindow::openFft(bool startingUp)
+{
+    if (fftSub_) {
+        mdi_->setActiveSubWindow(fftSub_);
+        return;
+    }
+    auto* window = new views::FftWindow;
+    window->fillContextMenu = [this](QMenu* menu) { fillSpectrumPopup(menu, MenuKind::FFTMenu); };
+    window->modeChanged = [this] { refreshViews(false); };
+    fftSub_ = mdi_->addSubWindow(window);
+    placeSubWindow(fftSub_, startingUp, QSize(std::max(480, mdi_->viewport()->width() * 3 / 4), defaultHeight()));
+}
+
+// A Bands (26) or Spectrum (27) window; several of each may be open. At
+// start-up it takes its pair, mode and band limits from its saved state.
+void FrameWindow::openTable(int command, bool startingUp)
+{
+    views::TableWindow* window = command == 26 ? static_cast<views::TableWindow*>(new views::BandsWindow)
+                                               : static_cast<views::TableWindow*>(new views::SpectrumWindow);
+    if (startingUp && !windowLayout.currentState.empty())
+        window->applySettings(views::decodeTableState(windowLayout.currentState, command == 26));
+    const MenuKind kind = command == 26 ? MenuKind::BandsMenu : MenuKind::Spectrum;
+    window->fillContextMenu = [this, kind](QMenu* menu) { fillSpectrumPopup(menu, kind); };
+    QMdiSubWindow* sub = mdi_->addSubWindow(window);
+    const views::TableScroll& s = window->scroll();
+    const int lines = command == 26 ? 11 : 36;
+    const QSize inner(s.textWidth, std::min(lines * s.lineHeight, defaultHeight()));
+    placeSubWindow(sub, startingUp, outerSize(sub, inner), true);
+}
+
+// The right-button menu of an analysis window: its menu's "&Spectrum" popup
+// with the states the rules give for the window.
+void FrameWindow::fillSpectrumPopup(QMenu* menu, MenuKind kind)
+{
+    for (const MenuItem& item : app::menuBar(kind))
+        if (item.text == "&Spectrum")
+            for (const MenuItem& child : item.popup) {
+                if (child.isSeparator()) {
+                    menu->addSeparator();
+                } else if (child.isPopup()) {
+                    QMenu* sub = menu->addMenu(menuText(child.text));
+                    for (const MenuItem& leaf : child.popup) {
+                        if (leaf.isSeparator())
+                            sub->addSeparator();
+                        else
+                            sub->addAction(menuText(leaf.text))->setData(leaf.id);
+                    }
+                    menus_.applyRules(sub, kind);
+                } else {
+                    menu->addAction(menuText(child.text))->setData(child.id);
+                }
+            }
+    menus_.applyRules(menu, kind);
+}
+
+void FrameWindow::refreshViews(bool reset)
+{
+    for (QMdiSubWindow* sub : mdi_->subWindowList())
+        if (sub->widget())
+            platform::sendCommand(sub->widget(), 602, 0, reset ? 1 : 0);
+}
+
+views::TableWindow* FrameWindow::activeTable() const
+{
+    QMdiSubWindow* active = mdi_->activeSubWindow();
+    return active ? dynamic_cast<views::TableWindow*>(active->widget()) : nullptr;
 }
 
 bool FrameWindow::forwardToActive(int id, long wParam, long lParam)
@@ -385,12 +491,13 @@ void FrameWindow::saveAsText()
 {
     report::ReportWindow* w = reportWindow();
     QMdiSubWindow* active = mdi_->activeSubWindow();
-    if (!w || active != reportSub_)
+    views::TableWindow* table = activeTable();
+    if (!table && (!w || active != reportSub_))
         return;
     platform::FileRequest r;
     r.owner = this;
     r.save = true;
-    r.title = "Save \"Report\" As Text";
+    r.title = "Save \"" + platform::toWindows1252(active->windowTitle()) + "\" As Text";
     r.filters = {{"Text Files (*.txt,*.csv)", "*.txt;*.csv"}, {"TXT Files (*.txt)", "*.txt"},
                  {"CSV Files (*.csv)", "*.csv"}, {"All Files (*.*)", "*.*"}};
     r.filterIndex = report::exportSettings.textFilterIndex;
@@ -399,7 +506,10 @@ void FrameWindow::saveAsText()
     const std::string path = platform::fileDialog(r);
     if (path.empty())
         return;
-    report::saveAsText(this, path, {report::DocumentText::Kind::report, &w->page(), nullptr}, &w->page());
+    if (table)
+        report::saveAsText(this, path, {report::DocumentText::Kind::table, nullptr, &table->table()}, nullptr);
+    else
+        report::saveAsText(this, path, {report::DocumentText::Kind::report, &w->page(), nullptr}, &w->page());
 }
 
 bool FrameWindow::onCommand(int id, long wParam, long lParam)
@@ -419,6 +529,9 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     case 40002:
     case 40003: openReport(startup.startingUp); return true;
     case 25: openGraph(startup.startingUp); return true;
+    case 26:
+    case 27: openTable(id, startup.startingUp); return true;
+    case 28: openFft(startup.startingUp); return true;
     case 40004: saveAsText(); return true;
     case 700: case 701: case 702: case 703: case 704: case 705: case 706: windowCommand(id); return true;
     case 480: case 481: case 482: case 483: case 484: case 485: settings.playSpeedIndex = id - 480; return true;
@@ -431,7 +544,7 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     // Commands whose windows and sessions come with their own parts of the
     // program (transfers, tool windows, Graph, FFT, Bands, Spectrum, printing,
     // images, patient information, auto-upload) do nothing here yet.
-    static const int later[] = {6, 7, 11, 12, 23, 24, 26, 27, 28, 31, 455, 456, 457, 458, 40005, 40013, 40041, 40047};
+    static const int later[] = {6, 7, 11, 12, 23, 24, 31, 455, 456, 457, 458, 40005, 40013, 40041, 40047};
     if (std::find(std::begin(later), std::end(later), id) != std::end(later))
         return true;
     return forwardToActive(id, wParam, lParam);
@@ -476,10 +589,13 @@ std::vector<SavedWindow> FrameWindow::windowRecords() const
 {
     std::vector<SavedWindow> records = {{recordOf(this, 0, false), {}}};
     for (QMdiSubWindow* w : mdi_->subWindowList(QMdiArea::StackingOrder)) {
-        if (w == reportSub_)
-            records.push_back({recordOf(w, 40002, true), {}});
-        else if (w == graphSub_)
-            records.push_back({recordOf(w, 25, true), {}});
+        const int command = commandOf(w);
+        if (command == 0 || (command == 40002 && w != reportSub_))
+            continue;
+        SavedWindow saved{recordOf(w, command, true), {}};
+        if (auto* table = dynamic_cast<const views::TableWindow*>(w->widget()))
+            saved.state = views::encodeTableState(table->settings(), table->isBands());
+        records.push_back(saved);
     }
     return records;
 }
@@ -493,10 +609,12 @@ void FrameWindow::replayLayout()
             windowLayout.playControlRecord = w.record;
         else {
             windowLayout.current = w.record;
+            windowLayout.currentState = w.state;
             onCommand(w.record.commandId, 0, 0);
         }
     }
     windowLayout.current = WindowRecord{};
+    windowLayout.currentState.clear();
 }
 
 void FrameWindow::closeEvent(QCloseEvent* event)

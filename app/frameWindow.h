@@ -15,6 +15,9 @@
 namespace report {
 class ReportWindow;
 }
+namespace views {
+class TableWindow;
+}
 namespace platform {
 struct DrawingObjects;
 }
@@ -35,6 +38,7 @@ public:
     report::ReportWindow* reportWindow() const;
     QMdiSubWindow* reportSubWindow() const { return reportSub_; }
     QMdiSubWindow* graphSubWindow() const { return graphSub_; }
+    QMdiSubWindow* fftSubWindow() const { return fftSub_; }
 
     // Places the frame so that its outer rectangle (title bar and border
     // included, as the window records store it) is `outer`, on a screen.
@@ -55,6 +59,14 @@ private:
     void listWindows();
     void openReport(bool startingUp);
     void openGraph(bool startingUp);
+    void openFft(bool startingUp);
+    void openTable(int command, bool startingUp);
+    // Places a new document window by its start-up record or at a default size.
+    void placeSubWindow(QMdiSubWindow* sub, bool startingUp, QSize defaultSize, bool recordInAnyCase = false);
+    // Sends 602 to every document window (the Report window with `reset`).
+    void refreshViews(bool reset);
+    views::TableWindow* activeTable() const;
+    void fillSpectrumPopup(QMenu* menu, MenuKind kind);
     void setPort(int number);
     void windowCommand(int id);
     void cascade();
@@ -71,6 +83,7 @@ private:
     MenuKind activeMenu_ = MenuKind::Init1;
     QPointer<QMdiSubWindow> reportSub_;
     QPointer<QMdiSubWindow> graphSub_;
+    QPointer<QMdiSubWindow> fftSub_;
     std::unique_ptr<platform::DrawingObjects> drawing_;
     std::optional<QRect> pendingOuter_;  // until the window manager's border is known
 };

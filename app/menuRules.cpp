@@ -122,10 +122,14 @@ ItemState itemState(int id, const MenuContext& c)
         return connectItem(id, c, f);
     if ((id >= 455 && id <= 458) || id == 23 || id == 24 || (id >= 480 && id <= 485))
         return toolsItem(id, c, f);
-    if (id >= 41 && id <= 45)
-        return {data::recordings.primary.header[data::hw::channelMode] == 1, false, {}};
-    if (id == 46 || id == 47)
-        return {true, settings.spectrumCurrentSegment == (id == 47), {}};
+    if (id >= 40 && id <= 45)
+        return {id == 40 || data::recordings.primary.header[data::hw::channelMode] == 1, c.tablePair == id - 40, {}};
+    if (id == 46 || id == 47) {
+        const bool current = c.tableCurrentSegment >= 0 ? c.tableCurrentSegment == 1 : settings.spectrumCurrentSegment;
+        return {true, current == (id == 47), {}};
+    }
+    if (id >= 50 && id <= 55 && static_cast<std::size_t>(id - 50) < c.bandItemTexts.size())
+        return {true, false, c.bandItemTexts[static_cast<std::size_t>(id - 50)]};
     if (id == 40019 || id == 40020 || id == 40021 || id == 40022 || id == 40027 || id == 40034 || id == 40035 || id == 40040)
         return formatItem(id, c);
     switch (id) {

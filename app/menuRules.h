@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/menuTables.h"
 
@@ -19,6 +20,11 @@ struct MenuContext {
     bool graphOpen = false;
     bool fftOpen = false;
     bool bandsCreationFailed = false;
+    // The active Bands or Spectrum window: its pair and mode (-1: none active),
+    // and (Bands) the texts of its band items 50 to 55.
+    int tablePair = -1;
+    int tableCurrentSegment = -1;
+    std::vector<std::string> bandItemTexts;
     bool spectrumCreationFailed = false;
     // The Report window's state, for the Format popup and its File items.
     bool reportShowsPatientBandsOrSpectrum = false;

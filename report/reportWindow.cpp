@@ -30,11 +30,10 @@ namespace report {
 
 using platform::fromWindows1252;
 
-ReportWindow::ReportWindow(bool secondary, QWidget* parent) : QAbstractScrollArea(parent), page_(secondary)
+ReportWindow::ReportWindow(bool secondary, QWidget* parent) : ScrolledTextArea(parent), page_(secondary)
 {
     setObjectName("OrigChild");
     setWindowTitle("Report");
-    setFocusPolicy(Qt::StrongFocus);
     viewport()->setAutoFillBackground(true);
     QPalette palette = viewport()->palette();
     palette.setColor(QPalette::Window, Qt::white);
@@ -83,32 +82,6 @@ void ReportWindow::relayout(bool resetRange)
     }
     scroll_.textWidth = width + 2 * scroll_.avgChar;
     scroll_.lastLine = static_cast<int>(lines_.size());
-    updateScrollBars();
-    viewport()->update();
-}
-
-void ReportWindow::updateScrollBars()
-{
-    scroll_.layout(viewport()->width(), viewport()->height());
-    // Setting one bar reads both back (scrollContentsBy): take the place first.
-    const int top = scroll_.topLine, left = scroll_.leftColumn;
-    verticalScrollBar()->setRange(0, scroll_.topLineMax);
-    verticalScrollBar()->setPageStep(std::max(1, scroll_.clientHeight / scroll_.lineHeight));
-    horizontalScrollBar()->setRange(0, scroll_.leftColumnMax);
-    horizontalScrollBar()->setPageStep(8);
-    verticalScrollBar()->setValue(top);
-    horizontalScrollBar()->setValue(left);
-}
-
-void ReportWindow::scrollContentsBy(int, int)
-{
-    scroll_.topLine = verticalScrollBar()->value();
-    scroll_.leftColumn = horizontalScrollBar()->value();
-    viewport()->update();
-}
-
-void ReportWindow::resizeEvent(QResizeEvent*)
-{
     updateScrollBars();
 }
 
@@ -182,34 +155,6 @@ void ReportWindow::paintGraphTraces(QPainter& painter) const
         views::drawReportTraces(painter, QRect(x, y, 60 * columnStep_, height), page_.recording(), from, from + seconds,
                                 page_.showGraphColor);
     }
-}
-
-void ReportWindow::keyPressEvent(QKeyEvent* event)
-{
-    using K = views::TableScroll::Key;
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    const std::pair<int, K> keys[] = {{Qt::Key_PageUp, K::pageUp}, {Qt::Key_PageDown, K::pageDown}, {Qt::Key_Left, K::left},
-                                      {Qt::Key_Right, K::right},   {Qt::Key_Home, K::home},         {Qt::Key_End, K::end},
-                                      {Qt::Key_Up, K::up},         {Qt::Key_Down, K::down}};
-    for (const auto& [key, what] : keys)
-        if (event->key() == key && !(event->modifiers() & Qt::AltModifier)) {
-            scroll_.key(what, ctrl);
-            updateScrollBars();
-            viewport()->update();
-            return;
-        }
-    QAbstractScrollArea::keyPressEvent(event);
-}
-
-void ReportWindow::wheelEvent(QWheelEvent* event)
-{
-    if (!mouseInside_)
-        return;
-    const auto step = event->angleDelta().y() < 0 ? views::TableScroll::Step::lineDown : views::TableScroll::Step::lineUp;
-    for (int i = 0; i < 3; ++i)
-        scroll_.scrollLines(step);
-    updateScrollBars();
-    viewport()->update();
 }
 
 void ReportWindow::contextMenuEvent(QContextMenuEvent* event)
@@ -348,7 +293,7 @@ bool ReportWindow::event(QEvent* event)
 {
     if (platform::dispatchCommand(*this, event))
         return true;
-    return QAbstractScrollArea::event(event);
+    return ScrolledTextArea::event(event);
 }
 
 }  // namespace report

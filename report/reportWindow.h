@@ -1,24 +1,22 @@
 #pragma once
 
-#include <QAbstractScrollArea>
 #include <QFont>
 
 #include "platform/commands.h"
 #include "platform/dialogs.h"
 #include "report/reportPage.h"
-#include "views/tableScroll.h"
+#include "views/scrolledTextArea.h"
 
 namespace report {
 
 // The Report window: paints and scrolls the report page of the primary (or
 // the secondary) recording and carries out its Format, Copy and line commands.
-class ReportWindow : public QAbstractScrollArea, public platform::CommandWindow {
+class ReportWindow : public views::ScrolledTextArea, public platform::CommandWindow {
 public:
     explicit ReportWindow(bool secondary, QWidget* parent = nullptr);
 
     bool onCommand(int id, long wParam, long lParam) override;
     ReportPage& page() { return page_; }
-    const views::TableScroll& scroll() const { return scroll_; }
     // The font as the user chose it (Arial 10 at first): where Format > Font starts.
     const platform::FontChoice& fontChoice() const { return fontChoice_; }
     // The width the window opens with: the band table's heading
@@ -41,18 +39,11 @@ public:
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent*) override;
-    void resizeEvent(QResizeEvent*) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
-    void enterEvent(QEnterEvent*) override { mouseInside_ = true; }
-    void leaveEvent(QEvent*) override { mouseInside_ = false; }
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void scrollContentsBy(int dx, int dy) override;
 
 private:
     void relayout(bool resetRange);
     void measure();
-    void updateScrollBars();
     void chooseFont();
     void copyToClipboard();
     void setGraphSeconds();
@@ -60,12 +51,10 @@ private:
     void paintGraphTraces(QPainter& painter) const;
 
     ReportPage page_;
-    views::TableScroll scroll_;
     QFont font_;
     platform::FontChoice fontChoice_{"Arial", 10, false, false};
     int tabWidth_ = 84;
     int columnStep_ = 10;
-    bool mouseInside_ = false;
     std::vector<PageLine> lines_;
 };
 

@@ -19,6 +19,11 @@ public:
     virtual std::string title() const = 0;
     virtual int lastLine() const = 0;
     virtual std::string line(int i, std::uint16_t form) const = 0;
+    // Recomputes what the lines read (command 602); nothing by default.
+    virtual void refresh() {}
+
+    unsigned pair = 0;            // channel pair 0 to 5
+    bool currentSegment = false;  // the current epoch instead of the accumulated spectrum
 };
 
 // " - monitoring"/"-playback" and "(Auto Upload)" parts shared by the titles.
@@ -32,12 +37,10 @@ std::string epochCountLine(std::uint16_t form, bool currentSegment);
 class BandsTable : public TableLines {
 public:
     BandsTable();
-    unsigned pair = 0;
-    bool currentSegment = false;
     analysis::BandGroup bands;
 
     // Computes the seven bands for the window's mode (command 602).
-    void refresh();
+    void refresh() override;
     std::string title() const override;
     int lastLine() const override { return 11; }
     std::string line(int i, std::uint16_t form) const override;
@@ -46,9 +49,6 @@ public:
 // The Spectrum window's table: the bin rows of one pair.
 class SpectrumTable : public TableLines {
 public:
-    unsigned pair = 0;
-    bool currentSegment = false;
-
     std::string title() const override;
     int lastLine() const override { return 36; }
     std::string line(int i, std::uint16_t form) const override;

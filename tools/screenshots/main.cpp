@@ -19,6 +19,10 @@
 #include "report/reportWindow.h"
 #include "data/recordingStore.h"
 #include "state/settings.h"
+#include "analysis/epochEngine.h"
+#include "monitor/monitorState.h"
+#include "views/fftPage.h"
+#include <QMdiArea>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 
@@ -54,6 +58,33 @@ bool saveGraph(app::FrameWindow& frame, const QString& path, int pageKeys)
     }
     QApplication::processEvents();
     return save(&frame, path);
+}
+
+// The analysis windows after a playback of the whole recording (every epoch
+// through the epoch engine): the FFT window alone, then a Bands and a
+// Spectrum window tiled beside it.
+bool saveAnalysis(app::FrameWindow& frame, const QString& out, const QString& suffix)
+{
+    data::Recording& rec = data::recordings.primary;
+    analysis::startAccumulation(0);
+    for (std::uint32_t e = 0; e < views::fftPageCount(rec); ++e)
+        analysis::processEpoch(static_cast<int>(data::epochIndex(rec, e)), false);
+    monitor::monitorState.processedEpoch = static_cast<int>(views::fftPageCount(rec) % data::kMaxEpochs);
+    for (QMdiSubWindow* sub : frame.mdiArea()->subWindowList())
+        if (sub != frame.reportSubWindow())
+            sub->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    frame.onCommand(28, 0, 0);
+    frame.fftSubWindow()->showMaximized();
+    QApplication::processEvents();
+    bool ok = save(&frame, out + "/fft-" + suffix + ".png");
+    frame.fftSubWindow()->showNormal();
+    frame.onCommand(26, 0, 0);
+    frame.onCommand(27, 0, 0);
+    frame.onCommand(701, 0, 0);
+    QApplication::processEvents();
+    ok = save(&frame, out + "/analysis-" + suffix + ".png") && ok;
+    return ok;
 }
 
 int main(int argc, char** argv)
@@ -97,8 +128,11 @@ int main(int argc, char** argv)
 
     // The Graph window of the recording at its seventh page (the seizure).
     ok = saveGraph(frame, out + "/graph-2ch.png", 6) && ok;
+    ok = saveAnalysis(frame, out, "2ch") && ok;
     if (argc == 4) {
-        frame.graphSubWindow()->close();
+        for (QMdiSubWindow* sub : frame.mdiArea()->subWindowList())
+            if (sub != frame.reportSubWindow())
+                sub->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (!app::openPath(&frame, argv[3], effects))
             return 2;
@@ -107,6 +141,7 @@ int main(int argc, char** argv)
         for (auto& channel : state::settings.channelSettings)
             channel.artifact = 60;
         ok = saveGraph(frame, out + "/graph-4ch.png", 9) && ok;
+        ok = saveAnalysis(frame, out, "4ch") && ok;
     }
     return ok ? 0 : 3;
 }

@@ -1,0 +1,91 @@
+#include "views/fftWindow.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPainter>
+
+#include "data/recordingStore.h"
+#include "monitor/monitorState.h"
+#include "state/settings.h"
+#include "views/fftPainter.h"
+#include "views/graphPainter.h"
+#include "views/tableLines.h"
+
+namespace views {
+
+FftWindow::FftWindow(QWidget* parent) : QWidget(parent)
+{
+    setObjectName("FFTChild");
+    setWindowTitle(title());
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(160, 120);
+}
+
+QString FftWindow::title()
+{
+    return QString::asprintf("FFT (%s)%s %s", state::settings.spectrumCurrentSegment ? "current" : "accumulated",
+                             monitorSuffix().c_str(), autoUploadSuffix().c_str());
+}
+
+FftSnapshot FftWindow::page()
+{
+    data::Recording& rec = data::recordings.primary;
+    const monitor::MonitorState& m = monitor::monitorState;
+    if (m.playThreadRunning || m.processedEpochCount != 0 || fftPageCount(rec) == 0) {
+        idle_.reset();
+        return fftPage(rec, graphPage.geometry());
+    }
+    if (!idle_)
+        idle_ = renderFftPage(rec, fftPageCount(rec) - 1, graphPage.geometry());
+    return *idle_;
+}
+
+void FftWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const FftSnapshot page = this->page();
+    const PageSetup setup = setupGraphPage(painter, page.geometry, width(), height());
+    drawFftPage(painter, page, setup.lineHeight, true);
+}
+
+void FftWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    if (fillContextMenu)
+        fillContextMenu(&menu);
+    QAction* chosen = menu.exec(event->globalPos());
+    if (chosen && chosen->data().toInt() != 0)
+        onCommand(chosen->data().toInt(), 0, 0);
+}
+
+bool FftWindow::onCommand(int id, long, long)
+{
+    switch (id) {
+    case 46:
+    case 47:
+        if (state::settings.spectrumCurrentSegment != (id == 47)) {
+            state::settings.spectrumCurrentSegment = id == 47;
+            idle_.reset();
+            setWindowTitle(title());
+            update();
+            if (modeChanged)
+                modeChanged();
+        }
+        return true;
+    case 602:
+        idle_.reset();
+        setWindowTitle(title());
+        update();
+        return true;
+    default: return false;
+    }
+}
+
+bool FftWindow::event(QEvent* event)
+{
+    if (platform::dispatchCommand(*this, event))
+        return true;
+    return QWidget::event(event);
+}
+
+}  // namespace views
