@@ -96,7 +96,9 @@ FftSnapshot pageFromState(const data::Recording& rec, const PageGeometry& geomet
 
 std::uint32_t binAmplitude(double power)
 {
-    const double limited = std::clamp(power, 0.0, 4294967295.0);
+    // Held where the rounded root still fits its 16 bits (65535 squared): above
+    // it the root of the 32-bit range would round to 65536 and wrap to 0.
+    const double limited = std::clamp(power, 0.0, 65535.0 * 65535.0);
     return analysis::roundedSqrt(static_cast<std::uint32_t>(limited));
 }
 

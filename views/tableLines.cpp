@@ -43,9 +43,10 @@ std::string autoUploadSuffix()
 std::string epochCountLine(std::uint16_t form, bool currentSegment)
 {
     const data::Recording& rec = data::recordings.primary;
-    const int collected = rec.contentFlags() != 0 ? rec.epochCount(0)
-                                                  : static_cast<int>(rec.rawChannels[0].count / data::kEpochSamples);
     const auto& m = monitor::monitorState;
+    // While monitoring, the header's count is not filled yet: the epochs received so far count.
+    const bool fromHeader = rec.contentFlags() != 0 && !m.liveSession;
+    const int collected = fromHeader ? rec.epochCount(0) : static_cast<int>(rec.rawChannels[0].count / data::kEpochSamples);
     const int computed = currentSegment ? m.processedEpochCount.load() : m.accumulatedEpochCount.load();
     const char* kind = currentSegment ? "Current" : "Computed";
     char text[analysis::kLineBufferSize];

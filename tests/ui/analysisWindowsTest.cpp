@@ -1,0 +1,252 @@
+// The Bands, Spectrum and FFT windows in the frame, offscreen.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPainter>
+#include <cmath>
+
+#include "analysis/epochEngine.h"
+#include "app/configFile.h"
+#include "app/documentState.h"
+#include "app/frameWindow.h"
+#include "data/recordingStore.h"
+#include "data/sampleRing.h"
+#include "monitor/monitorState.h"
+#include "platform/dialogs.h"
+#include "state/settings.h"
+#include "state/startupState.h"
+#include "support/processRunner.h"
+#include "support/sampleRecording.h"
+#include "views/fftPainter.h"
+#include "views/graphPainter.h"
+#include "views/tableWindow.h"
+
+using namespace app;
+
+namespace {
+
+class AnalysisWindows : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testing_support::resetCore();
+        state::startup.reset();
+        state::startup.startingUp = false;
+        state::startup.noSerial = true;
+        state::settings.reset();
+        monitor::monitorState.reset();
+        document.reset();
+        windowLayout.reset();
+        platform::dialogs.responder = &responder;
+        testing_support::fillPrimary({1, 256 * 12, 12, true, 21});
+        testing_support::writePrimary(dir.file("four.dat"));
+        testing_support::resetCore();
+    }
+    void TearDown() override
+    {
+        platform::dialogs.reset();
+        monitor::monitorState.reset();
+        testing_support::resetCore();
+        document.reset();
+        state::startup.reset();
+    }
+    // Opens the file and plays it through the epoch engine, as a whole playback would.
+    void openAndAccumulate(FrameWindow& frame)
+    {
+        responder.fileAnswers.push_back(dir.file("four.dat"));
+        frame.onCommand(2, 0, 0);
+        data::Recording& rec = data::recordings.primary;
+        analysis::startAccumulation(0);
+        for (std::uint32_t e = 0; e < rec.rawChannels[0].count / 256; ++e)
+            analysis::processEpoch(static_cast<int>(data::epochIndex(rec, e)), false);
+        frame.onCommand(602, 0, 0);
+    }
+    views::TableWindow* active(FrameWindow& frame)
+    {
+        return dynamic_cast<views::TableWindow*>(frame.mdiArea()->activeSubWindow()->widget());
+    }
+    static std::vector<std::string> lines(const std::string& text)
+    {
+        std::vector<std::string> out;
+        std::size_t begin = 0;
+        for (std::size_t end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
+            std::string line = text.substr(begin, end - begin);
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            if (!line.empty())
+                out.push_back(line);
+        }
+        return out;
+    }
+    testing_support::TempDir dir;
+    platform::ScriptedResponder responder;
+};
+
+}  // namespace
+
+TEST_F(AnalysisWindows, CopiedLinesAreTheToolsLinesByteForByte)
+{
+    FrameWindow frame;
+    frame.show();
+    openAndAccumulate(frame);
+    for (int command : {26, 27}) {
+        frame.onCommand(command, 0, 0);
+        views::TableWindow* window = active(frame);
+        ASSERT_NE(window, nullptr);
+        for (int pair : {0, 3, 5}) {
+            frame.onCommand(40 + pair, 0, 0);  // through the frame, as the menu does
+            ASSERT_EQ(window->table().pair, static_cast<unsigned>(pair));
+            frame.onCommand(40014, 0, 0);
+            const std::string copied = QApplication::clipboard()->text().toStdString();
+            const auto tool = testing_support::runCommand(std::string(OZMAR_TOOL_PATH) + " analyse " + dir.file("four.dat") +
+                                                          " --mode accumulated --pair " + std::to_string(pair + 1) +
+                                                          " --form columns");
+            ASSERT_EQ(tool.status, 0);
+            const auto toolLines = lines(tool.out);
+            auto windowLines = lines(copied);
+            ASSERT_GT(windowLines.size(), 3u);
+            EXPECT_EQ(windowLines.front(), window->windowTitle().toStdString().substr(0, 79));
+            windowLines.erase(windowLines.begin());  // the title
+            windowLines.pop_back();                  // the epoch count line, which only the windows have
+            // Every line of the window stands in the tool's table, in the same order.
+            std::size_t at = 0;
+            for (const std::string& line : windowLines) {
+                while (at < toolLines.size() && toolLines[at] != line)
+                    ++at;
+                ASSERT_LT(at, toolLines.size()) << command << " pair " << pair << ": [" << line << "]";
+            }
+        }
+    }
+}
+
+TEST_F(AnalysisWindows, SetBandsFormsDefaultAndARestart)
+{
+    std::vector<SavedWindow> records;
+    {
+        FrameWindow frame;
+        frame.show();
+        openAndAccumulate(frame);
+        frame.onCommand(26, 0, 0);
+        auto* bands = dynamic_cast<views::BandsWindow*>(active(frame));
+        ASSERT_NE(bands, nullptr);
+        const analysis::BandRecord& theta = bands->bands().bands[2];
+        for (const char* text : {"3.5-8", "3.5 8", "3.5,8", "3.5 , 8"}) {
+            bands->bands().bands[2].low = 4.0f;  // away from 3.5 to 8 each time
+            ASSERT_TRUE(bands->applyBandText(2, text)) << text;
+            EXPECT_EQ(theta.low, 3.5f) << text;
+            EXPECT_EQ(theta.high, 8.0f) << text;
+        }
+        int changes = 0;
+        bands->bandsChanged = [&] { ++changes; };
+        for (const char* text : {"8-3.5", "0.5-4", "3.5-8"})
+            EXPECT_FALSE(bands->applyBandText(2, text)) << text;
+        EXPECT_EQ(changes, 0);
+        ASSERT_TRUE(bands->applyBandText(5, "4.5 - 7"));
+        EXPECT_EQ(changes, 1);
+        // The menu item shows the window's own limits.
+        MenuContext c = frame.menuContext();
+        EXPECT_EQ(itemState(54, c).text, "&X Band...    4.5  -   7.0");
+        EXPECT_TRUE(itemState(40, c).checked);
+        EXPECT_FALSE(itemState(41, c).checked);
+        bands->applyBandText(2, "5-9");
+        bands->defaultBands();
+        EXPECT_EQ(theta.low, 3.5f);
+        EXPECT_EQ(itemState(51, frame.menuContext()).text, "&Theta...    3.5  -   8.0");
+        bands->applyBandText(3, "9-12.5");
+        frame.onCommand(43, 0, 0);  // pair EEG1&4
+        frame.onCommand(47, 0, 0);  // current segment
+        records = frame.windowRecords();
+    }
+    ASSERT_TRUE(writeConfiguration(dir.file("Ozmar681.cfg"), records));
+    windowLayout.reset();
+    ASSERT_TRUE(readConfiguration(dir.file("Ozmar681.cfg")));
+    state::startup.startingUp = true;
+    FrameWindow again;
+    again.show();
+    again.replayLayout();
+    auto* bands = dynamic_cast<views::BandsWindow*>(active(again));
+    ASSERT_NE(bands, nullptr);
+    EXPECT_EQ(bands->bands().bands[3].low, 9.0f);
+    EXPECT_EQ(bands->bands().bands[3].high, 12.5f);
+    EXPECT_EQ(bands->table().pair, 3u);
+    EXPECT_TRUE(bands->table().currentSegment);
+    EXPECT_EQ(bands->windowTitle().toStdString().rfind("Bands EEG 1&4 (current)", 0), 0u);
+}
+
+TEST_F(AnalysisWindows, PairItemsAreGreyForATwoChannelRecording)
+{
+    testing_support::resetCore();
+    testing_support::fillPrimary({0, 256 * 4, 4, true, 3});
+    testing_support::writePrimary(dir.file("two.dat"));
+    testing_support::resetCore();
+    FrameWindow frame;
+    frame.show();
+    responder.fileAnswers.push_back(dir.file("two.dat"));
+    frame.onCommand(2, 0, 0);
+    frame.onCommand(27, 0, 0);
+    QMenu menu;
+    views::TableWindow* window = active(frame);
+    ASSERT_TRUE(window->fillContextMenu);
+    window->fillContextMenu(&menu);
+    int greyPairs = 0, enabledPairs = 0;
+    for (QAction* a : menu.actions()) {
+        const int id = a->data().toInt();
+        if (id >= 41 && id <= 45)
+            greyPairs += !a->isEnabled();
+        if (id == 40)
+            enabledPairs += a->isEnabled() && a->isChecked();
+    }
+    EXPECT_EQ(greyPairs, 5);
+    EXPECT_EQ(enabledPairs, 1);
+}
+
+TEST_F(AnalysisWindows, TheFftWindowDrawsATallestBarAtTheSinesBin)
+{
+    testing_support::resetCore();
+    data::Recording& rec = data::recordings.primary;
+    rec.calibrationFactors.fill(1.0f);
+    rec.header[data::hw::channelMode] = rec.header[data::hw::channelModeCopy] = 1;
+    rec.header[data::hw::contentFlags] = data::content::rawEeg;
+    rec.epochSelected.fill(true);
+    rec.epochMarks.fill(true);
+    const int bin = 12;
+    for (int ch = 0; ch < 4; ++ch)
+        for (int i = 0; i < 4 * 256; ++i)
+            data::channelAppend(rec, ch, static_cast<std::int16_t>(2000 * std::sin(2 * M_PI * bin * (i / 2) / 128.0)));
+    for (auto& c : state::settings.channelSettings)
+        c.scale = 100;
+    views::PageGeometry geometry;
+    geometry.avgChar = 6;
+    geometry.capsChar = 9;
+    geometry.lineHeight = 13;
+    const views::FftSnapshot page = views::renderFftPage(rec, 3, geometry);
+    QImage image(geometry.graphWidth(), geometry.graphHeight(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    const views::PageSetup setup = views::setupGraphPage(painter, geometry, image.width(), image.height());
+    views::drawFftPage(painter, page, setup.lineHeight, true);
+    painter.end();
+    const QRgb cyan = qRgb(0, 255, 255);
+    for (int ch = 0; ch < 4; ++ch) {
+        const views::FftStrip& s = page.strips[static_cast<std::size_t>(ch)];
+        // The height of the cyan bar in the middle of each bin's column.
+        auto height = [&](int k) {
+            int n = 0;
+            const int x = geometry.graphLeft() + 16 * (k - 1) + 8;
+            for (int y = s.bottom - s.height + 1; y <= s.bottom; ++y)
+                n += image.pixel(x, y) == cyan;
+            return n;
+        };
+        int best = 1;
+        for (int k = 2; k <= 32; ++k)
+            if (height(k) > height(best))
+                best = k;
+        EXPECT_EQ(best, bin) << ch;
+        EXPECT_GT(height(bin), 10) << ch;
+        EXPECT_EQ(image.pixel(geometry.graphLeft() + 16 * (bin - 1) + 1, s.bottom - 3), qRgb(0, 0, 0)) << "a gap between bars";
+    }
+}
