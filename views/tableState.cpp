@@ -1,6 +1,8 @@
 #include "views/tableState.h"
 
 #include <cstdio>
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "analysis/channelPairs.h"
@@ -11,6 +13,9 @@ namespace {
 
 constexpr std::size_t kBandsStateSize = 504;
 constexpr std::size_t kSpectrumStateSize = 196;
+constexpr std::size_t kFontOffset = 52;
+constexpr std::size_t kFaceOffset = kFontOffset + 28;
+constexpr std::size_t kFaceSize = 32;
 constexpr std::size_t kPairOffset = 180;
 constexpr std::size_t kBandsOffset = 196;
 constexpr std::size_t kBandRecordSize = 40;
@@ -57,6 +62,13 @@ std::vector<std::uint8_t> encodeTableState(const TableWindowSettings& s, bool ba
     std::vector<std::uint8_t> block(bands ? kBandsStateSize : kSpectrumStateSize, 0);
     const unsigned pair = s.pair <= 5 ? s.pair : 0;
     const auto [a, b] = analysis::pairChannels(pair);
+    if (!s.fontFamily.empty()) {
+        putWord(block, kFontOffset, static_cast<std::uint32_t>(-(s.fontPointSize * 96 + 36) / 72));
+        putWord(block, kFontOffset + 16, s.fontBold ? 700u : 400u);
+        block[kFontOffset + 20] = s.fontItalic ? 1 : 0;
+        const std::size_t n = std::min(s.fontFamily.size(), kFaceSize - 1);
+        std::memcpy(&block[kFaceOffset], s.fontFamily.data(), n);
+    }
     putWord(block, kPairOffset, pair);
     putWord(block, kPairOffset + 4, static_cast<std::uint32_t>(a));
     putWord(block, kPairOffset + 8, static_cast<std::uint32_t>(b));
@@ -77,6 +89,18 @@ TableWindowSettings decodeTableState(const std::vector<std::uint8_t>& block, boo
     for (int i = 0; i < analysis::kBandsPerGroup; ++i) {
         const analysis::BandRecord& d = analysis::bandSets[0][static_cast<std::size_t>(i)];
         s.limits[static_cast<std::size_t>(i)] = {d.low, d.high};
+    }
+    if (block.size() >= kFaceOffset + kFaceSize) {
+        const auto* face = reinterpret_cast<const char*>(&block[kFaceOffset]);
+        const std::string family(face, strnlen(face, kFaceSize));
+        const int height = static_cast<std::int32_t>(*word(block, kFontOffset));
+        const int points = (std::abs(height) * 72 + 48) / 96;
+        if (!family.empty() && points >= 4 && points <= 72) {
+            s.fontFamily = family;
+            s.fontPointSize = points;
+            s.fontBold = *word(block, kFontOffset + 16) >= 600;
+            s.fontItalic = block[kFontOffset + 20] != 0;
+        }
     }
     if (const auto pair = word(block, kPairOffset); pair && *pair <= 5)
         s.pair = *pair;

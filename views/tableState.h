@@ -15,18 +15,25 @@ namespace views {
 struct TableWindowSettings {
     unsigned pair = 0;
     bool currentSegment = false;
+    // The window's font; an empty family means the default (Arial Bold 8).
+    std::string fontFamily;
+    int fontPointSize = 8;
+    bool fontBold = true;
+    bool fontItalic = false;
     std::array<std::pair<float, float>, analysis::kBandsPerGroup> limits{};  // Bands only
 };
 
 // The saved state block of a window: 504 bytes for Bands, 196 for Spectrum,
-// little-endian, with the pair, its two channels and the mode at 180 to 195
-// and (Bands) seven 40-byte band records from 196, low and high at 8 and 12.
-// The fields the program does not read back are written as zeros.
+// little-endian, with the font description at 52 (height in pixels at 96 per
+// inch, negative; weight at 16; italic at 20; face name at 28), the pair, its
+// two channels and the mode at 180 to 195 and (Bands) seven 40-byte band
+// records from 196, low and high at 8 and 12. Other fields are zeros.
 std::vector<std::uint8_t> encodeTableState(const TableWindowSettings& settings, bool bands);
 
 // Reads a saved block back. A pair outside 0 to 5 becomes the first pair; band
-// limits that SetBands would refuse become the defaults; a block too short for
-// a field leaves that field at its default.
+// limits that SetBands would refuse become the defaults; a font without a face
+// name or of a size outside 4 to 72 points is the default font; a block too
+// short for a field leaves that field at its default.
 TableWindowSettings decodeTableState(const std::vector<std::uint8_t>& block, bool bands);
 
 // The band limits typed in the SetBands dialog: "3.5-8", "3.5 8", "3.5,8" and

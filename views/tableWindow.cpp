@@ -90,12 +90,7 @@ void TableWindow::chooseFont()
     if (choice.family == fontChoice_.family && choice.pointSize == fontChoice_.pointSize && choice.bold == fontChoice_.bold &&
         choice.italic == fontChoice_.italic)
         return;
-    fontChoice_ = choice;
-    font_ = platform::createScaledFont(*this, QString::fromStdString(choice.family), choice.pointSize * 10);
-    font_.setBold(choice.bold);
-    font_.setItalic(choice.italic);
-    measure();
-    viewport()->update();
+    useFont(choice);
 }
 
 // The text is built once and only then replaces the clipboard, so the tables
@@ -111,6 +106,10 @@ TableWindowSettings TableWindow::settings() const
     TableWindowSettings s;
     s.pair = table_->pair;
     s.currentSegment = table_->currentSegment;
+    s.fontFamily = fontChoice_.family;
+    s.fontPointSize = fontChoice_.pointSize;
+    s.fontBold = fontChoice_.bold;
+    s.fontItalic = fontChoice_.italic;
     return s;
 }
 
@@ -118,7 +117,19 @@ void TableWindow::applySettings(const TableWindowSettings& s)
 {
     table_->pair = s.pair <= 5 ? s.pair : 0;
     table_->currentSegment = s.currentSegment;
+    if (!s.fontFamily.empty())
+        useFont(platform::FontChoice{s.fontFamily, s.fontPointSize, s.fontBold, s.fontItalic});
     refresh();
+}
+
+void TableWindow::useFont(const platform::FontChoice& choice)
+{
+    fontChoice_ = choice;
+    font_ = platform::createScaledFont(*this, QString::fromStdString(choice.family), choice.pointSize * 10);
+    font_.setBold(choice.bold);
+    font_.setItalic(choice.italic);
+    measure();
+    viewport()->update();
 }
 
 bool TableWindow::onCommand(int id, long wParam, long lParam)

@@ -46,6 +46,7 @@ protected:
 private:
     void measure();
     void chooseFont();
+    void useFont(const platform::FontChoice& choice);
     void copyToClipboard();
 
     std::unique_ptr<TableLines> table_;

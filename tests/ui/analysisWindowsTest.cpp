@@ -250,3 +250,23 @@ TEST_F(AnalysisWindows, TheFftWindowDrawsATallestBarAtTheSinesBin)
         EXPECT_EQ(image.pixel(geometry.graphLeft() + 16 * (bin - 1) + 1, s.bottom - 3), qRgb(0, 0, 0)) << "a gap between bars";
     }
 }
+
+TEST_F(AnalysisWindows, SaveAsTextFromATableWindowWritesItsTitleAndLines)
+{
+    FrameWindow frame;
+    frame.show();
+    openAndAccumulate(frame);
+    frame.onCommand(26, 0, 0);
+    views::TableWindow* window = active(frame);
+    responder.fileRequests.clear();
+    responder.fileAnswers = {dir.file("bands.csv")};
+    responder.fileAnswersUsed = 0;
+    frame.onCommand(40004, 0, 0);
+    ASSERT_EQ(responder.fileRequests.size(), 1u);
+    EXPECT_EQ(responder.fileRequests[0].title, "Save \"" + window->windowTitle().toStdString() + "\" As Text");
+    const auto bytes = testing_support::fileBytes(dir.file("bands.csv"));
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_EQ(text.rfind("\"" + window->table().title().substr(0, 80) + "\"\r\n", 0), 0u) << text.substr(0, 80);
+    EXPECT_NE(text.find(window->table().line(2, analysis::LineFormat::Csv) + "\r\n"), std::string::npos);
+    EXPECT_NE(text.find(window->table().line(10, analysis::LineFormat::Csv) + "\r\n"), std::string::npos) << text;
+}

@@ -45,6 +45,10 @@ TEST(TableWindowState, SavedBlocksReadBackAndBadValuesBecomeDefaults)
         s.limits[static_cast<std::size_t>(i)] = {analysis::bandSets[0][static_cast<std::size_t>(i)].low,
                                                  analysis::bandSets[0][static_cast<std::size_t>(i)].high};
     s.limits[2] = {3.5f, 9.0f};
+    s.fontFamily = "Liberation Mono";
+    s.fontPointSize = 11;
+    s.fontBold = false;
+    s.fontItalic = true;
     const auto bands = encodeTableState(s, true);
     ASSERT_EQ(bands.size(), 504u);
     EXPECT_EQ(bands[180], 3);
@@ -55,6 +59,11 @@ TEST(TableWindowState, SavedBlocksReadBackAndBadValuesBecomeDefaults)
     EXPECT_EQ(back.pair, 3u);
     EXPECT_TRUE(back.currentSegment);
     EXPECT_EQ(back.limits[2], (std::pair<float, float>{3.5f, 9.0f}));
+    EXPECT_EQ(back.fontFamily, "Liberation Mono");
+    EXPECT_EQ(back.fontPointSize, 11);
+    EXPECT_FALSE(back.fontBold);
+    EXPECT_TRUE(back.fontItalic);
+    EXPECT_EQ(decodeTableState(encodeTableState(s, false), false).fontPointSize, 11);  // Spectrum blocks keep it too
     EXPECT_EQ(encodeTableState(s, false).size(), 196u);
 
     // A damaged block: a pair of 9, a mode of 7, reversed and out-of-range limits.
@@ -64,7 +73,10 @@ TEST(TableWindowState, SavedBlocksReadBackAndBadValuesBecomeDefaults)
     const float reversed[2] = {8.0f, 3.5f}, outside[2] = {0.5f, 4.0f};
     std::memcpy(&damaged[196 + 40 * 2 + 8], reversed, 8);
     std::memcpy(&damaged[196 + 40 * 1 + 8], outside, 8);
+    damaged[52] = 0;  // a font of no size is the default font
+    damaged[53] = damaged[54] = damaged[55] = 0;
     const TableWindowSettings fixed = decodeTableState(damaged, true);
+    EXPECT_TRUE(fixed.fontFamily.empty());
     EXPECT_EQ(fixed.pair, 0u);
     EXPECT_TRUE(fixed.currentSegment);  // any nonzero value counts as 1
     EXPECT_EQ(fixed.limits[2], (std::pair<float, float>{3.5f, 8.0f}));  // the default Theta
