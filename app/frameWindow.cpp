@@ -462,31 +462,6 @@ void FrameWindow::about()
     mdi_->setFocus();
 }
 
-void FrameWindow::sendName()
-{
-    QDialog dialog(this);
-    dialog.setObjectName("NameSend");
-    dialog.setWindowTitle("Name to Send...");
-    auto* label = new QLabel("&Device name (up to 80 characters):", &dialog);
-    auto* edit = new QLineEdit(platform::fromWindows1252(serial::transferState.nameToSend), &dialog);
-    edit->setObjectName("control201");
-    edit->setMaxLength(static_cast<int>(serial::kNameToSendMax));
-    label->setBuddy(edit);
-    // Room for the title and a whole name of 80 average characters.
-    edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * 82);
-    auto* buttons = new QDialogButtonBox(&dialog);
-    buttons->addButton("Send", QDialogButtonBox::AcceptRole);
-    buttons->addButton(QDialogButtonBox::Cancel);
-    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(label);
-    layout->addWidget(edit);
-    layout->addWidget(buttons);
-    if (dialog.exec() == QDialog::Accepted)
-        serial::transferState.nameToSend = platform::toWindows1252(edit->text());
-}
-
 void FrameWindow::saveAsText()
 {
     report::ReportWindow* w = reportWindow();
@@ -524,6 +499,8 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     case 3: saveCommand(this, effects()); return true;
     case 4: saveAsCommand(this, effects()); return true;
     case 8: close(); return true;
+    case 11: sendData(); return true;
+    case 12: receiveData(); return true;
     case 13: sendName(); return true;
     case 40001: about(); return true;
     case 40002:
@@ -544,7 +521,7 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     // Commands whose windows and sessions come with their own parts of the
     // program (transfers, tool windows, Graph, FFT, Bands, Spectrum, printing,
     // images, patient information, auto-upload) do nothing here yet.
-    static const int later[] = {6, 7, 11, 12, 23, 24, 31, 455, 456, 457, 458, 40005, 40013, 40041, 40047};
+    static const int later[] = {6, 7, 23, 24, 31, 455, 456, 457, 458, 40005, 40013, 40041, 40047};
     if (std::find(std::begin(later), std::end(later), id) != std::end(later))
         return true;
     return forwardToActive(id, wParam, lParam);

@@ -11,6 +11,7 @@
 #include "app/fileCommands.h"
 #include "app/menuBuilder.h"
 #include "platform/commands.h"
+#include "serial/transfers.h"
 
 namespace report {
 class ReportWindow;
@@ -75,6 +76,10 @@ private:
     int initialReportWidth(const report::ReportWindow& window) const;
     void about();
     void sendName();
+    void sendData();
+    void receiveData();
+    // Runs a transfer's progress dialog with the tool windows disabled; its result.
+    bool runTransfer(serial::TransferKind kind);
     bool forwardToActive(int id, long wParam, long lParam);
     void saveAsText();
 

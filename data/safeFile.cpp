@@ -113,8 +113,40 @@ SafeFile::~SafeFile()
 
 bool SafeFile::commit()
 {
-    if (!file_)
+    return finish(true);
+}
+
+bool SafeFile::commitNew()
+{
+    return finish(false);
+}
+
+// Renames the temporary file to `to` without replacing an existing file.
+static int renameNew(const char* from, const char* to)
+{
+    if (fileOps.link(from, to) != 0)
+        return -1;
+    fileOps.unlink(from);
+    return 0;
+}
+
+bool SafeFile::finish(bool replace)
+{
+    if (!file_ && temporary_.empty())
         return false;
+    if (!file_) {
+        // Written and closed before, its name was taken: only the rename is left.
+        if ((replace ? fileOps.rename(temporary_.c_str(), target_.c_str()) : renameNew(temporary_.c_str(), target_.c_str())) == 0) {
+            temporary_.clear();
+            syncFolder(folderOf(target_));
+            return true;
+        }
+        const int error = errno;
+        if (replace)
+            abandon();
+        errno = error;
+        return false;
+    }
     const TargetAttributes attributes = targetAttributes(target_);
     // Owner and group are kept where the process may set them; a user who may
     // write the file but not own it gets it as their own, as any editor would.
@@ -122,14 +154,20 @@ bool SafeFile::commit()
         (void)::fchown(file_->descriptor(), static_cast<uid_t>(-1), attributes.group);
     bool ok = file_->sync() && ::fchmod(file_->descriptor(), attributes.mode) == 0;
     ok = file_->close() && ok;
-    if (ok && fileOps.rename(temporary_.c_str(), target_.c_str()) == 0) {
-        file_.reset();
-        temporary_.clear();
-        syncFolder(folderOf(target_));
-        return true;
+    file_.reset();
+    if (!ok) {
+        abandon();
+        return false;
     }
-    abandon();
-    return false;
+    return finish(replace);
+}
+
+std::string SafeFile::keepTemporary()
+{
+    file_.reset();
+    std::string kept;
+    kept.swap(temporary_);
+    return kept;
 }
 
 void SafeFile::abandon()

@@ -27,11 +27,19 @@ public:
     // Flushes, syncs, closes and renames over the target, keeping the target's
     // mode and, where allowed, its owner and group; then syncs the folder. False (temporary file removed) on failure.
     bool commit();
+    // As commit(), but never over an existing file; on any failure (EEXIST when
+    // the name is taken) the written temporary file is kept for another try.
+    bool commitNew();
+    // Points the SafeFile at another target (for commitNew after EEXIST).
+    void retarget(std::string target) { target_ = std::move(target); }
     // Removes the temporary file.
     void abandon();
+    // Gives the temporary file up as it is (not removed at the end); its path.
+    std::string keepTemporary();
     const std::string& temporaryPath() const { return temporary_; }
 
 private:
+    bool finish(bool replace);
     // Declared first, ended last: a signal waits until the temporary file is gone or renamed.
     platform::SignalDeferral signalsHeld_;
     std::string target_;

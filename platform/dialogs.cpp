@@ -37,6 +37,20 @@ std::string ScriptedResponder::fileDialog(const FileRequest& request)
     return std::string();
 }
 
+bool ScriptedResponder::textDialog(TextRequest& request)
+{
+    textRequests.push_back(request);
+    if (textRequests.size() > textAnswers.size() || !textAnswers[textRequests.size() - 1])
+        return false;
+    request.text = *textAnswers[textRequests.size() - 1];
+    return true;
+}
+
+bool textDialog(TextRequest& request)
+{
+    return dialogs.responder && dialogs.responder->textDialog(request);
+}
+
 bool ScriptedResponder::fontDialog(const void*, FontChoice& font)
 {
     fontRequests.push_back(font);

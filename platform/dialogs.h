@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -50,6 +51,17 @@ struct FontChoice {
     bool italic = false;
 };
 
+// A dialog that asks for one line of text (Name to Send...).
+struct TextRequest {
+    const void* owner = nullptr;
+    std::string objectName;  // the dialog's resource name
+    std::string title;
+    std::string label;
+    std::string text;        // the starting text; the answer on OK (Windows-1252)
+    std::string acceptText = "OK";
+    int maxLength = 0;       // 0: no limit
+};
+
 // Shows message boxes and the common dialogs. The GUI installs one that shows
 // real ones; unattended runs and tests install their own.
 class DialogResponder {
@@ -60,6 +72,8 @@ public:
     virtual std::string fileDialog(const FileRequest&) { return std::string(); }
     // False when cancelled.
     virtual bool fontDialog(const void*, FontChoice&) { return false; }
+    // False when cancelled; on OK the request's text is the answer.
+    virtual bool textDialog(TextRequest&) { return false; }
 };
 
 // Shows nothing and answers with the box's default button: OK or Yes.
@@ -83,11 +97,17 @@ public:
     int messageBox(const MessageRequest& request) override;
     std::string fileDialog(const FileRequest& request) override;
     bool fontDialog(const void* owner, FontChoice& font) override;
+    // Text dialogs answer in turn: a value is typed and OK pressed, none cancels.
+    std::vector<TextRequest> textRequests;
+    std::vector<std::optional<std::string>> textAnswers;
+    bool textDialog(TextRequest& request) override;
     std::vector<std::string> texts() const;
 };
 
 // Runs a file dialog through the responder in use.
 std::string fileDialog(const FileRequest& request);
+// Runs a text dialog through the responder in use; false when cancelled (or none).
+bool textDialog(TextRequest& request);
 
 // The responder in use. One instance.
 struct Dialogs {

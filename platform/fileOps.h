@@ -15,6 +15,7 @@ struct FileOps {
     int (*fsync)(int fd);
     int (*close)(int fd);
     int (*rename)(const char* from, const char* to);
+    int (*link)(const char* from, const char* to);
     int (*unlink)(const char* path);
 
     // Restores the system's calls.

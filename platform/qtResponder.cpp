@@ -1,7 +1,12 @@
 #include "platform/qtResponder.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QTreeView>
@@ -151,6 +156,35 @@ bool QtResponder::fontDialog(const void* owner, FontChoice& font)
     if (!ok)
         return false;
     font = FontChoice{chosen.family().toStdString(), chosen.pointSize(), chosen.bold(), chosen.italic()};
+    return true;
+}
+
+bool QtResponder::textDialog(TextRequest& request)
+{
+    QDialog dialog(static_cast<QWidget*>(const_cast<void*>(request.owner)));
+    dialog.setObjectName(QString::fromStdString(request.objectName));
+    dialog.setWindowTitle(fromWindows1252(request.title));
+    auto* label = new QLabel(fromWindows1252(request.label), &dialog);
+    auto* edit = new QLineEdit(fromWindows1252(request.text), &dialog);
+    edit->setObjectName("control201");
+    if (request.maxLength > 0) {
+        edit->setMaxLength(request.maxLength);
+        // Room for the title and a whole text of that many average characters.
+        edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * (request.maxLength + 2));
+    }
+    label->setBuddy(edit);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(fromWindows1252(request.acceptText), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(label);
+    layout->addWidget(edit);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    request.text = toWindows1252(edit->text());
     return true;
 }
 

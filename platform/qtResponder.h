@@ -13,6 +13,8 @@ public:
     // The program's own (non-native) file dialog with the request's filters.
     std::string fileDialog(const FileRequest& request) override;
     bool fontDialog(const void* owner, FontChoice& font) override;
+    // A small dialog: the label, the line of text, OK (with the request's text) and Cancel.
+    bool textDialog(TextRequest& request) override;
 };
 
 }  // namespace platform

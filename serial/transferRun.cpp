@@ -38,13 +38,17 @@ void TransferRun::run()
 // resets the recording and the handshake of a cancelled reception.
 void TransferRun::close()
 {
-    std::lock_guard lock(mutex_);
-    if (closed_)
-        return;
-    result_ = data::linkState.stopRequested.load();
-    data::linkState.stopRequested = true;
-    closed_ = true;
-    changed_.notify_all();
+    {
+        std::lock_guard lock(mutex_);
+        if (closed_)
+            return;
+        result_ = data::linkState.stopRequested.load();
+        data::linkState.stopRequested = true;
+        closed_ = true;
+        changed_.notify_all();
+    }
+    if (onClosed)
+        onClosed();
 }
 
 void TransferRun::cancel()

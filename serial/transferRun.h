@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -31,6 +32,8 @@ public:
 
     bool closed() const;
     bool result() const;
+    // Called once when the dialog closes, on the thread that closed it (set before start()).
+    std::function<void()> onClosed;
 
 private:
     void close();

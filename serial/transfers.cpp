@@ -12,6 +12,7 @@
 #include "data/progressSink.h"
 #include "data/recordingReset.h"
 #include "data/recordingStore.h"
+#include "data/safeFile.h"
 #include "data/sampleRing.h"
 #include "data/streamFormat.h"
 #include "data/streamReader.h"
@@ -149,7 +150,7 @@ std::uint32_t uploadReception()
     }
 }
 
-// Writes the received recording into the upload file; false after a write error.
+// Writes the received recording into the upload's temporary file; false after a write error.
 bool writeUploadFile(data::DataFile& file, const std::string& shownName)
 {
     SectionGuard fileLock(data::dataLocks.fileLock);
@@ -157,13 +158,39 @@ bool writeUploadFile(data::DataFile& file, const std::string& shownName)
     try {
         SectionGuard writerLock(data::dataLocks.writerLock);
         data::writeStream(nullptr, &file, true);
-        if (!file.sync())
-            data::raiseFileError(data::filestatus::fileIoError);
         return true;
     } catch (const data::FileError&) {
         tell(platform::format("Cannot write file %s", shownName), "Ozmar");
         return false;
     }
+}
+
+// Files a written upload under its final name "MMDDYYnn_hhmm.dat", never over
+// an existing file: a taken name gives way to the day's next free number.
+// When no final name can be had the recording is kept under the name it was
+// received as, or else where it was written, and the message names the file:
+// a good reception is never deleted.
+void fileUpload(data::SafeFile& out)
+{
+    namespace fs = std::filesystem;
+    const std::string folder = transferState.uploadDir, arriving = transferState.uploadFile;
+    std::string name = finalUploadName(arriving);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        out.retarget((fs::path(folder) / name).string());
+        if (out.commitNew())
+            return;
+        if (out.temporaryPath().empty()) {  // the last of the bytes could not be written
+            tell(platform::format("Cannot write file %s", arriving), "Ozmar");
+            return;
+        }
+        if (errno != EEXIST)
+            break;
+        const std::string prefix = arriving.substr(0, 6);
+        name = finalUploadName(data::arrivingName(prefix, data::nextDayNumber(folder, prefix), "dat"));
+    }
+    out.retarget((fs::path(folder) / arriving).string());
+    const std::string kept = out.commitNew() ? arriving : out.keepTemporary();
+    tell(platform::format("The received recording could not be given its automatic name; it was saved as %s", kept), "Ozmar");
 }
 
 }  // namespace
@@ -245,12 +272,14 @@ void sendSession(const TransferContext& context, bool sendName)
     runSession(context, work, sendFailed);
 }
 
+// The upload is written to a temporary file in the upload folder, which takes
+// its final name only once complete: a failed or cancelled upload leaves no
+// partial file and never touches an existing one.
 void uploadSession(const TransferContext& context)
 {
     namespace fs = std::filesystem;
-    const std::string path = (fs::path(transferState.uploadDir) / transferState.uploadFile).string();
-    auto file = data::DataFile::open(path, data::DataFile::Mode::write);
-    if (!file) {
+    data::SafeFile out((fs::path(transferState.uploadDir) / transferState.uploadFile).string());
+    if (!out.file()) {
         tell(platform::format("Could not open file \"%s\" to write", transferState.uploadFile), "Ozmar");
         endTransfer(context);
         return;
@@ -258,18 +287,13 @@ void uploadSession(const TransferContext& context)
     data::streamState.uploading = true;
     beginTransfer(context.progress);
     const std::uint32_t status = uploadReception();
-    const bool written = status == 0 && writeUploadFile(*file, transferState.uploadFile);
+    const bool written = status == 0 && writeUploadFile(*out.file(), transferState.uploadFile);
     if (written)
         linkState.stopRequested = true;
     endTransfer(context);
     data::streamState.uploading = false;
-    const bool closed = file->close();
-    file.reset();
-    std::error_code error;
-    if (written && closed)
-        fs::rename(path, fs::path(transferState.uploadDir) / finalUploadName(transferState.uploadFile), error);
-    if (!written || !closed || error)
-        fs::remove(path, error);
+    if (written)
+        fileUpload(out);
 }
 
 void clearForUpload()

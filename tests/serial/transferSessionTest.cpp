@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <mutex>
@@ -19,6 +20,7 @@
 #include "data/streamWriter.h"
 #include "data/wireEnvelope.h"
 #include "platform/dialogs.h"
+#include "platform/fileOps.h"
 #include "platform/memorySerialDevice.h"
 #include "serial/serialPort.h"
 #include "serial/transferRun.h"
@@ -370,4 +372,89 @@ TEST_F(TransferSession, StartUpPortSearch)
     for (int n = 1; n <= 8; ++n)
         ::unsetenv(("OZMAR_COM" + std::to_string(n)).c_str());
     state::startup.reset();
+}
+
+namespace {
+
+std::vector<std::string> folderNames(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The final names an upload of "12062603.dat" may get in the present and the next minute.
+std::vector<std::string> finalNamesNow(const std::string& stem)
+{
+    std::vector<std::string> names;
+    for (int later : {0, 60}) {
+        const std::time_t t = std::time(nullptr) + later;
+        std::tm local{};
+        ::localtime_r(&t, &local);
+        char name[40];
+        std::snprintf(name, sizeof name, "%s_%02d%02d.dat", stem.c_str(), local.tm_hour, local.tm_min);
+        names.push_back(name);
+    }
+    return names;
+}
+
+}  // namespace
+
+TEST_F(TransferSession, AnUploadNeverReplacesAFileAndNeverLosesAReception)
+{
+    const auto stream = sampleStream();
+    testing_support::TempDir dir;
+    // The final name is taken (by an earlier recording of this minute): the next free number is used.
+    for (const std::string& name : finalNamesNow("12062603"))
+        testing_support::writeBytes(dir.file(name), {1, 2, 3});
+    SetUp();
+    transferState.uploadDir = dir.path().string();
+    transferState.uploadFile = "12062603.dat";
+    line.input = data::wrapInEnvelope(stream);
+    EXPECT_TRUE(runToEnd(TransferKind::upload));
+    for (const std::string& name : finalNamesNow("12062603"))
+        EXPECT_EQ(testing_support::fileBytes(dir.file(name)), (std::vector<std::uint8_t>{1, 2, 3}));
+    const auto names = folderNames(dir.path());
+    ASSERT_EQ(names.size(), 3u);
+    const auto fresh = std::find_if(names.begin(), names.end(), [](const std::string& n) { return n.rfind("12062604_", 0) == 0; });
+    ASSERT_NE(fresh, names.end());
+    EXPECT_EQ(testing_support::fileBytes(dir.file(*fresh)), stream);
+
+    // No final name can be had (every link fails): the recording stays where it was written, and the message says where.
+    testing_support::TempDir other;
+    SetUp();
+    transferState.uploadDir = other.path().string();
+    transferState.uploadFile = "12062605.dat";
+    line.input = data::wrapInEnvelope(stream);
+    platform::fileOps.link = [](const char*, const char*) { return errno = EIO, -1; };
+    EXPECT_TRUE(runToEnd(TransferKind::upload));
+    platform::fileOps.reset();
+    const auto kept = folderNames(other.path());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(testing_support::fileBytes(other.file(kept[0])), stream);
+    const auto texts = responder.texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find(other.file(kept[0])), std::string::npos) << texts[0];
+
+    // A write that fails leaves nothing, and the message names the upload.
+    testing_support::TempDir third;
+    SetUp();
+    transferState.uploadDir = third.path().string();
+    transferState.uploadFile = "12062606.dat";
+    line.input = data::wrapInEnvelope(stream);
+    platform::fileOps.write = [](int, const void*, std::size_t) -> ssize_t { return errno = ENOSPC, -1; };
+    EXPECT_FALSE(runToEnd(TransferKind::upload));
+    platform::fileOps.reset();
+    EXPECT_TRUE(folderNames(third.path()).empty());
+    EXPECT_EQ(responder.texts(), std::vector<std::string>{"Ozmar: Cannot write file 12062606.dat"});
+
+    // A folder that cannot take a file: the message, and nothing is received into it.
+    SetUp();
+    transferState.uploadDir = third.file("missing");
+    transferState.uploadFile = "12062607.dat";
+    line.input = data::wrapInEnvelope(stream);
+    EXPECT_FALSE(runToEnd(TransferKind::upload));
+    EXPECT_EQ(responder.texts(), std::vector<std::string>{"Ozmar: Could not open file \"12062607.dat\" to write"});
 }

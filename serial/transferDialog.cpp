@@ -1,0 +1,112 @@
+#include "serial/transferDialog.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMetaObject>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "platform/qtText.h"
+#include "serial/serialPort.h"
+#include "serial/transfers.h"
+
+namespace serial {
+
+TransferDialog::TransferDialog(TransferKind kind, QWidget* parent) : QDialog(parent), run_(kind, this)
+{
+    setObjectName("RECEIVE");
+    setWindowTitle(titleFor(kind));
+    setModal(true);
+    stage_ = new QLabel(" ", this);
+    stage_->setObjectName("control301");
+    stage_->setMinimumWidth(320);
+    percent_ = new QLabel(" ", this);
+    percent_->setObjectName("control302");
+    percent_->setAlignment(Qt::AlignCenter);
+    bar_ = new QProgressBar(this);
+    bar_->setObjectName("control1014");
+    bar_->setRange(0, 100);
+    bar_->setValue(0);
+    bar_->setTextVisible(false);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("control2");
+    connect(cancel, &QPushButton::clicked, this, &TransferDialog::pressCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(stage_);
+    layout->addWidget(percent_);
+    layout->addWidget(bar_);
+    layout->addWidget(cancel, 0, Qt::AlignCenter);
+    // The thread's end (or Cancel) closes the dialog with the transfer's result.
+    run_.onClosed = [this] {
+        QMetaObject::invokeMethod(this, [this] { done(run_.result() ? 1 : 0); }, Qt::QueuedConnection);
+    };
+}
+
+TransferDialog::~TransferDialog() = default;
+
+QString TransferDialog::titleFor(TransferKind kind)
+{
+    const QString port = QString("COM%1:").arg(serialPort.portNumber);
+    switch (kind) {
+    case TransferKind::receive: return port + " Data Receiving...";
+    case TransferKind::upload:
+        return port + " Uploading to " + platform::fromWindows1252(transferState.uploadFile) + "...";
+    default: return port + " Data Sending...";
+    }
+}
+
+bool TransferDialog::run()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    run_.start();
+    if (opened)
+        QTimer::singleShot(0, this, [this] { opened(*this); });
+    const int result = exec();
+    run_.join();
+    QApplication::restoreOverrideCursor();
+    return result == 1;
+}
+
+void TransferDialog::pressCancel()
+{
+    run_.cancel();
+}
+
+void TransferDialog::reject()
+{
+    pressCancel();  // Escape and the close box cancel as the button does
+}
+
+void TransferDialog::setStage(const std::string& text)
+{
+    QMetaObject::invokeMethod(this, [this, t = platform::fromWindows1252(text)] { stage_->setText(t); }, Qt::QueuedConnection);
+}
+
+void TransferDialog::setPercentText(const std::string& text)
+{
+    QMetaObject::invokeMethod(this, [this, t = QString::fromLatin1(text.c_str())] { percent_->setText(t); }, Qt::QueuedConnection);
+}
+
+void TransferDialog::setBarPosition(int position)
+{
+    QMetaObject::invokeMethod(this, [this, position] { bar_->setValue(position); }, Qt::QueuedConnection);
+}
+
+void TransferDialog::stepBar()
+{
+    QMetaObject::invokeMethod(this, [this] { bar_->setValue(std::min(100, bar_->value() + 1)); }, Qt::QueuedConnection);
+}
+
+int TransferDialog::barValue() const
+{
+    return bar_->value();
+}
+
+QString TransferDialog::stageText() const
+{
+    return stage_->text();
+}
+
+}  // namespace serial
