@@ -79,24 +79,57 @@ void TransferDialog::reject()
     pressCancel();  // Escape and the close box cancel as the button does
 }
 
+// The thread's progress is kept here and shown by one posted update at a
+// time, so that a fast line never floods the dialog with events.
+void TransferDialog::post()
+{
+    if (!updatePending_.exchange(true))
+        QMetaObject::invokeMethod(this, [this] { showProgress(); }, Qt::QueuedConnection);
+}
+
+void TransferDialog::showProgress()
+{
+    updatePending_ = false;
+    std::lock_guard lock(progressMutex_);
+    stage_->setText(progress_.stage);
+    percent_->setText(progress_.percent);
+    bar_->setValue(progress_.bar);
+}
+
 void TransferDialog::setStage(const std::string& text)
 {
-    QMetaObject::invokeMethod(this, [this, t = platform::fromWindows1252(text)] { stage_->setText(t); }, Qt::QueuedConnection);
+    {
+        std::lock_guard lock(progressMutex_);
+        progress_.stage = platform::fromWindows1252(text);
+    }
+    post();
 }
 
 void TransferDialog::setPercentText(const std::string& text)
 {
-    QMetaObject::invokeMethod(this, [this, t = QString::fromLatin1(text.c_str())] { percent_->setText(t); }, Qt::QueuedConnection);
+    {
+        std::lock_guard lock(progressMutex_);
+        progress_.percent = QString::fromLatin1(text.c_str());
+    }
+    post();
 }
 
 void TransferDialog::setBarPosition(int position)
 {
-    QMetaObject::invokeMethod(this, [this, position] { bar_->setValue(position); }, Qt::QueuedConnection);
+    {
+        std::lock_guard lock(progressMutex_);
+        progress_.bar = position;
+    }
+    post();
 }
 
 void TransferDialog::stepBar()
 {
-    QMetaObject::invokeMethod(this, [this] { bar_->setValue(std::min(100, bar_->value() + 1)); }, Qt::QueuedConnection);
+    {
+        std::lock_guard lock(progressMutex_);
+        progress_.bar = std::min(100, progress_.bar + 1);
+    }
+    post();
 }
 
 int TransferDialog::barValue() const

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <atomic>
+#include <mutex>
 #include <functional>
 #include <memory>
 
@@ -47,7 +49,18 @@ protected:
     void reject() override;
 
 private:
+    void post();
+    void showProgress();
+
     TransferRun run_;
+    // The progress as the thread last set it, under its own lock.
+    struct Progress {
+        QString stage, percent;
+        int bar = 0;
+    };
+    std::mutex progressMutex_;
+    Progress progress_;
+    std::atomic<bool> updatePending_{false};
     QLabel* stage_;
     QLabel* percent_;
     QProgressBar* bar_;

@@ -17,36 +17,16 @@
 #include "platform/memorySerialDevice.h"
 #include "support/processRunner.h"
 #include "support/sampleRecording.h"
+#include "support/simulator.h"
 
 using namespace testing_support;
 
 namespace {
 
-// The simulator in the background; its first output line is the device path.
-class Simulator {
+// The simulator of these tests.
+class Simulator : public testing_support::SimulatorProcess {
 public:
-    explicit Simulator(const std::string& args)
-    {
-        pipe_ = ::popen((std::string(CORVANE_SIM_PATH) + " " + args + " 2>/dev/null").c_str(), "r");
-        char line[256] = {};
-        if (pipe_ && std::fgets(line, sizeof line, pipe_))
-            device = std::string(line, std::strlen(line) - 1);
-    }
-    ~Simulator()
-    {
-        if (pipe_)
-            wait();
-    }
-    int wait()
-    {
-        const int status = ::pclose(pipe_);
-        pipe_ = nullptr;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string device;
-
-private:
-    FILE* pipe_ = nullptr;
+    explicit Simulator(const std::string& args) : testing_support::SimulatorProcess(CORVANE_SIM_PATH, args) {}
 };
 
 ProcessResult tool(const Simulator& sim, const std::string& args, const std::string& err)

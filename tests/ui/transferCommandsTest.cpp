@@ -1,0 +1,198 @@
+// The transfers in the desktop program against the instrument simulator on a
+// pseudo-terminal (COM1 is $OZMAR_COM1), offscreen with the scripted responder.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <stdlib.h>
+
+#include "app/documentState.h"
+#include "app/frameWindow.h"
+#include "data/recordingStore.h"
+#include "monitor/monitorState.h"
+#include "platform/dialogs.h"
+#include "report/reportWindow.h"
+#include "serial/serialPort.h"
+#include "serial/transferDialog.h"
+#include "state/settings.h"
+#include "state/startupState.h"
+#include "support/processRunner.h"
+#include "support/sampleRecording.h"
+#include "support/simulator.h"
+
+using namespace app;
+
+namespace {
+
+class TransferCommands : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        dir = new testing_support::TempDir;
+        const std::string sim = CORVANE_SIM_PATH;
+        ASSERT_EQ(testing_support::runCommand(sim + " write " + dir->file("four.dat") + " --seconds 120 --channels 4 --report-text").status, 0);
+        ASSERT_EQ(testing_support::runCommand(sim + " write " + dir->file("max.dat") + " --max").status, 0);
+    }
+    static void TearDownTestSuite() { delete dir; }
+    void SetUp() override
+    {
+        testing_support::resetCore();
+        state::startup.reset();
+        state::startup.startingUp = false;
+        state::startup.noSerial = true;
+        state::settings.reset();
+        monitor::monitorState.reset();
+        document.reset();
+        platform::dialogs.responder = &responder;
+        serial::transferState.reset();
+        serial::TransferDialog::opened = nullptr;
+    }
+    void TearDown() override
+    {
+        serial::closePort();
+        serial::serialPort.reset();
+        serial::TransferDialog::opened = nullptr;
+        platform::dialogs.reset();
+        ::unsetenv("OZMAR_COM1");
+        testing_support::resetCore();
+        document.reset();
+    }
+    // The simulator with these arguments; COM1 is its line, opened.
+    std::unique_ptr<testing_support::SimulatorProcess> instrument(const std::string& args)
+    {
+        auto sim = std::make_unique<testing_support::SimulatorProcess>(CORVANE_SIM_PATH, args);
+        ::setenv("OZMAR_COM1", sim->device.c_str(), 1);
+        EXPECT_TRUE(serial::openPort(1));
+        return sim;
+    }
+    // Watches the progress dialog: its last bar value, and Cancel once the bar
+    // of the stage `stage` reaches `cancelAt` (never when negative).
+    void watch(int cancelAt = -1, const QString& stage = QString())
+    {
+        serial::TransferDialog::opened = [this, cancelAt, stage](serial::TransferDialog& dialog) {
+            title = dialog.windowTitle().toStdString();
+            auto* timer = new QTimer(&dialog);
+            QObject::connect(timer, &QTimer::timeout, &dialog, [this, &dialog, cancelAt, stage] {
+                lastBar = std::max(lastBar, dialog.barValue());
+                if (cancelAt >= 0 && dialog.stageText().startsWith(stage) && dialog.barValue() >= cancelAt) {
+                    cancelledAt = dialog.barValue();
+                    dialog.pressCancel();
+                }
+            });
+            timer->start(0);
+        };
+    }
+    static inline testing_support::TempDir* dir = nullptr;
+    platform::ScriptedResponder responder;
+    std::string title;
+    int lastBar = 0;
+    int cancelledAt = -1;
+};
+
+}  // namespace
+
+TEST_F(TransferCommands, ReceiveDataShowsTheReportAndSavesTheSameBytes)
+{
+    FrameWindow frame;
+    frame.show();
+    auto sim = instrument("send " + dir->file("four.dat"));
+    watch();
+    frame.onCommand(12, 0, 0);  // Ctrl+F3
+    EXPECT_EQ(sim->wait(), 0);
+    EXPECT_TRUE(responder.shown.empty()) << responder.texts()[0];
+    EXPECT_EQ(title, "COM1: Data Receiving...");
+    EXPECT_EQ(lastBar, 100);
+    ASSERT_NE(frame.reportWindow(), nullptr);
+    EXPECT_EQ(frame.reportWindow()->page().line(0, report::ReportMode::Screen), data::recordings.primary.deviceName);
+    EXPECT_TRUE(document.dataUnsaved);
+    EXPECT_TRUE(document.sendable);
+    EXPECT_EQ(frame.windowTitle(), "Ozmar - (untitled) ");
+    // Saved, it is the file the instrument sent.
+    responder.fileAnswers = {dir->file("got.dat")};
+    frame.onCommand(4, 0, 0);
+    EXPECT_EQ(testing_support::fileBytes(dir->file("got.dat")), testing_support::fileBytes(dir->file("four.dat")));
+}
+
+TEST_F(TransferCommands, SendDataAndSendNameDeliverWhatTheyShould)
+{
+    FrameWindow frame;
+    frame.show();
+    responder.fileAnswers = {dir->file("four.dat")};
+    frame.onCommand(2, 0, 0);
+    {
+        auto sim = instrument("receive " + dir->file("sent.dat"));
+        watch();
+        frame.onCommand(11, 0, 0);  // Ctrl+F2
+        EXPECT_EQ(sim->wait(), 0);  // the simulator found the check correct
+        EXPECT_EQ(title, "COM1: Data Sending...");
+        EXPECT_EQ(lastBar, 100);
+        EXPECT_FALSE(testing_support::fileBytes(dir->file("sent.dat")).empty());
+        serial::closePort();
+    }
+    {
+        auto sim = instrument("receive " + dir->file("name.dat"));
+        responder.textAnswers = {std::string("Room 4")};
+        frame.onCommand(13, 0, 0);
+        EXPECT_EQ(sim->wait(), 0);
+        ASSERT_EQ(responder.textRequests.size(), 1u);
+        EXPECT_EQ(responder.textRequests[0].objectName, "NameSend");
+        EXPECT_EQ(responder.textRequests[0].maxLength, 80);
+        EXPECT_EQ(testing_support::fileBytes(dir->file("name.dat")), (std::vector<std::uint8_t>{32, 6, 'R', 'o', 'o', 'm', ' ', '4'}));
+        EXPECT_FALSE(document.nameSending);
+    }
+    EXPECT_TRUE(responder.shown.empty());
+}
+
+TEST_F(TransferCommands, CancelAnywhereLeavesAResetRecordingAndTheNextReceiveWorks)
+{
+    FrameWindow frame;
+    frame.show();
+    for (int at : {10, 50, 90}) {
+        {
+            auto sim = instrument("send " + dir->file("max.dat") + " --wait 2000");
+            watch(at, "RAW data of channel #2");
+            frame.onCommand(12, 0, 0);
+            EXPECT_GE(cancelledAt, at) << at;
+            EXPECT_EQ(sim->wait(), 10) << at;  // the simulator saw 0xF8
+            EXPECT_EQ(data::recordings.primary.rawChannels[0].count, 0u) << at;
+            EXPECT_TRUE(responder.shown.empty()) << at;
+            EXPECT_FALSE(document.dataPresent);
+            serial::closePort();
+        }
+        cancelledAt = -1;
+    }
+    auto sim = instrument("send " + dir->file("four.dat"));
+    watch();
+    frame.onCommand(12, 0, 0);
+    EXPECT_EQ(sim->wait(), 0);
+    EXPECT_GT(data::recordings.primary.rawChannels[0].count, 0u);
+    EXPECT_TRUE(document.dataPresent);
+}
+
+TEST_F(TransferCommands, ABadCheckAndAVanishedPortSayWhatHappened)
+{
+    FrameWindow frame;
+    frame.show();
+    {
+        auto sim = instrument("send " + dir->file("four.dat") + " --corrupt-crc");
+        frame.onCommand(12, 0, 0);
+        sim->wait();
+        EXPECT_EQ(responder.texts(), std::vector<std::string>{"Transmission CRC error"});
+        EXPECT_EQ(responder.shown[0].caption, "Receive");
+        EXPECT_EQ(data::recordings.primary.rawChannels[0].count, 0u);
+        serial::closePort();
+    }
+    responder.shown.clear();
+    {
+        auto sim = instrument("send " + dir->file("four.dat") + " --cut 5000");  // the instrument goes away mid-stream
+        frame.onCommand(12, 0, 0);
+        sim->wait();
+        ASSERT_EQ(responder.shown.size(), 1u);
+        EXPECT_TRUE(responder.shown[0].text == "Transmission error" || responder.shown[0].text == "Port COM1 is invalid.")
+            << responder.shown[0].text;
+        EXPECT_EQ(data::recordings.primary.rawChannels[0].count, 0u);
+    }
+    // The program stays usable: the port can be closed and the frame works on.
+    serial::closePort();
+    EXPECT_FALSE(frame.menuContext().portOpen);
+}
