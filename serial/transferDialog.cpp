@@ -40,8 +40,14 @@ TransferDialog::TransferDialog(TransferKind kind, QWidget* parent) : QDialog(par
     layout->addWidget(cancel, 0, Qt::AlignCenter);
     // The thread's end (or Cancel) closes the dialog with the transfer's result.
     run_.onClosed = [this] {
-        QMetaObject::invokeMethod(this, [this] { done(run_.result() ? 1 : 0); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this] {
+            showProgress();
+            done(run_.result() ? 1 : 0);
+        }, Qt::QueuedConnection);
     };
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &TransferDialog::showProgress);
+    timer->start(33);
 }
 
 TransferDialog::~TransferDialog() = default;
@@ -79,21 +85,29 @@ void TransferDialog::reject()
     pressCancel();  // Escape and the close box cancel as the button does
 }
 
-// The thread's progress is kept here and shown by one posted update at a
-// time, so that a fast line never floods the dialog with events.
+// The thread only records its progress; the dialog shows the latest state
+// 30 times a second, so that a fast line never floods it with work.
 void TransferDialog::post()
 {
-    if (!updatePending_.exchange(true))
-        QMetaObject::invokeMethod(this, [this] { showProgress(); }, Qt::QueuedConnection);
+    ++progressVersion_;
 }
 
 void TransferDialog::showProgress()
 {
-    updatePending_ = false;
-    std::lock_guard lock(progressMutex_);
-    stage_->setText(progress_.stage);
-    percent_->setText(progress_.percent);
-    bar_->setValue(progress_.bar);
+    const unsigned version = progressVersion_;
+    if (version == shownVersion_)
+        return;
+    shownVersion_ = version;
+    Progress p;
+    {
+        std::lock_guard lock(progressMutex_);
+        p = progress_;
+    }
+    if (stage_->text() != p.stage)
+        stage_->setText(p.stage);
+    if (percent_->text() != p.percent)
+        percent_->setText(p.percent);
+    bar_->setValue(p.bar);
 }
 
 void TransferDialog::setStage(const std::string& text)
@@ -134,12 +148,19 @@ void TransferDialog::stepBar()
 
 int TransferDialog::barValue() const
 {
-    return bar_->value();
+    std::lock_guard lock(progressMutex_);
+    return progress_.bar;
 }
 
 QString TransferDialog::stageText() const
 {
-    return stage_->text();
+    std::lock_guard lock(progressMutex_);
+    return progress_.stage;
+}
+
+int TransferDialog::shownBarValue() const
+{
+    return bar_->value();
 }
 
 }  // namespace serial

@@ -16,8 +16,8 @@ namespace serial {
 
 // The progress dialog of the four transfers ("RECEIVE"): the stage label
 // (301), the percent label (302), the bar (1014, 0 to 100) and Cancel (2).
-// It runs the transfer on its thread; the thread only posts its progress and
-// its end here, and the dialog alone touches its widgets. Cancel closes it at
+// It runs the transfer on its thread; the thread only records its progress
+// and posts its end here, and the dialog alone touches its widgets. Cancel closes it at
 // once with result 0; the thread ends at its next check.
 class TransferDialog : public QDialog, public data::ProgressSink {
 public:
@@ -41,8 +41,10 @@ public:
     void setBarPosition(int position) override;
     void stepBar() override;
 
+    // The progress the thread reported last, and the bar as the dialog shows it.
     int barValue() const;
     QString stageText() const;
+    int shownBarValue() const;
     void pressCancel();
 
 protected:
@@ -58,9 +60,10 @@ private:
         QString stage, percent;
         int bar = 0;
     };
-    std::mutex progressMutex_;
+    mutable std::mutex progressMutex_;
     Progress progress_;
-    std::atomic<bool> updatePending_{false};
+    std::atomic<unsigned> progressVersion_{0};  // raised by every change
+    unsigned shownVersion_ = 0;
     QLabel* stage_;
     QLabel* percent_;
     QProgressBar* bar_;

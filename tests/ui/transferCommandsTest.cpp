@@ -73,7 +73,7 @@ protected:
             title = dialog.windowTitle().toStdString();
             auto* timer = new QTimer(&dialog);
             QObject::connect(timer, &QTimer::timeout, &dialog, [this, &dialog, cancelAt, stage] {
-                lastBar = std::max(lastBar, dialog.barValue());
+                lastBar = std::max(lastBar, dialog.shownBarValue());
                 if (cancelAt >= 0 && dialog.stageText().startsWith(stage) && dialog.barValue() >= cancelAt) {
                     cancelledAt = dialog.barValue();
                     dialog.pressCancel();
