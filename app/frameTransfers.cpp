@@ -25,6 +25,8 @@ void FrameWindow::receiveData()
         return;
     monitor::monitorState.playThreadRunning = false;
     data::resetPrimary();
+    // The patient of the recording before is not the patient of the one to come.
+    data::clearPatientSets(1);
     document.currentFilePath.clear();
     document.currentFileName.clear();
     retitle();

@@ -5,7 +5,8 @@
 #   - three start/exit cycles through File > Exit, each starting from the
 #     configuration file the one before wrote: the frame must come back on the
 #     very rectangle it was left at (the script fails otherwise);
-#   - the About box, the Name to Send dialog, the Open dialog and Tools > Speed.
+#   - the About box, the Name to Send dialog, the Open dialog and Tools > Speed;
+#   - a reception from the instrument simulator: the progress dialog, then the report.
 # Needs the build (./run.sh or ./test.sh makes it). Installs xvfb, openbox,
 # xdotool and imagemagick when they are missing.
 set -euo pipefail
@@ -84,4 +85,21 @@ xdotool key --clearmodifiers alt+t; sleep 0.4; xdotool key s; sleep 0.5
 import -window root "$out/speed-menu.png"
 xdotool key Escape Escape Escape; sleep 0.3
 quit
+
+# A reception from the instrument simulator, held just before its end so the
+# progress dialog can be seen.
+"$top/build/tools/corvane-sim/corvane-sim" write "$work/four.dat" --seconds 120 --channels 4 >/dev/null
+# The simulator starts sending a moment after the program has opened the line
+# at start-up; Receive Data is chosen within that moment.
+"$top/build/tools/corvane-sim/corvane-sim" send "$work/four.dat" --settle 2500 --stall 4000 > "$work/sim" 2>/dev/null & pids+=($!)
+for _ in $(seq 50); do [ -s "$work/sim" ] && break; sleep 0.1; done
+for n in 1 2 3 4 5 6 7 8; do export "OZMAR_COM$n=$(head -n 1 "$work/sim")"; done
+start
+xdotool key --clearmodifiers ctrl+F3; sleep 2.5
+import -window root "$out/receive-progress.png"
+sleep 4
+import -window root "$out/received-report.png"
+# The received treatment is not saved: Exit asks, and No leaves it.
+xdotool key --clearmodifiers alt+f; sleep 0.4; xdotool key x; sleep 0.6; xdotool key n
+for _ in $(seq 50); do pgrep -f "$top/build/ozmar" >/dev/null || break; sleep 0.1; done
 echo "frame kept [$left] over three start/exit cycles; screenshots in $out"
