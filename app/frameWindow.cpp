@@ -501,6 +501,8 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     case 8: close(); return true;
     case 11: sendData(); return true;
     case 12: receiveData(); return true;
+    case 40005: autoUpload(); return true;
+    case 606: fileArrivingRecording(); return true;
     case 13: sendName(); return true;
     case 40001: about(); return true;
     case 40002:
@@ -521,7 +523,7 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     // Commands whose windows and sessions come with their own parts of the
     // program (transfers, tool windows, Graph, FFT, Bands, Spectrum, printing,
     // images, patient information, auto-upload) do nothing here yet.
-    static const int later[] = {6, 7, 23, 24, 31, 455, 456, 457, 458, 40005, 40013, 40041, 40047};
+    static const int later[] = {6, 7, 23, 24, 31, 455, 456, 457, 458, 40013, 40041, 40047};
     if (std::find(std::begin(later), std::end(later), id) != std::end(later))
         return true;
     return forwardToActive(id, wParam, lParam);

@@ -78,6 +78,10 @@ private:
     void sendName();
     void sendData();
     void receiveData();
+    void autoUpload();
+    // Command 606: files the recording the instrument has begun to send in
+    // auto-upload mode; false when it was not filed (auto-upload is then off).
+    bool fileArrivingRecording();
     // Runs a transfer's progress dialog with the tool windows disabled; its result.
     bool runTransfer(serial::TransferKind kind);
     bool forwardToActive(int id, long wParam, long lParam);

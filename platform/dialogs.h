@@ -41,6 +41,13 @@ struct FileRequest {
     // answers the path to close with, or an empty text to keep the dialog open
     // (as it is, folder and typed name included). Unset: every path is taken.
     std::function<std::string(const std::string& chosen)> onAccept;
+    // A dialog that proposes its file name (Auto Upload): the name box is
+    // read-only, and whenever the folder changes the name becomes what
+    // `proposeName` answers for it.
+    std::function<std::string(const std::string& folder)> proposeName;
+    std::string acceptLabel;    // the OK button's text; empty: the dialog's own
+    std::string fileNameLabel;  // the name box's label
+    std::string typeLabel;      // the file-type box's label
 };
 
 // A font as the font dialog chooses it.

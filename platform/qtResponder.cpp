@@ -142,6 +142,20 @@ std::string QtResponder::fileDialog(const FileRequest& request)
         dialog.selectFile(QString::fromLocal8Bit(request.name.c_str()));
     if (!request.defaultExtension.empty())
         dialog.setDefaultSuffix(QString::fromLatin1(request.defaultExtension.c_str()));
+    if (!request.acceptLabel.empty())
+        dialog.setLabelText(QFileDialog::Accept, fromWindows1252(request.acceptLabel));
+    if (!request.fileNameLabel.empty())
+        dialog.setLabelText(QFileDialog::FileName, fromWindows1252(request.fileNameLabel));
+    if (!request.typeLabel.empty())
+        dialog.setLabelText(QFileDialog::FileType, fromWindows1252(request.typeLabel));
+    if (request.proposeName) {
+        if (auto* name = dialog.findChild<QLineEdit*>("fileNameEdit"))
+            name->setReadOnly(true);
+        auto propose = [&dialog, &request](const QString& folder) {
+            dialog.selectFile(fromWindows1252(request.proposeName(folder.toLocal8Bit().toStdString())));
+        };
+        QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog, propose);
+    }
     widenColumns(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::string();

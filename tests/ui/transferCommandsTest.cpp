@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
 #include <stdlib.h>
 
 #include "app/documentState.h"
@@ -195,4 +198,68 @@ TEST_F(TransferCommands, ABadCheckAndAVanishedPortSayWhatHappened)
     // The program stays usable: the port can be closed and the frame works on.
     serial::closePort();
     EXPECT_FALSE(frame.menuContext().portOpen);
+}
+
+namespace {
+
+std::string today()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm t{};
+    ::localtime_r(&now, &t);
+    char text[40];
+    std::snprintf(text, sizeof text, "%02d%02d%02d", t.tm_mon + 1, t.tm_mday, t.tm_year % 100);
+    return text;
+}
+
+}  // namespace
+
+TEST_F(TransferCommands, AutoUploadFilesEachArrivingRecordingUnderItsName)
+{
+    testing_support::TempDir folder;
+    testing_support::writeBytes(folder.file(today() + "04_0930.dat"), {9, 9});  // an earlier recording of the day
+    FrameWindow frame;
+    frame.show();
+    auto first = instrument("send " + dir->file("four.dat") + " --settle 400");
+    // The folder dialog: a proposed name it keeps up to date, and Upload only on that name.
+    responder.fileAnswers = {folder.file("other.dat"), folder.file(today() + "05_.dat")};
+    frame.onCommand(40005, 0, 0);  // Ctrl+U
+    ASSERT_EQ(responder.fileRequests.size(), 1u);
+    const platform::FileRequest& r = responder.fileRequests[0];
+    EXPECT_EQ(r.title, "Auto Upload");
+    EXPECT_EQ(r.acceptLabel, "&Upload");
+    EXPECT_EQ(r.fileNameLabel, "&Begin with:");
+    EXPECT_EQ(r.filters[0].first, "Today's Data Files (MMDDYYnn_hhmm.dat, .mon)");
+    EXPECT_EQ(r.filters[0].second, today() + "*.dat;" + today() + "*.mon");
+    ASSERT_TRUE(r.proposeName);
+    EXPECT_EQ(r.proposeName(folder.path().string()), today() + "05_.dat");
+    EXPECT_TRUE(monitor::monitorState.autoUploadActive);
+    EXPECT_EQ(serial::transferState.uploadDir, folder.path().string());
+    EXPECT_EQ(frame.windowTitle(), "Ozmar - (untitled) (Auto Upload)");
+
+    // Two recordings arrive; each is filed under the day's next number.
+    watch();
+    frame.onCommand(606, 0, 0);  // a recording is arriving
+    EXPECT_EQ(first->wait(), 0);
+    EXPECT_EQ(title, "COM1: Uploading to " + today() + "05.dat...");
+    serial::closePort();
+    auto second = instrument("send " + dir->file("max.dat") + " --settle 400");
+    frame.onCommand(606, 0, 0);  // a recording is arriving
+    EXPECT_EQ(second->wait(), 0);
+    EXPECT_TRUE(responder.shown.empty()) << responder.texts()[0];
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder.path()))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    ASSERT_EQ(names.size(), 3u);
+    EXPECT_EQ(names[1].substr(0, 9), today() + "05_");
+    EXPECT_EQ(names[2].substr(0, 9), today() + "06_");
+    EXPECT_EQ(testing_support::fileBytes(folder.file(names[1])), testing_support::fileBytes(dir->file("four.dat")));
+    EXPECT_EQ(testing_support::fileBytes(folder.file(names[2])), testing_support::fileBytes(dir->file("max.dat")));
+    EXPECT_TRUE(monitor::monitorState.autoUploadActive);
+
+    // Ctrl+U again turns the mode off.
+    frame.onCommand(40005, 0, 0);
+    EXPECT_FALSE(monitor::monitorState.autoUploadActive);
+    EXPECT_EQ(frame.windowTitle(), "Ozmar - (untitled) ");
 }

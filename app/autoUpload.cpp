@@ -1,0 +1,163 @@
+// Auto Upload (40005) and the arriving recording (606): the upload folder is
+// chosen in a save dialog that proposes today's next name, and each recording
+// the instrument sends in auto-upload mode is filed there under its automatic
+// name.
+#include <QMdiArea>
+#include <ctime>
+#include <filesystem>
+
+#include "app/documentState.h"
+#include "app/frameWindow.h"
+#include "data/autoNames.h"
+#include "data/dataFiles.h"
+#include "data/recordingReset.h"
+#include "data/recordingStore.h"
+#include "monitor/monitorState.h"
+#include "platform/dialogs.h"
+#include "serial/serialPort.h"
+#include "serial/transferDialog.h"
+#include "serial/transfers.h"
+#include "state/startupState.h"
+
+namespace app {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::tm localNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return local;
+}
+
+std::string todayPrefix()
+{
+    const std::tm t = localNow();
+    return data::dayPrefix(t.tm_mon + 1, t.tm_mday, t.tm_year + 1900);
+}
+
+std::string lowered(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The folder-choosing save dialog: today's proposed name "MMDDYYnn_.dat" in a
+// read-only box, kept up to date for the folder shown; Upload takes the folder
+// only while the box holds exactly that name. Empty when cancelled.
+std::string chooseUploadFolder(const void* owner)
+{
+    const std::string prefix = todayPrefix();
+    const auto propose = [prefix](const std::string& folder) {
+        return data::proposedName(prefix, data::nextDayNumber(folder, prefix));
+    };
+    platform::FileRequest r;
+    r.owner = owner;
+    r.save = true;
+    r.title = "Auto Upload";
+    r.filters = {{"Today's Data Files (MMDDYYnn_hhmm.dat, .mon)", prefix + "*.dat;" + prefix + "*.mon"},
+                 {"Data Files (*.dat,*.mon)", "*.dat;*.mon"},
+                 {"All Files (*.*)", "*.*"}};
+    r.folder = serial::transferState.uploadDir.empty() ? state::startup.uploadDir : serial::transferState.uploadDir;
+    if (r.folder.empty())
+        r.folder = fs::current_path().string();
+    r.name = propose(r.folder);
+    r.defaultExtension = "dat";
+    r.acceptLabel = "&Upload";
+    r.fileNameLabel = "&Begin with:";
+    r.typeLabel = "Files of &type:";
+    r.proposeName = propose;
+    r.onAccept = [propose](const std::string& chosen) {
+        const fs::path path(chosen);
+        const std::string folder = path.parent_path().string();
+        return lowered(path.filename().string()) == lowered(propose(folder)) ? folder : std::string();
+    };
+    return platform::fileDialog(r);
+}
+
+// Monitoring data that arrived before the recording is filed first, as a
+// monitoring file of its own under its automatic name.
+void fileMonitoringData(const void* owner, const std::string& folder)
+{
+    data::Recording& rec = data::recordings.primary;
+    if (!document.dataUnsaved || rec.rawChannels[0].count == 0)
+        return;
+    const std::tm t = localNow();
+    rec.header[data::hw::month] = static_cast<std::uint16_t>(t.tm_mon + 1);
+    rec.header[data::hw::day] = static_cast<std::uint16_t>(t.tm_mday);
+    rec.header[data::hw::year] = static_cast<std::uint16_t>(t.tm_year % 100);
+    rec.header[data::hw::hour] = static_cast<std::uint16_t>(t.tm_hour);
+    rec.header[data::hw::minute] = static_cast<std::uint16_t>(t.tm_min);
+    rec.header[data::hw::second] = static_cast<std::uint16_t>(t.tm_sec);
+    rec.header[data::hw::epochCount] = static_cast<std::uint16_t>(rec.rawChannels[0].count / data::kEpochSamples);
+    const std::string prefix = todayPrefix();
+    const std::string arriving = data::arrivingName(prefix, data::nextDayNumber(folder, prefix), "mon");
+    const std::string final = data::finalName(arriving, t.tm_hour, t.tm_min, "mon");
+    std::error_code error;
+    const std::string name = fs::exists(fs::path(folder) / final, error) ? arriving : final;
+    if (data::saveDataFile(owner, (fs::path(folder) / name).string()))
+        document.dataUnsaved = document.dataModified = false;
+}
+
+}  // namespace
+
+void FrameWindow::autoUpload()
+{
+    monitor::MonitorState& m = monitor::monitorState;
+    if (!state::startup.startingUp && !m.autoUploadActive && !m.liveSession) {
+        const bool patientCounts = document.sendable && document.patientInfoModified;
+        if (askToSave(this, patientCounts, "%s - Auto Upload", effects()) == platform::IDCANCEL)
+            return;
+    }
+    if (m.autoUploadActive) {
+        m.autoUploadActive = false;
+        m.liveSession = false;
+        m.playThreadRunning = false;
+        retitle();
+        return;
+    }
+    std::string folder = serial::transferState.uploadDir.empty() ? state::startup.uploadDir : serial::transferState.uploadDir;
+    if (!state::startup.startingUp) {
+        folder = chooseUploadFolder(this);
+        if (folder.empty()) {
+            retitle();
+            return;
+        }
+    }
+    serial::transferState.uploadDir = folder;
+    m.autoUploadActive = true;
+    document.currentFilePath.clear();
+    document.currentFileName.clear();
+    retitle();
+}
+
+bool FrameWindow::fileArrivingRecording()
+{
+    monitor::MonitorState& m = monitor::monitorState;
+    m.liveSession = false;
+    const std::string folder = serial::transferState.uploadDir;
+    fileMonitoringData(this, folder);
+    data::resetPrimary();
+    data::clearPatientSets(1);
+    serial::clearForUpload();
+    const std::string prefix = todayPrefix();
+    serial::transferState.uploadFile = data::arrivingName(prefix, data::nextDayNumber(folder, prefix), "dat");
+    const bool filed = runTransfer(serial::TransferKind::upload);
+    data::resetPrimary();
+    document = DocumentState{};
+    refreshViews(true);
+    if (!filed) {
+        m.autoUploadActive = false;
+        retitle();
+        return false;
+    }
+    if (state::startup.autoClose)
+        close();
+    return true;
+}
+
+}  // namespace app
