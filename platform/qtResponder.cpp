@@ -146,8 +146,14 @@ std::string QtResponder::fileDialog(const FileRequest& request)
         dialog.setLabelText(QFileDialog::Accept, fromWindows1252(request.acceptLabel));
     if (!request.fileNameLabel.empty())
         dialog.setLabelText(QFileDialog::FileName, fromWindows1252(request.fileNameLabel));
-    if (!request.typeLabel.empty())
+    if (!request.typeLabel.empty()) {
         dialog.setLabelText(QFileDialog::FileType, fromWindows1252(request.typeLabel));
+        // The label's mnemonic needs its buddy, which the dialog leaves unset.
+        auto* label = dialog.findChild<QLabel*>("fileTypeLabel");
+        auto* types = dialog.findChild<QWidget*>("fileTypeCombo");
+        if (label && types)
+            label->setBuddy(types);
+    }
     if (request.proposeName) {
         if (auto* name = dialog.findChild<QLineEdit*>("fileNameEdit"))
             name->setReadOnly(true);

@@ -5,7 +5,8 @@
 #   - three start/exit cycles through File > Exit, each starting from the
 #     configuration file the one before wrote: the frame must come back on the
 #     very rectangle it was left at (the script fails otherwise);
-#   - the About box, the Name to Send dialog, the Open dialog and Tools > Speed;
+#   - the About box, the Name to Send dialog, the Open dialog, Tools > Speed and
+#     the Auto Upload folder dialog;
 #   - a reception from the instrument simulator: the progress dialog, then the report.
 # Needs the build (./run.sh or ./test.sh makes it). Installs xvfb, openbox,
 # xdotool and imagemagick when they are missing.
@@ -84,6 +85,9 @@ xdotool key Escape; sleep 0.3
 xdotool key --clearmodifiers alt+t; sleep 0.4; xdotool key s; sleep 0.5
 import -window root "$out/speed-menu.png"
 xdotool key Escape Escape Escape; sleep 0.3
+xdotool key --clearmodifiers ctrl+u; sleep 1.2
+import -window root "$out/auto-upload-dialog.png"
+xdotool key Escape; sleep 0.3
 quit
 
 # A reception from the instrument simulator, held just before its end so the
