@@ -46,6 +46,15 @@ bool ScriptedResponder::textDialog(TextRequest& request)
     return true;
 }
 
+bool chooseFont(const void* owner, FontChoice& font)
+{
+    FontChoice choice = font;
+    if (!dialogs.responder || !dialogs.responder->fontDialog(owner, choice) || choice == font)
+        return false;
+    font = choice;
+    return true;
+}
+
 bool textDialog(TextRequest& request)
 {
     return dialogs.responder && dialogs.responder->textDialog(request);

@@ -56,6 +56,7 @@ struct FontChoice {
     int pointSize = 10;
     bool bold = false;
     bool italic = false;
+    bool operator==(const FontChoice&) const = default;
 };
 
 // A dialog that asks for one line of text (Name to Send...).
@@ -113,6 +114,9 @@ public:
 
 // Runs a file dialog through the responder in use.
 std::string fileDialog(const FileRequest& request);
+// Runs the font dialog from `font`; true when the user chose a different font
+// (then in `font`). OK without a change is no change.
+bool chooseFont(const void* owner, FontChoice& font);
 // Runs a text dialog through the responder in use; false when cancelled (or none).
 bool textDialog(TextRequest& request);
 

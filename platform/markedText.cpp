@@ -1,5 +1,7 @@
 #include "platform/markedText.h"
 
+#include "platform/dialogs.h"
+
 #include <QFontMetrics>
 #include <QPaintDevice>
 #include <QPainter>
@@ -48,6 +50,14 @@ QFont createScaledFont(const QPaintDevice& device, const QString& face, int heig
     // A width narrows or widens the average character by width / height.
     if (width != 0 && height != 0)
         font.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * std::abs(width) / std::abs(height))), 1, 4000));
+    return font;
+}
+
+QFont fontOf(const QPaintDevice& device, const FontChoice& choice)
+{
+    QFont font = createScaledFont(device, QString::fromStdString(choice.family), choice.pointSize * 10);
+    font.setBold(choice.bold);
+    font.setItalic(choice.italic);
     return font;
 }
 

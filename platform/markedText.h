@@ -18,4 +18,8 @@ int drawMarkedText(QPainter* painter, const QFont& font, int x, int y, int tabWi
 // width given, its average character is narrowed or widened to match.
 QFont createScaledFont(const QPaintDevice& device, const QString& face, int height, int width = 0);
 
+struct FontChoice;
+// The font of a choice (family, points, bold, italic) for the device.
+QFont fontOf(const QPaintDevice& device, const FontChoice& choice);
+
 }  // namespace platform

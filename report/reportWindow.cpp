@@ -213,16 +213,9 @@ void ReportWindow::copyToClipboard()
 // The font dialog starts from the font in use; OK without a change changes nothing.
 void ReportWindow::chooseFont()
 {
-    platform::FontChoice choice = fontChoice_;
-    if (!platform::dialogs.responder || !platform::dialogs.responder->fontDialog(this, choice))
+    if (!platform::chooseFont(this, fontChoice_))
         return;
-    if (choice.family == fontChoice_.family && choice.pointSize == fontChoice_.pointSize && choice.bold == fontChoice_.bold &&
-        choice.italic == fontChoice_.italic)
-        return;
-    fontChoice_ = choice;
-    font_ = platform::createScaledFont(*this, QString::fromStdString(choice.family), choice.pointSize * 10);
-    font_.setBold(choice.bold);
-    font_.setItalic(choice.italic);
+    font_ = platform::fontOf(*this, fontChoice_);
     measure();
     relayout(false);
 }

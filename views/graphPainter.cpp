@@ -11,6 +11,7 @@
 #include "data/sampleRing.h"
 #include "platform/drawingObjects.h"
 #include "platform/markedText.h"
+#include "views/pagePainting.h"
 #include "state/settings.h"
 
 namespace views {
@@ -26,56 +27,21 @@ QFont labelFont(const QPaintDevice& device, int tenths)
     return font;
 }
 
-// Text placed as the page's labels are: `x` is the left edge, the right edge
-// or the centre, `y` the top of the text, or its vertical centre.
-enum class Align { left, right, centre };
-void label(QPainter& p, int x, int y, const QString& text, Align align, bool centredOnY = false)
-{
-    const QFontMetrics m(p.font());
-    const int width = m.horizontalAdvance(text);
-    const int left = align == Align::left ? x : align == Align::right ? x - width : x - width / 2;
-    const int top = centredOnY ? y - m.height() / 2 : y;
-    p.drawText(left, top + m.ascent(), text);
-}
-
-// A sunken edge one unit outside `r` (grey above and left, white below and right).
-void etchedEdge(QPainter& p, const QRect& r)
-{
-    const platform::DrawingObjects& d = platform::sharedDrawing();
-    const int l = r.left() - 1, t = r.top() - 1, rt = r.left() + r.width(), b = r.top() + r.height();
-    p.setPen(d.grey);
-    p.drawLine(l, b, l, t);
-    p.drawLine(l, t, rt, t);
-    p.setPen(d.white);
-    p.drawLine(rt, t, rt, b);
-    p.drawLine(rt, b, l, b);
-}
-
-void fillMargins(QPainter& p, const PageGeometry& g)
-{
-    const QBrush& grey = platform::sharedDrawing().lightGrey;
-    const int left = g.graphLeft(), top = g.graphTop(), right = left + kPageColumns, bottom = top + kPlotHeight;
-    p.fillRect(QRect(0, 0, left, bottom), grey);
-    p.fillRect(QRect(0, bottom, g.graphWidth(), g.graphHeight() - bottom), grey);
-    p.fillRect(QRect(left, 0, kPageColumns, top), grey);
-    p.fillRect(QRect(right, 0, g.graphWidth() - right, bottom), grey);
-}
-
 void timeAndEpochLabels(QPainter& p, const GraphSnapshot& page, int lineHeight)
 {
     const PageGeometry& g = page.geometry;
     const int left = g.graphLeft(), top = g.graphTop();
     p.setPen(platform::sharedDrawing().black);
     for (int k = 1; k <= 5; ++k)
-        label(p, left + 100 * k, g.graphHeight() - lineHeight, QString::asprintf("%3.1f", k / 2.0).trimmed(), Align::centre);
-    label(p, left + 513, top + kPlotHeight - lineHeight, "s", Align::left);
+        pageLabel(p, left + 100 * k, g.graphHeight() - lineHeight, QString::asprintf("%3.1f", k / 2.0).trimmed(), Align::centre);
+    pageLabel(p, left + 513, top + kPlotHeight - lineHeight, "s", Align::left);
     const int y = top - lineHeight - 1;
     const SegmentNumbers& n = page.segments;
-    label(p, left + 10, y, n.current >= 1 ? QString("Segment: %1").arg(n.current) : QString("Segment:"), Align::left);
+    pageLabel(p, left + 10, y, n.current >= 1 ? QString("Segment: %1").arg(n.current) : QString("Segment:"), Align::left);
     if (n.firstHalf > 0)
-        label(p, left + 256, y, QString::number(n.firstHalf), Align::right);
+        pageLabel(p, left + 256, y, QString::number(n.firstHalf), Align::right);
     if (n.secondHalf > 0)
-        label(p, left + 512, y, QString::number(n.secondHalf), Align::right);
+        pageLabel(p, left + 512, y, QString::number(n.secondHalf), Align::right);
 }
 
 void channelLabels(QPainter& p, const GraphSnapshot& page, int lineHeight)
@@ -83,7 +49,7 @@ void channelLabels(QPainter& p, const GraphSnapshot& page, int lineHeight)
     const platform::DrawingObjects& d = platform::sharedDrawing();
     const int left = page.geometry.graphLeft(), top = page.geometry.graphTop();
     p.setPen(d.black);
-    label(p, left - 2, top - lineHeight, QString::fromUtf8("\u00B5V"), Align::right);
+    pageLabel(p, left - 2, top - lineHeight, QString::fromUtf8("\u00B5V"), Align::right);
     const QFontMetrics m(p.font());
     for (int ch = 0; ch < kGraphChannels; ++ch) {
         const StripScale& s = page.scales[static_cast<std::size_t>(ch)];
@@ -92,14 +58,10 @@ void channelLabels(QPainter& p, const GraphSnapshot& page, int lineHeight)
         const TraceStrip& strip = page.strips[static_cast<std::size_t>(ch)];
         const QString name = QString::fromStdString(strip.name);
         const int width = m.horizontalAdvance(name) + 4;
-        const QRect box(left - 4 - width, strip.baseline - lineHeight / 2, width, lineHeight);
-        p.fillRect(box, d.blackBrush);
-        etchedEdge(p, box);
-        p.setPen(d.white);
-        label(p, left - 5, strip.baseline, name, Align::right, true);
+        channelBox(p, left - 5, QRect(left - 4 - width, strip.baseline - lineHeight / 2, width, lineHeight), name);
         p.setPen(d.black);
-        label(p, left - 2, strip.baseline - page.scaleUnit, QString("+%1").arg(s.scaleLabel), Align::right, true);
-        label(p, left - 2, strip.baseline + page.scaleUnit, QString("-%1").arg(s.scaleLabel), Align::right, true);
+        pageLabel(p, left - 2, strip.baseline - page.scaleUnit, QString("+%1").arg(s.scaleLabel), Align::right, true);
+        pageLabel(p, left - 2, strip.baseline + page.scaleUnit, QString("-%1").arg(s.scaleLabel), Align::right, true);
     }
 }
 

@@ -85,12 +85,8 @@ void TableWindow::contextMenuEvent(QContextMenuEvent* event)
 void TableWindow::chooseFont()
 {
     platform::FontChoice choice = fontChoice_;
-    if (!platform::dialogs.responder || !platform::dialogs.responder->fontDialog(this, choice))
-        return;
-    if (choice.family == fontChoice_.family && choice.pointSize == fontChoice_.pointSize && choice.bold == fontChoice_.bold &&
-        choice.italic == fontChoice_.italic)
-        return;
-    useFont(choice);
+    if (platform::chooseFont(this, choice))
+        useFont(choice);
 }
 
 // The text is built once and only then replaces the clipboard, so the tables
@@ -125,9 +121,7 @@ void TableWindow::applySettings(const TableWindowSettings& s)
 void TableWindow::useFont(const platform::FontChoice& choice)
 {
     fontChoice_ = choice;
-    font_ = platform::createScaledFont(*this, QString::fromStdString(choice.family), choice.pointSize * 10);
-    font_.setBold(choice.bold);
-    font_.setItalic(choice.italic);
+    font_ = platform::fontOf(*this, choice);
     measure();
     viewport()->update();
 }
