@@ -27,6 +27,7 @@
 #include "platform/dialogs.h"
 #include "platform/drawingObjects.h"
 #include "platform/qtText.h"
+#include "report/patientDialog.h"
 #include "report/reportWindow.h"
 #include "report/textExport.h"
 #include "views/graphPainter.h"
@@ -219,7 +220,10 @@ FrameEffects FrameWindow::effects()
     FrameEffects e;
     e.retitle = [this] { retitle(); };
     e.refreshReport = [this](bool reset) { refreshViews(reset); };
-    e.refreshPatientWindow = [] {};
+    e.refreshPatientWindow = [this] {
+        if (auto* dialog = static_cast<report::PatientDialog*>(patient_.data()))
+            dialog->restore();
+    };
     e.refreshToolWindows = [] {};
     e.stopLiveWork = [] {
         monitor::monitorState.liveSession = false;
@@ -342,6 +346,24 @@ void FrameWindow::fillSpectrumPopup(QMenu* menu, MenuKind kind)
                 }
             }
     menus_.applyRules(menu, kind);
+}
+
+// The modeless Patient Info dialog, or the open one brought to the front.
+void FrameWindow::patientInfo()
+{
+    if (patient_) {
+        patient_->raise();
+        patient_->activateWindow();
+        return;
+    }
+    auto* dialog = new report::PatientDialog(this);
+    dialog->stored = [this] {
+        document.patientInfoModified = true;
+        if (reportWindow())
+            platform::sendCommand(reportWindow(), 602, 0, 1);
+    };
+    patient_ = dialog;
+    dialog->show();
 }
 
 void FrameWindow::refreshViews(bool reset)
@@ -502,6 +524,7 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     case 11: sendData(); return true;
     case 12: receiveData(); return true;
     case 40005: autoUpload(); return true;
+    case 31: patientInfo(); return true;
     case 606: fileArrivingRecording(); return true;
     case 13: sendName(); return true;
     case 40001: about(); return true;
@@ -523,7 +546,7 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     // Commands whose windows and sessions come with their own parts of the
     // program (transfers, tool windows, Graph, FFT, Bands, Spectrum, printing,
     // images, patient information, auto-upload) do nothing here yet.
-    static const int later[] = {6, 7, 23, 24, 31, 455, 456, 457, 458, 40013, 40041, 40047};
+    static const int later[] = {6, 7, 23, 24, 455, 456, 457, 458, 40013, 40041, 40047};
     if (std::find(std::begin(later), std::end(later), id) != std::end(later))
         return true;
     return forwardToActive(id, wParam, lParam);

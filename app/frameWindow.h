@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QDialog>
 #include <QPointer>
 #include <memory>
 #include <optional>
@@ -40,6 +41,7 @@ public:
     QMdiSubWindow* reportSubWindow() const { return reportSub_; }
     QMdiSubWindow* graphSubWindow() const { return graphSub_; }
     QMdiSubWindow* fftSubWindow() const { return fftSub_; }
+    QDialog* patientDialog() const { return patient_; }
 
     // Places the frame so that its outer rectangle (title bar and border
     // included, as the window records store it) is `outer`, on a screen.
@@ -79,6 +81,7 @@ private:
     void sendData();
     void receiveData();
     void autoUpload();
+    void patientInfo();
     // Command 606: files the recording the instrument has begun to send in
     // auto-upload mode; false when it was not filed (auto-upload is then off).
     bool fileArrivingRecording();
@@ -93,6 +96,7 @@ private:
     QPointer<QMdiSubWindow> reportSub_;
     QPointer<QMdiSubWindow> graphSub_;
     QPointer<QMdiSubWindow> fftSub_;
+    QPointer<QDialog> patient_;  // the modeless Patient Info dialog while it is open
     std::unique_ptr<platform::DrawingObjects> drawing_;
     std::optional<QRect> pendingOuter_;  // until the window manager's border is known
 };

@@ -224,15 +224,42 @@ std::int64_t patientCutPoint()
     return cut;
 }
 
+namespace {
+
+// Rewrites an open file just read in patient-only mode; the failure's message pattern, or null.
+const char* rewriteRead(DataFile& file, const std::string& path)
+{
+    const std::int64_t cut = patientCutPoint();
+    const std::int64_t keep = cut >= 0 ? cut : file.size();
+    return keep >= 0 ? rewriteOne(file, path, static_cast<std::uint64_t>(keep)) : "Cannot write file %s";
+}
+
+}  // namespace
+
 bool rewritePatientFields(const void* parent, const std::string& selection)
 {
     return forEachFileRead(parent, selection, false, [&](const std::string& path, DataFile& file) {
-        const std::int64_t cut = patientCutPoint();
-        const std::int64_t keep = cut >= 0 ? cut : file.size();
-        const char* failure = keep >= 0 ? rewriteOne(file, path, static_cast<std::uint64_t>(keep))
-                                        : "Cannot write file %s";
+        const char* failure = rewriteRead(file, path);
         return !failure || ask(parent, failure, path);
     });
+}
+
+std::string rewritePatientFile(const std::string& path)
+{
+    auto file = DataFile::open(path, DataFile::Mode::read);
+    if (!file)
+        return platform::format("Could not open file \"%s\" for read", shownPath(path));
+    if (!readLocked(*file, false))
+        return platform::format(file->readFailed() ? "Could not open file \"%s\" for read" : "File %s is not a patient data file",
+                                shownPath(path));
+    const char* failure = rewriteRead(*file, path);
+    return failure ? platform::format(failure, shownPath(path)) : std::string();
+}
+
+bool readSecondaryQuietly(const std::string& path)
+{
+    auto file = DataFile::open(path, DataFile::Mode::read);
+    return file && readLocked(*file, true);
 }
 
 }  // namespace data

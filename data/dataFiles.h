@@ -29,6 +29,15 @@ bool readIntoSecondary(const void* parent, const std::string& selection,
 // otherwise. The caller sets patient-only mode. False when the user chose Cancel.
 bool rewritePatientFields(const void* parent, const std::string& selection);
 
+// Rewrites the patient fields of one file as rewritePatientFields does, showing
+// nothing: an empty text on success, else the message that tells why the file
+// was left as it was. The caller sets patient-only mode.
+std::string rewritePatientFile(const std::string& path);
+
+// Reads one file into the secondary recording, showing nothing; false when it
+// cannot be opened or is no data file.
+bool readSecondaryQuietly(const std::string& path);
+
 // Where the trailing patient fields of the file just read in patient-only mode
 // begin; -1 when the file does not end with patient fields.
 std::int64_t patientCutPoint();

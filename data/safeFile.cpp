@@ -63,13 +63,18 @@ TargetAttributes targetAttributes(const std::string& target)
     return a;
 }
 
-// Only a regular file (or a name not yet taken) may be replaced: a device,
-// FIFO, socket or folder keeps its place.
+// Only a regular file that may be written (or a name not yet taken) may be
+// replaced: a device, FIFO, socket, folder or read-only file keeps its place.
 bool replaceable(const std::string& target)
 {
     struct stat st {};
     if (::stat(target.c_str(), &st) != 0)
         return errno == ENOENT;
+    // A file marked read-only (no write permission for anyone) is left as it is.
+    if (S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0) {
+        errno = EACCES;
+        return false;
+    }
     if (S_ISREG(st.st_mode))
         return true;
     errno = S_ISDIR(st.st_mode) ? EISDIR : ENOTSUP;

@@ -28,6 +28,8 @@ std::string ScriptedResponder::fileDialog(const FileRequest& request)
 {
     fileRequests.push_back(request);
     while (fileAnswersUsed < fileAnswers.size()) {
+        if (request.panel && fileAnswersUsed < panelAnswers.size() && !panelAnswers[fileAnswersUsed].empty())
+            request.panel->checked = panelAnswers[fileAnswersUsed];
         const std::string chosen = fileAnswers[fileAnswersUsed++];
         if (chosen.empty() || !request.onAccept)
             return chosen;

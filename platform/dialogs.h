@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -28,6 +29,15 @@ struct MessageRequest {
 
 // A common file dialog: title, filters ("Data Files (*.dat,*.mon,*.edt)" with
 // "*.dat;*.mon;*.edt", ...), starting folder and name, default extension.
+// A panel of check boxes added below a file dialog (PATIENTEXPORT): a group
+// title, the boxes' labels and states, and a rule run after a box is toggled.
+struct FilePanel {
+    std::string title;
+    std::vector<std::string> labels;
+    std::vector<bool> checked;
+    std::function<void(FilePanel&, int toggled)> toggled;
+};
+
 struct FileRequest {
     const void* owner = nullptr;
     bool save = false;
@@ -45,6 +55,12 @@ struct FileRequest {
     // read-only, and whenever the folder changes the name becomes what
     // `proposeName` answers for it.
     std::function<std::string(const std::string& folder)> proposeName;
+    // Several files may be chosen: the answer is a selection (the folder, then
+    // each name, each ended by a zero byte).
+    bool multiple = false;
+    std::shared_ptr<FilePanel> panel;  // shared with onAccept, which reads its states
+    // The tip shown beside the dialog for the file under the cursor.
+    std::function<std::string(const std::string& path)> tip;
     std::string acceptLabel;    // the OK button's text; empty: the dialog's own
     std::string fileNameLabel;  // the name box's label
     std::string typeLabel;      // the file-type box's label
@@ -100,6 +116,8 @@ public:
     std::vector<int> answers;
     std::vector<FileRequest> fileRequests;
     std::vector<std::string> fileAnswers;
+    // The panel states a user sets before each answer (in answer order); none: as offered.
+    std::vector<std::vector<bool>> panelAnswers;
     std::size_t fileAnswersUsed = 0;
     std::vector<FontChoice> fontRequests;  // the font each font dialog started from
     int messageBox(const MessageRequest& request) override;

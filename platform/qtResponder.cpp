@@ -3,7 +3,12 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QCheckBox>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -93,6 +98,69 @@ void widenColumns(QFileDialog& dialog)
     }
 }
 
+// The panel's check boxes in a group below the dialog's own controls; each
+// toggle runs the panel's rule and shows the states it leaves.
+void addPanel(QFileDialog& dialog, FilePanel& panel)
+{
+    auto* group = new QGroupBox(fromWindows1252(panel.title), &dialog);
+    group->setObjectName("control1082");
+    auto* row = new QHBoxLayout(group);
+    std::vector<QCheckBox*> boxes;
+    for (std::size_t i = 0; i < panel.labels.size(); ++i) {
+        auto* box = new QCheckBox(fromWindows1252(panel.labels[i]), group);
+        box->setObjectName(QString("control%1").arg(1076 + static_cast<int>(i)));
+        box->setChecked(panel.checked[i]);
+        row->addWidget(box);
+        boxes.push_back(box);
+    }
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        QObject::connect(boxes[i], &QCheckBox::clicked, group, [&panel, boxes, i](bool on) {
+            panel.checked[i] = on;
+            if (panel.toggled)
+                panel.toggled(panel, static_cast<int>(i));
+            for (std::size_t k = 0; k < boxes.size(); ++k)
+                boxes[k]->setChecked(panel.checked[k]);
+        });
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(group, grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+// The file tip: the text for the file under the cursor, at most 300 pixels
+// wide, 10 pixels right of and below the dialog's top right corner (kept on
+// the screen); a folder change hides it and empties the name box.
+std::unique_ptr<QLabel> attachTip(QFileDialog& dialog, const std::function<std::string(const std::string&)>& text)
+{
+    auto tip = std::make_unique<QLabel>(&dialog, Qt::ToolTip);
+    tip->setObjectName("fileTip");
+    tip->setWordWrap(true);
+    tip->setMaximumWidth(300);
+    tip->setMargin(4);
+    tip->setStyleSheet("QLabel { background: #ffffe1; color: black; border: 1px solid #808080; }");
+    QLabel* label = tip.get();
+    QObject::connect(&dialog, &QFileDialog::currentChanged, label, [&dialog, label, text](const QString& path) {
+        if (path.isEmpty() || QFileInfo(path).isDir()) {
+            label->hide();
+            return;
+        }
+        label->setText(fromWindows1252(text(path.toLocal8Bit().toStdString())));
+        label->adjustSize();
+        QPoint at = dialog.mapToGlobal(QPoint(dialog.width() + 10, 10));
+        if (const QScreen* screen = dialog.screen()) {
+            const QRect area = screen->availableGeometry();
+            at.setX(std::min(at.x(), area.right() - label->width()));
+            at.setY(std::min(at.y(), area.bottom() - label->height()));
+        }
+        label->move(at);
+        label->show();
+    });
+    QObject::connect(&dialog, &QFileDialog::directoryEntered, label, [&dialog, label] {
+        label->hide();
+        if (auto* name = dialog.findChild<QLineEdit*>("fileNameEdit"))
+            name->clear();
+    });
+    return tip;
+}
+
 // The file dialog with the request's accept check: pressing OK asks it, and a
 // path it does not take leaves the dialog open as it is.
 class CheckedFileDialog : public QFileDialog {
@@ -110,7 +178,13 @@ public:
             QFileDialog::accept();  // opens the folder, as the dialog does itself
             return;
         }
-        const std::string path = files.front().toLocal8Bit().toStdString();
+        std::string path = files.front().toLocal8Bit().toStdString();
+        if (request_.multiple && files.size() > 1) {
+            // The selection form: the folder, then each name, each ended by a zero byte.
+            path = QFileInfo(files.front()).absolutePath().toLocal8Bit().toStdString() + '\0';
+            for (const QString& file : files)
+                path += QFileInfo(file).fileName().toLocal8Bit().toStdString() + '\0';
+        }
         chosen = request_.onAccept ? request_.onAccept(path) : path;
         if (!chosen.empty())
             QDialog::accept();
@@ -130,7 +204,7 @@ std::string QtResponder::fileDialog(const FileRequest& request)
     // The labels carry their patterns already ("Data Files (*.dat,*.mon,*.edt)").
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : request.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);  // the program asks its own question
     QStringList filters;
     for (const auto& [label, patterns] : request.filters)
@@ -163,6 +237,11 @@ std::string QtResponder::fileDialog(const FileRequest& request)
         QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog, propose);
     }
     widenColumns(dialog);
+    if (request.panel)
+        addPanel(dialog, *request.panel);
+    std::unique_ptr<QLabel> tip;
+    if (request.tip)
+        tip = attachTip(dialog, request.tip);
     if (dialog.exec() != QDialog::Accepted)
         return std::string();
     return dialog.chosen;
