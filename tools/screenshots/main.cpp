@@ -17,6 +17,11 @@
 #include "platform/dialogs.h"
 #include "platform/qtResponder.h"
 #include "report/reportWindow.h"
+#include "report/patientDialog.h"
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include "data/recordingStore.h"
 #include "state/settings.h"
 #include "analysis/epochEngine.h"
@@ -87,6 +92,38 @@ bool saveAnalysis(app::FrameWindow& frame, const QString& out, const QString& su
     return ok;
 }
 
+// The Patient Info dialog with a long comment, and its Export file dialog
+// with the field panel and the tip of a data file.
+bool savePatientDialogs(app::FrameWindow& frame, const QString& out, const char* dataFile)
+{
+    frame.onCommand(31, 0, 0);
+    auto* dialog = static_cast<report::PatientDialog*>(frame.patientDialog());
+    auto* comments = dialog->findChild<QPlainTextEdit*>("control106");
+    comments->setPlainText(
+        "Right unilateral ECT, session 3 of 12. Premedication as before; no complaints of headache or muscle pain after "
+        "session 2. Seizure adequate by EEG and motor criteria.\nFamily asks to be called after the treatment.\n"
+        "Next session planned in two days; review the stimulus dose if the seizure shortens.");
+    QApplication::processEvents();
+    bool ok = save(dialog, out + "/patient-info.png");
+    const QString file = QFileInfo(QString::fromLocal8Bit(dataFile)).absoluteFilePath();
+    QTimer::singleShot(300, [&] {
+        auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!files)
+            return;
+        files->setDirectory(QFileInfo(file).absolutePath());
+        files->selectFile(file);
+        Q_EMIT files->currentChanged(file);
+        QApplication::processEvents();
+        ok = save(files, out + "/export-dialog.png") && ok;
+        if (auto* tip = files->findChild<QLabel*>("fileTip"))
+            ok = save(tip, out + "/export-tip.png") && ok;
+        files->reject();
+    });
+    dialog->exportFiles();
+    dialog->close();
+    return ok;
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 3 && argc != 4) {
@@ -143,5 +180,6 @@ int main(int argc, char** argv)
         ok = saveGraph(frame, out + "/graph-4ch.png", 9) && ok;
         ok = saveAnalysis(frame, out, "4ch") && ok;
     }
+    ok = savePatientDialogs(frame, out, argv[1]) && ok;
     return ok ? 0 : 3;
 }
