@@ -13,10 +13,15 @@ namespace app {
 
 bool FrameWindow::runTransfer(serial::TransferKind kind)
 {
-    // The tool windows (play control, channel settings, patient information)
-    // are disabled around a transfer; they come with their own parts.
+    // The tool windows are disabled around a transfer (the Patient Info dialog
+    // among them), so nothing changes what is being sent or received.
+    if (patient_)
+        patient_->setEnabled(false);
     serial::TransferDialog dialog(kind, this);
-    return dialog.run();
+    const bool done = dialog.run();
+    if (patient_)
+        patient_->setEnabled(true);
+    return done;
 }
 
 void FrameWindow::receiveData()

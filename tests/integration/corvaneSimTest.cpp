@@ -64,3 +64,12 @@ TEST(CorvaneSim, SameOptionsGiveTheSameBytes)
     EXPECT_NE(a, c);
     EXPECT_NE(runCommand(std::string(CORVANE_SIM_PATH) + " write " + dir.file("x.dat") + " --seconds 9999").status, 0);
 }
+
+TEST(CorvaneSim, UnknownAndInconsistentOptionsAreRefused)
+{
+    const std::string sim = CORVANE_SIM_PATH;
+    // A mistyped option never sends a correct check silently.
+    EXPECT_EQ(testing_support::runCommand(sim + " send x.dat --corupt-crc").status, 1);
+    EXPECT_EQ(testing_support::runCommand(sim + " receive x.dat --xoff-at 10 --xon-after 500 --idle 400").status, 1);
+    EXPECT_EQ(testing_support::runCommand(sim + " receive x.dat --bogus").status, 1);
+}

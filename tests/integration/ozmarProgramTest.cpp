@@ -65,3 +65,16 @@ TEST(OzmarProgram, SummaryWithoutOutputWritesTheDataFileNameInTheCurrentFolder)
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(std::filesystem::exists(dir.file("here/rec.txt")));
 }
+
+TEST(OzmarProgram, ADashArgumentIsAMistypedOptionNotAFile)
+{
+    TempDir dir;
+    const std::string err = dir.file("err.txt");
+    for (const char* args : {"-x", "--summary data.dat", "/summary -rall data.dat"}) {
+        EXPECT_EQ(runOzmar(args, err).status, 1) << args;
+        const auto bytes = fileBytes(err);
+        const std::string text(bytes.begin(), bytes.end());
+        EXPECT_NE(text.find("unknown option"), std::string::npos) << args;
+        EXPECT_NE(text.find("--help"), std::string::npos) << args;
+    }
+}

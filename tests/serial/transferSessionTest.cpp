@@ -458,3 +458,14 @@ TEST_F(TransferSession, AnUploadNeverReplacesAFileAndNeverLosesAReception)
     EXPECT_FALSE(runToEnd(TransferKind::upload));
     EXPECT_EQ(responder.texts(), std::vector<std::string>{"Ozmar: Could not open file \"12062607.dat\" to write"});
 }
+
+TEST_F(TransferSession, WithoutAPortATransferFailsAsALineError)
+{
+    data::linkState.device = nullptr;  // no port at all
+    EXPECT_FALSE(runToEnd(TransferKind::receive));
+    EXPECT_EQ(responder.texts(), std::vector<std::string>{"Receive: Transmission error"});
+    SetUp();
+    data::linkState.device = nullptr;
+    EXPECT_FALSE(runToEnd(TransferKind::sendName));
+    EXPECT_EQ(responder.texts(), std::vector<std::string>{"Send: Transmission error"});
+}

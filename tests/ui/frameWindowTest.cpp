@@ -439,3 +439,34 @@ TEST_F(FrameWindowTest, CloseWithAPortOpenWritesTheConfigurationAndAsksForLiveDa
     ::close(master);
     ::unsetenv("OZMAR_COM2");
 }
+
+TEST_F(FrameWindowTest, FontDialogStartsFromTheFontInUseAndOkWithoutAChangeChangesNothing)
+{
+    FrameWindow frame;
+    openSample(frame);
+    report::ReportWindow* w = frame.reportWindow();
+    const int lineHeight = w->scroll().lineHeight;
+    frame.onCommand(32, 0, 0);  // Format > Font; the scripted dialog answers Cancel
+    ASSERT_EQ(responder.fontRequests.size(), 1u);
+    EXPECT_EQ(responder.fontRequests[0], (platform::FontChoice{"Arial", 10, false, false}));
+    EXPECT_EQ(w->scroll().lineHeight, lineHeight);
+    // A font chosen once is where the dialog starts the next time.
+    platform::FontChoice larger{"Arial", 14, true, false};
+    struct Answer : platform::ScriptedResponder {
+        platform::FontChoice answer;
+        bool fontDialog(const void* owner, platform::FontChoice& font) override
+        {
+            ScriptedResponder::fontDialog(owner, font);
+            font = answer;
+            return true;
+        }
+    } choosing;
+    choosing.answer = larger;
+    platform::dialogs.responder = &choosing;
+    frame.onCommand(32, 0, 0);
+    EXPECT_GT(w->scroll().lineHeight, lineHeight);
+    frame.onCommand(32, 0, 0);
+    ASSERT_EQ(choosing.fontRequests.size(), 2u);
+    EXPECT_EQ(choosing.fontRequests[1], larger);
+    platform::dialogs.responder = &responder;
+}
