@@ -10,6 +10,7 @@
 #include "app/summaryRun.h"
 #ifdef OZMAR_DESKTOP
 #include "app/desktop.h"
+#include "app/imageRun.h"
 #endif
 #include "state/startupState.h"
 
@@ -58,6 +59,8 @@ int main(int argc, char** argv)
     if (state::startup.summary)
         return app::runSummary();
 #ifdef OZMAR_DESKTOP
+    if (state::startup.imageMode())
+        return app::runImages(argc, argv);
     return app::runDesktop(argc, argv);
 #else
     std::fputs("ozmar: this build has no desktop window; run it with /summary (see --help)\n", stderr);

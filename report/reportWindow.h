@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QImage>
 
 #include "platform/commands.h"
 #include "platform/dialogs.h"
@@ -19,6 +20,10 @@ public:
     ReportPage& page() { return page_; }
     // The font as the user chose it (Arial 10 at first): where Format > Font starts.
     const platform::FontChoice& fontChoice() const { return fontChoice_; }
+    // One row of the graph strip as an image page: white, the channel names
+    // and scales, the second labels and the traces, in an image 64 column
+    // steps wide and (lines per row + 1) lines high.
+    QImage graphRowImage(int row) const;
     // The width the window opens with: the band table's heading
     // ("Frequency Hz" and four tabs, then "Absolute") and one more character.
     int initialTextWidth() const;

@@ -14,7 +14,7 @@ ensure_packages() {
 }
 
 # What every build needs.
-CORE_PACKAGES=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev strace)
+CORE_PACKAGES=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libdevil-dev strace imagemagick)
 # The fuzz target's compiler and runtime.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The desktop program and its tests and screenshots.
