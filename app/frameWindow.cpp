@@ -525,6 +525,7 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     case 12: receiveData(); return true;
     case 40005: autoUpload(); return true;
     case 31: patientInfo(); return true;
+    case 40013: saveAsImage(); return true;
     case 606: fileArrivingRecording(); return true;
     case 13: sendName(); return true;
     case 40001: about(); return true;
@@ -546,7 +547,7 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     // Commands whose windows and sessions come with their own parts of the
     // program (transfers, tool windows, Graph, FFT, Bands, Spectrum, printing,
     // images, patient information, auto-upload) do nothing here yet.
-    static const int later[] = {6, 7, 23, 24, 455, 456, 457, 458, 40013, 40041, 40047};
+    static const int later[] = {6, 7, 23, 24, 455, 456, 457, 458, 40041, 40047};
     if (std::find(std::begin(later), std::end(later), id) != std::end(later))
         return true;
     return forwardToActive(id, wParam, lParam);

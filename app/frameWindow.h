@@ -82,6 +82,7 @@ private:
     void receiveData();
     void autoUpload();
     void patientInfo();
+    void saveAsImage();
     // Command 606: files the recording the instrument has begun to send in
     // auto-upload mode; false when it was not filed (auto-upload is then off).
     bool fileArrivingRecording();

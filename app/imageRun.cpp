@@ -10,7 +10,7 @@
 #include "data/dataFiles.h"
 #include "data/recordingReset.h"
 #include "data/recordingStore.h"
-#include "report/imageWriter.h"
+#include "report/imageFile.h"
 #include "report/reportWindow.h"
 #include "state/settings.h"
 #include "state/startupState.h"
@@ -22,26 +22,6 @@ namespace app {
 namespace {
 
 using state::startup;
-
-// The image's pixels as the writer takes them: bottom row first, blue, green,
-// red and an opaque alpha byte.
-bool writePage(const QImage& image, const std::string& path)
-{
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    const int w = rgb.width(), h = rgb.height();
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
-    for (int y = 0; y < h; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(rgb.constScanLine(h - 1 - y));
-        std::uint8_t* out = &pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) * 4];
-        for (int x = 0; x < w; ++x, out += 4) {
-            out[0] = static_cast<std::uint8_t>(row[x]);
-            out[1] = static_cast<std::uint8_t>(row[x] >> 8);
-            out[2] = static_cast<std::uint8_t>(row[x] >> 16);
-            out[3] = 255;
-        }
-    }
-    return report::writeImage(path, report::imageTypeOf(path), w, h, pixels.data());
-}
 
 // "%s-%c%03u.png" in the output folder.
 std::string pagePath(char letter, unsigned page)
@@ -72,7 +52,7 @@ int graphImages()
             const views::PageSetup setup = views::setupGraphPage(painter, views::graphPage.geometry(), 640, 480);
             views::renderGraphPage(painter, rec, p * views::kPageColumns, setup.lineHeight, true);
         });
-        if (!writePage(image, pagePath('g', p + 1)))
+        if (!report::writeImageFile(image, pagePath('g', p + 1)))
             return 1;
     }
     return 0;
@@ -91,7 +71,7 @@ int fftImages()
             const views::PageSetup setup = views::setupGraphPage(painter, page.geometry, 480, 480);
             views::drawFftPage(painter, page, setup.lineHeight, true);
         });
-        if (!writePage(image, pagePath('f', e + 1)))
+        if (!report::writeImageFile(image, pagePath('f', e + 1)))
             return 1;
     }
     return 0;
@@ -107,7 +87,7 @@ int reportImages()
     if (rows == 0)
         return 7;
     for (int row = 0; row < rows; ++row)
-        if (!writePage(window.graphRowImage(row), pagePath('r', static_cast<unsigned>(row) + 1)))
+        if (!report::writeImageFile(window.graphRowImage(row), pagePath('r', static_cast<unsigned>(row) + 1)))
             return 1;
     return 0;
 }

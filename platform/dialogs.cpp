@@ -30,6 +30,8 @@ std::string ScriptedResponder::fileDialog(const FileRequest& request)
     while (fileAnswersUsed < fileAnswers.size()) {
         if (request.panel && fileAnswersUsed < panelAnswers.size() && !panelAnswers[fileAnswersUsed].empty())
             request.panel->checked = panelAnswers[fileAnswersUsed];
+        if (request.panel && fileAnswersUsed < panelEditAnswers.size() && !panelEditAnswers[fileAnswersUsed].empty())
+            request.panel->editText = panelEditAnswers[fileAnswersUsed];
         const std::string chosen = fileAnswers[fileAnswersUsed++];
         if (chosen.empty() || !request.onAccept)
             return chosen;

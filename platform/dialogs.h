@@ -36,6 +36,10 @@ struct FilePanel {
     std::vector<std::string> labels;
     std::vector<bool> checked;
     std::function<void(FilePanel&, int toggled)> toggled;
+    bool exclusive = false;      // radio buttons: exactly one choice
+    int editAfter = -1;          // a text box follows this choice (enabled only while it is chosen)
+    std::string editText;
+    std::vector<bool> enabled;   // empty: every choice can be made
 };
 
 struct FileRequest {
@@ -118,6 +122,7 @@ public:
     std::vector<std::string> fileAnswers;
     // The panel states a user sets before each answer (in answer order); none: as offered.
     std::vector<std::vector<bool>> panelAnswers;
+    std::vector<std::string> panelEditAnswers;  // the panel's text box, likewise
     std::size_t fileAnswersUsed = 0;
     std::vector<FontChoice> fontRequests;  // the font each font dialog started from
     int messageBox(const MessageRequest& request) override;

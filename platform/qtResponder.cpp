@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QCheckBox>
+#include <QRadioButton>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -98,28 +99,44 @@ void widenColumns(QFileDialog& dialog)
     }
 }
 
-// The panel's check boxes in a group below the dialog's own controls; each
-// toggle runs the panel's rule and shows the states it leaves.
+// The panel's check boxes (or radio buttons) in a group below the dialog's own
+// controls, with a text box after one of them; each toggle runs the panel's
+// rule and shows the states it leaves.
 void addPanel(QFileDialog& dialog, FilePanel& panel)
 {
     auto* group = new QGroupBox(fromWindows1252(panel.title), &dialog);
     group->setObjectName("control1082");
     auto* row = new QHBoxLayout(group);
-    std::vector<QCheckBox*> boxes;
+    std::vector<QAbstractButton*> boxes;
+    QLineEdit* edit = nullptr;
     for (std::size_t i = 0; i < panel.labels.size(); ++i) {
-        auto* box = new QCheckBox(fromWindows1252(panel.labels[i]), group);
-        box->setObjectName(QString("control%1").arg(1076 + static_cast<int>(i)));
+        QAbstractButton* box = panel.exclusive ? static_cast<QAbstractButton*>(new QRadioButton(fromWindows1252(panel.labels[i]), group))
+                                               : static_cast<QAbstractButton*>(new QCheckBox(fromWindows1252(panel.labels[i]), group));
         box->setChecked(panel.checked[i]);
+        box->setEnabled(panel.enabled.empty() || panel.enabled[i]);
         row->addWidget(box);
         boxes.push_back(box);
+        if (static_cast<int>(i) == panel.editAfter) {
+            edit = new QLineEdit(fromWindows1252(panel.editText), group);
+            edit->setMaxLength(20);
+            edit->setEnabled(panel.checked[i]);
+            row->addWidget(edit);
+            QObject::connect(edit, &QLineEdit::textEdited, group, [&panel](const QString& text) { panel.editText = toWindows1252(text); });
+        }
     }
     for (std::size_t i = 0; i < boxes.size(); ++i)
-        QObject::connect(boxes[i], &QCheckBox::clicked, group, [&panel, boxes, i](bool on) {
-            panel.checked[i] = on;
+        QObject::connect(boxes[i], &QAbstractButton::clicked, group, [&panel, boxes, edit, i](bool on) {
+            if (panel.exclusive)
+                std::fill(panel.checked.begin(), panel.checked.end(), false);
+            panel.checked[i] = panel.exclusive || on;
             if (panel.toggled)
                 panel.toggled(panel, static_cast<int>(i));
             for (std::size_t k = 0; k < boxes.size(); ++k)
                 boxes[k]->setChecked(panel.checked[k]);
+            if (edit) {
+                edit->setEnabled(panel.checked[static_cast<std::size_t>(panel.editAfter)]);
+                edit->setText(fromWindows1252(panel.editText));
+            }
         });
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
         grid->addWidget(group, grid->rowCount(), 0, 1, grid->columnCount());

@@ -27,7 +27,7 @@ QString FftWindow::title()
                              monitorSuffix().c_str(), autoUploadSuffix().c_str());
 }
 
-FftSnapshot FftWindow::page()
+FftSnapshot FftWindow::shownPage()
 {
     data::Recording& rec = data::recordings.primary;
     const monitor::MonitorState& m = monitor::monitorState;
@@ -43,7 +43,7 @@ FftSnapshot FftWindow::page()
 void FftWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const FftSnapshot page = this->page();
+    const FftSnapshot page = shownPage();
     const PageSetup setup = setupGraphPage(painter, page.geometry, width(), height());
     drawFftPage(painter, page, setup.lineHeight, true);
 }

@@ -28,9 +28,11 @@ public:
     // Tells the frame that the mode changed (its title and menus follow).
     std::function<void()> modeChanged;
 
+    // The page the window shows now (its current view).
+    FftSnapshot shownPage();
+
 protected:
     bool event(QEvent* event) override;
-    FftSnapshot page();
     void paintEvent(QPaintEvent*) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 

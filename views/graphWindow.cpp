@@ -35,12 +35,17 @@ void GraphWindow::refresh(bool newRecording)
     update();
 }
 
+GraphSnapshot GraphWindow::shownPage() const
+{
+    const data::Recording& rec = data::recordings.primary;
+    const bool idle = !monitor::monitorState.playThreadRunning && graphPage.empty();
+    return idle ? renderPage(rec, idlePage_ * kPageColumns, graphPage.geometry()) : graphPage.snapshot();
+}
+
 void GraphWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const data::Recording& rec = data::recordings.primary;
-    const bool idle = !monitor::monitorState.playThreadRunning && graphPage.empty();
-    const GraphSnapshot page = idle ? renderPage(rec, idlePage_ * kPageColumns, graphPage.geometry()) : graphPage.snapshot();
+    const GraphSnapshot page = shownPage();
     const PageSetup setup = setupGraphPage(painter, page.geometry, width(), height());
     drawGraphPage(painter, page, setup.lineHeight, true);
 }

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <cmath>
+#include <filesystem>
 
 #include "analysis/epochEngine.h"
 #include "app/configFile.h"
@@ -269,4 +270,53 @@ TEST_F(AnalysisWindows, SaveAsTextFromATableWindowWritesItsTitleAndLines)
     EXPECT_EQ(text.rfind("\"" + window->table().title().substr(0, 80) + "\"\r\n", 0), 0u) << text.substr(0, 80);
     EXPECT_NE(text.find(window->table().line(2, analysis::LineFormat::Csv) + "\r\n"), std::string::npos);
     EXPECT_NE(text.find(window->table().line(10, analysis::LineFormat::Csv) + "\r\n"), std::string::npos) << text;
+}
+
+TEST_F(AnalysisWindows, SaveAsImageNamesPagesAsksAboutExistingFilesAndWritesEachType)
+{
+    FrameWindow frame;
+    frame.show();
+    openAndAccumulate(frame);  // 12 epochs: 6 Graph pages
+    frame.onCommand(25, 0, 0);
+    frame.graphSubWindow()->resize(700, 500);
+    QApplication::processEvents();
+    testing_support::TempDir out;
+    // run.tif with the PNG type: every page, named after the whole name, without a question.
+    responder.fileAnswers = {out.file("run.tif")};
+    responder.fileAnswersUsed = 0;
+    responder.shown.clear();
+    frame.onCommand(40013, 0, 0);
+    ASSERT_EQ(responder.fileRequests.back().title, "Save Graph As Image");
+    EXPECT_TRUE(responder.shown.empty());
+    for (int p = 1; p <= 6; ++p)
+        EXPECT_TRUE(std::filesystem::exists(out.file("run.tif-g00" + std::to_string(p) + ".png"))) << p;
+    EXPECT_FALSE(std::filesystem::exists(out.file("run.tif-g007.png")));
+
+    // From-To typed 0-3 starts at page 1; the existing files are listed, and No keeps the dialog.
+    const std::size_t dialogs = responder.fileRequests.size();
+    responder.fileAnswers = {out.file("run.tif"), out.file("other.jpg")};
+    responder.fileAnswersUsed = 0;
+    responder.panelAnswers = {{false, true, false}, {false, true, false}};
+    responder.panelEditAnswers = {"0-3", "0-3"};
+    responder.answers = {platform::IDNO};
+    frame.onCommand(40013, 0, 0);
+    EXPECT_EQ(responder.fileRequests.size(), dialogs + 1);  // one dialog, two tries
+    ASSERT_EQ(responder.shown.size(), 1u);
+    EXPECT_NE(responder.shown[0].text.find("run.tif-g001.png exists."), std::string::npos) << responder.shown[0].text;
+    EXPECT_NE(responder.shown[0].text.find("run.tif-g003.png exists."), std::string::npos);
+    EXPECT_EQ(responder.shown[0].text.find("run.tif-g004.png"), std::string::npos);
+    for (int p = 1; p <= 3; ++p)
+        EXPECT_TRUE(std::filesystem::exists(out.file("other-g00" + std::to_string(p) + ".jpg"))) << p;
+    EXPECT_FALSE(std::filesystem::exists(out.file("other-g004.jpg")));
+
+    // The current view as BMP, at the window's size, opens in ImageMagick.
+    responder.fileAnswers = {out.file("view.bmp")};
+    responder.fileAnswersUsed = 0;
+    responder.panelAnswers = {{false, false, true}};
+    frame.onCommand(40013, 0, 0);
+    ASSERT_TRUE(std::filesystem::exists(out.file("view-g.bmp")));
+    const QSize size = frame.graphSubWindow()->widget()->size();
+    const auto r = testing_support::runCommand("identify -format '%wx%h' " + out.file("view-g.bmp"));
+    if (testing_support::runCommand("command -v identify").status == 0)
+        EXPECT_EQ(r.out, std::to_string(size.width()) + "x" + std::to_string(size.height()));
 }
