@@ -484,31 +484,6 @@ void FrameWindow::about()
     mdi_->setFocus();
 }
 
-void FrameWindow::saveAsText()
-{
-    report::ReportWindow* w = reportWindow();
-    QMdiSubWindow* active = mdi_->activeSubWindow();
-    views::TableWindow* table = activeTable();
-    if (!table && (!w || active != reportSub_))
-        return;
-    platform::FileRequest r;
-    r.owner = this;
-    r.save = true;
-    r.title = "Save \"" + platform::toWindows1252(active->windowTitle()) + "\" As Text";
-    r.filters = {{"Text Files (*.txt,*.csv)", "*.txt;*.csv"}, {"TXT Files (*.txt)", "*.txt"},
-                 {"CSV Files (*.csv)", "*.csv"}, {"All Files (*.*)", "*.*"}};
-    r.filterIndex = report::exportSettings.textFilterIndex;
-    r.folder = startup.lastDir;
-    r.defaultExtension = r.filterIndex == 3 ? "csv" : "txt";
-    const std::string path = platform::fileDialog(r);
-    if (path.empty())
-        return;
-    if (table)
-        report::saveAsText(this, path, {report::DocumentText::Kind::table, nullptr, &table->table()}, nullptr);
-    else
-        report::saveAsText(this, path, {report::DocumentText::Kind::report, &w->page(), nullptr}, &w->page());
-}
-
 bool FrameWindow::onCommand(int id, long wParam, long lParam)
 {
     // A shortcut fires without its popup having opened: a command whose menu
@@ -526,6 +501,8 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     case 40005: autoUpload(); return true;
     case 31: patientInfo(); return true;
     case 40013: saveAsImage(); return true;
+    case 40041: saveAllAsText(); return true;
+    case 40047: batchConvert(); return true;
     case 606: fileArrivingRecording(); return true;
     case 13: sendName(); return true;
     case 40001: about(); return true;
@@ -547,7 +524,7 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     // Commands whose windows and sessions come with their own parts of the
     // program (transfers, tool windows, Graph, FFT, Bands, Spectrum, printing,
     // images, patient information, auto-upload) do nothing here yet.
-    static const int later[] = {6, 7, 23, 24, 455, 456, 457, 458, 40041, 40047};
+    static const int later[] = {6, 7, 23, 24, 455, 456, 457, 458};
     if (std::find(std::begin(later), std::end(later), id) != std::end(later))
         return true;
     return forwardToActive(id, wParam, lParam);

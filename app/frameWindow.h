@@ -90,6 +90,8 @@ private:
     bool runTransfer(serial::TransferKind kind);
     bool forwardToActive(int id, long wParam, long lParam);
     void saveAsText();
+    void saveAllAsText();
+    void batchConvert();
 
     QMdiArea* mdi_ = nullptr;
     MenuBuilder menus_;

@@ -320,3 +320,64 @@ TEST_F(AnalysisWindows, SaveAsImageNamesPagesAsksAboutExistingFilesAndWritesEach
     if (testing_support::runCommand("command -v identify").status == 0)
         EXPECT_EQ(r.out, std::to_string(size.width()) + "x" + std::to_string(size.height()));
 }
+
+TEST_F(AnalysisWindows, SaveAsTextQuestionsRawDataRangeAndBatchConvert)
+{
+    FrameWindow frame;
+    frame.show();
+    openAndAccumulate(frame);
+    testing_support::TempDir out;
+    // report.doc with the TXT type: "Do you mean report.doc.txt?"
+    responder.fileAnswers = {out.file("report.doc")};
+    responder.fileAnswersUsed = 0;
+    responder.shown.clear();
+    responder.answers = {platform::IDYES};
+    frame.onCommand(40002, 0, 0);
+    frame.onCommand(40020, 0, 0);  // the band lines, so the Report window has something to save
+    frame.onCommand(40004, 0, 0);
+    ASSERT_FALSE(responder.shown.empty());
+    EXPECT_EQ(responder.shown[0].text, "Do you mean report.doc.txt?");
+    EXPECT_TRUE(std::filesystem::exists(out.file("report.doc.txt")));
+
+    // The Graph window saves its raw data, here seconds 2 to 4.
+    frame.onCommand(25, 0, 0);
+    responder.fileAnswers = {out.file("raw.csv")};
+    responder.fileAnswersUsed = 0;
+    responder.panelAnswers = {{false, true}};
+    responder.panelEditAnswers = {"2-4"};
+    responder.shown.clear();
+    frame.onCommand(40004, 0, 0);
+    EXPECT_EQ(responder.fileRequests.back().title, "Save Raw Data As Text");
+    const auto raw = testing_support::fileBytes(out.file("raw.csv"));
+    const std::string rawText(raw.begin(), raw.end());
+    std::size_t rows = 0;
+    for (char c : rawText)
+        rows += c == '\n';
+    EXPECT_GE(rows, 400u);  // two seconds of 200 samples and the heading
+    EXPECT_LE(rows, 410u);
+
+    // Batch Convert of three files, one no data file: two converted, one question about the third.
+    testing_support::writeBytes(dir.file("junk.dat"), {'x'});
+    testing_support::writeBytes(dir.file("copy.dat"), testing_support::fileBytes(dir.file("four.dat")));
+    responder.fileAnswers = {dir.path().string() + '\0' + "four.dat" + '\0' + "junk.dat" + '\0' + "copy.dat" + '\0',
+                             out.file("ignored.txt")};
+    responder.fileAnswersUsed = 0;
+    responder.panelAnswers.clear();
+    responder.panelEditAnswers.clear();
+    responder.shown.clear();
+    responder.answers = {platform::IDOK};
+    frame.onCommand(40047, 0, 0);
+    EXPECT_EQ(responder.texts(), std::vector<std::string>{"File " + dir.file("junk.dat") + " is not a patient data file"});
+    EXPECT_TRUE(std::filesystem::exists(out.file("four-info.txt")));
+    EXPECT_TRUE(std::filesystem::exists(out.file("copy-raw.txt")));
+    EXPECT_FALSE(std::filesystem::exists(out.file("junk-info.txt")));
+    // Again: every file exists now; Yes to All answers the rest.
+    responder.fileAnswers = {dir.path().string() + '\0' + "four.dat" + '\0' + "copy.dat" + '\0', out.file("ignored.txt")};
+    responder.fileAnswersUsed = 0;
+    responder.shown.clear();
+    responder.answers = {platform::IDYESTOALL};
+    frame.onCommand(40047, 0, 0);
+    ASSERT_EQ(responder.shown.size(), 1u);
+    EXPECT_EQ(responder.shown[0].text, "This folder already contains file 'four-info.txt'\nWould you like to replace it?");
+    EXPECT_EQ(responder.shown[0].buttons, platform::Buttons::yesAllNoCancel);
+}
