@@ -503,7 +503,13 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     case 40013: saveAsImage(); return true;
     case 40041: saveAllAsText(); return true;
     case 40047: batchConvert(); return true;
-    case 606: fileArrivingRecording(); return true;
+    case 606:
+        // Not under a running export: the recording it reads would change under it.
+        if (exportsRunning_ > 0)
+            QTimer::singleShot(200, this, [this] { onCommand(606, 0, 0); });
+        else
+            fileArrivingRecording();
+        return true;
     case 13: sendName(); return true;
     case 40001: about(); return true;
     case 40002:

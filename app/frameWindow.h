@@ -100,6 +100,13 @@ private:
     QPointer<QMdiSubWindow> graphSub_;
     QPointer<QMdiSubWindow> fftSub_;
     QPointer<QDialog> patient_;  // the modeless Patient Info dialog while it is open
+    // While an export, image series or print runs, an arriving recording (606) waits.
+    int exportsRunning_ = 0;
+    struct ExportGuard {
+        FrameWindow& frame;
+        explicit ExportGuard(FrameWindow& f) : frame(f) { ++frame.exportsRunning_; }
+        ~ExportGuard() { --frame.exportsRunning_; }
+    };
     std::unique_ptr<platform::DrawingObjects> drawing_;
     std::optional<QRect> pendingOuter_;  // until the window manager's border is known
 };

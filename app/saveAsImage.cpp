@@ -95,6 +95,7 @@ void FrameWindow::saveAsImage()
     if (chosen.empty())
         return;
     state::startup.lastDir = fs::path(chosen).parent_path().string();
+    ExportGuard busy(*this);
     const QSize size = active->widget()->size();
     const bool current = panel.checked[2];
     for (std::size_t i = 0; i < paths.size(); ++i) {
@@ -113,7 +114,8 @@ void FrameWindow::saveAsImage()
                                    true);
         }
         if (!report::writeImageFile(image, paths[i])) {
-            platform::messageBox(this, "There is no sufficient memory.\nCannot save.", "Ozmar", platform::Buttons::ok,
+            // The file that failed is named below the message.
+            platform::messageBox(this, "There is no sufficient memory.\nCannot save.\n" + paths[i], "Ozmar", platform::Buttons::ok,
                                  platform::Icon::warning);
             return;
         }

@@ -1,8 +1,10 @@
 // Save As Text (40004) of the active window, Save All As Text (40041) of the
 // Report window and Batch Convert (40047) of many data files, through the
 // save dialog of the text exports.
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QProgressDialog>
 #include <algorithm>
 #include <filesystem>
 
@@ -46,6 +48,7 @@ platform::FileRequest textRequest(const void* owner, const std::string& title, b
     r.filterIndex = report::exportSettings.textFilterIndex;
     r.folder = state::startup.lastDir;
     r.defaultExtension = r.filterIndex == 3 ? "csv" : "txt";
+    r.chosenFilter = std::make_shared<int>(r.filterIndex);
     r.onAccept = [owner, title, askReplace, extension = r.defaultExtension](const std::string& chosen) -> std::string {
         fs::path path(chosen);
         const std::string typed = lowered(path.extension().string());
@@ -83,6 +86,14 @@ std::shared_ptr<platform::FilePanel> rawDataPanel()
     return panel;
 }
 
+// The folder and the file type of the last text dialog are where the next one starts.
+void remember(const platform::FileRequest& r, const std::string& path)
+{
+    state::startup.lastDir = fs::path(path).parent_path().string();
+    if (r.chosenFilter)
+        report::exportSettings.textFilterIndex = *r.chosenFilter;
+}
+
 void takeRawDataRange(const platform::FilePanel& panel)
 {
     report::ExportSettings& e = report::exportSettings;
@@ -109,7 +120,8 @@ void FrameWindow::saveAsText()
     const std::string path = platform::fileDialog(r);
     if (path.empty())
         return;
-    state::startup.lastDir = fs::path(path).parent_path().string();
+    remember(r, path);
+    ExportGuard busy(*this);
     if (graph) {
         takeRawDataRange(*r.panel);
         report::saveAsText(this, path, {report::DocumentText::Kind::graph, nullptr, nullptr}, nullptr);
@@ -125,10 +137,12 @@ void FrameWindow::saveAsText()
 // anywhere still restores the window's options.
 void FrameWindow::saveAllAsText()
 {
-    const std::string path = platform::fileDialog(textRequest(this, "Save All As Text", false));
+    const platform::FileRequest r = textRequest(this, "Save All As Text", false);
+    const std::string path = platform::fileDialog(r);
     if (path.empty())
         return;
-    state::startup.lastDir = fs::path(path).parent_path().string();
+    remember(r, path);
+    ExportGuard busy(*this);
     std::unique_ptr<report::ReportWindow> hidden;
     report::ReportWindow* window = reportWindow();
     if (!window) {
@@ -179,6 +193,17 @@ void FrameWindow::batchConvert()
         if (!p.checked[0])
             p.checked[3] = true;
     };
+    // The name box shows, read-only, the pattern of the names to be written.
+    save.proposeName = [&panel, extension = save.defaultExtension](const std::string&) {
+        const bool both = panel.checked[0], info = both || panel.checked[1], raw = both || panel.checked[2];
+        if (both && !panel.checked[3])
+            return "fname." + extension;
+        std::string pattern = info ? "fname-info." + extension : std::string();
+        if (raw)
+            pattern += (pattern.empty() ? "" : ", ") + std::string("fname-raw.") + extension;
+        return pattern;
+    };
+    save.name = save.proposeName(save.folder);
     const std::string chosen = platform::fileDialog(save);
     if (chosen.empty())
         return;
@@ -188,7 +213,22 @@ void FrameWindow::batchConvert()
     e.textFilterIndex = lowered(fs::path(chosen).extension().string()) == ".csv" ? 3 : 2;
     const std::string folder = fs::is_directory(chosen) ? chosen : fs::path(chosen).parent_path().string();
     state::startup.lastDir = folder;
-    report::batchConvert(this, selection, folder);
+    // Which file is being converted and how many remain; Cancel stops between files.
+    ExportGuard busy(*this);
+    QProgressDialog shown("", "Cancel", 0, 100, this);
+    shown.setWindowTitle("Batch Convert");
+    shown.setMinimumDuration(0);
+    report::batchConvert(this, selection, folder, [&](const std::string& file, std::size_t number, std::size_t count) {
+        shown.setMaximum(static_cast<int>(count));
+        shown.setValue(static_cast<int>(number) - 1);
+        shown.setLabelText(QString("Converting %1\n(%2 of %3, %4 to go)")
+                               .arg(platform::fromWindows1252(fs::path(file).filename().string()))
+                               .arg(number)
+                               .arg(count)
+                               .arg(count - number));
+        QCoreApplication::processEvents();
+        return !shown.wasCanceled();
+    });
 }
 
 }  // namespace app

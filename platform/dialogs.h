@@ -40,6 +40,7 @@ struct FilePanel {
     int editAfter = -1;          // a text box follows this choice (enabled only while it is chosen)
     std::string editText;
     std::vector<bool> enabled;   // empty: every choice can be made
+    std::function<void()> changed;  // set by the dialog: run after each toggle
 };
 
 struct FileRequest {
@@ -65,6 +66,8 @@ struct FileRequest {
     std::shared_ptr<FilePanel> panel;  // shared with onAccept, which reads its states
     // The tip shown beside the dialog for the file under the cursor.
     std::function<std::string(const std::string& path)> tip;
+    // Where the dialog tells which file type (1-based) was chosen last.
+    std::shared_ptr<int> chosenFilter;
     std::string acceptLabel;    // the OK button's text; empty: the dialog's own
     std::string fileNameLabel;  // the name box's label
     std::string typeLabel;      // the file-type box's label

@@ -137,6 +137,8 @@ void addPanel(QFileDialog& dialog, FilePanel& panel)
                 edit->setEnabled(panel.checked[static_cast<std::size_t>(panel.editAfter)]);
                 edit->setText(fromWindows1252(panel.editText));
             }
+            if (panel.changed)
+                panel.changed();
         });
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
         grid->addWidget(group, grid->rowCount(), 0, 1, grid->columnCount());
@@ -254,13 +256,20 @@ std::string QtResponder::fileDialog(const FileRequest& request)
         QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog, propose);
     }
     widenColumns(dialog);
-    if (request.panel)
+    if (request.panel) {
+        if (request.proposeName)  // the proposed name follows the panel's choices too
+            request.panel->changed = [&dialog, &request] {
+                dialog.selectFile(fromWindows1252(request.proposeName(dialog.directory().absolutePath().toLocal8Bit().toStdString())));
+            };
         addPanel(dialog, *request.panel);
+    }
     std::unique_ptr<QLabel> tip;
     if (request.tip)
         tip = attachTip(dialog, request.tip);
     if (dialog.exec() != QDialog::Accepted)
         return std::string();
+    if (request.chosenFilter)
+        *request.chosenFilter = std::max(1, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1);
     return dialog.chosen;
 }
 

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 
 #include "state/startupState.h"
@@ -143,14 +144,19 @@ SaveResult saveAsText(const void* owner, const std::string& path, const Document
     return result;
 }
 
-bool batchConvert(const void* owner, const std::string& selection, const std::string& outputFolder)
+bool batchConvert(const void* owner, const std::string& selection, const std::string& outputFolder,
+                  const std::function<bool(const std::string& file, std::size_t number, std::size_t count)>& progress)
 {
     ExportSettings& e = exportSettings;
     e.yesToAll = false;
     e.batchMode = e.saveAllMode = true;
     ReportPage page(true);
     const char* extension = e.textFilterIndex == 3 ? ".csv" : ".txt";
+    const std::vector<std::string> files = data::selectionPaths(selection);
     const bool finished = data::readIntoSecondary(owner, selection, [&](const std::string& input) {
+        const auto at = std::find(files.begin(), files.end(), input);
+        if (progress && !progress(input, static_cast<std::size_t>(at - files.begin()) + 1, files.size()))
+            return false;
         page.layout(true);
         const std::string out = (fs::path(outputFolder) / (fs::path(input).stem().string() + extension)).string();
         return saveAsText(owner, out, DocumentText{DocumentText::Kind::report, &page, nullptr}, &page) == SaveResult::done;

@@ -57,6 +57,9 @@ SaveResult saveAsText(const void* owner, const std::string& path, const Document
 
 // Converts each data file of the selection (Part of the batch dialog's result)
 // into text files in `outputFolder` through the secondary Report page.
-bool batchConvert(const void* owner, const std::string& selection, const std::string& outputFolder);
+// `progress` is told the file about to be converted (its number from 1 and the
+// count) and answers false to stop between files.
+bool batchConvert(const void* owner, const std::string& selection, const std::string& outputFolder,
+                  const std::function<bool(const std::string& file, std::size_t number, std::size_t count)>& progress = {});
 
 }  // namespace report
