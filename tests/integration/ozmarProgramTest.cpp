@@ -155,6 +155,11 @@ TEST(OzmarProgram, UnattendedImageSeries)
     resetCore();
     EXPECT_EQ(runCommand("timeout 20 " + std::string(OZMAR_PATH) + " /graphimages " + dir.file("empty.dat") + " " + out).status, 7);
     EXPECT_EQ(runCommand("timeout 20 " + std::string(OZMAR_PATH) + " /reportimages " + dir.file("empty.dat") + " " + out).status, 7);
+    // /summary ends by itself too, whatever the file or folder.
+    EXPECT_EQ(runCommand("timeout 20 " + std::string(OZMAR_PATH) + " /summary " + dir.file("run.dat") + " " + out + "/s.txt").status, 0);
+    EXPECT_EQ(runCommand("timeout 20 " + std::string(OZMAR_PATH) + " /summary " + dir.file("bad.dat") + " " + out + "/b.txt").status, 3);
+    EXPECT_EQ(runCommand("timeout 20 " + std::string(OZMAR_PATH) + " /summary " + dir.file("run.dat") + " " + dir.file("no/x.txt")).status, 4);
+    std::filesystem::remove(out + "/s.txt");
     // No temporary file is left behind.
     for (const auto& e : std::filesystem::directory_iterator(out))
         EXPECT_EQ(e.path().extension(), ".png") << e.path();
