@@ -18,6 +18,7 @@
 #include "serial/transferDialog.h"
 #include "serial/transfers.h"
 #include "state/startupState.h"
+#include "platform/textEncoding.h"
 
 namespace app {
 
@@ -37,13 +38,6 @@ std::string todayPrefix()
 {
     const std::tm t = localNow();
     return data::dayPrefix(t.tm_mon + 1, t.tm_mday, t.tm_year + 1900);
-}
-
-std::string lowered(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
 }
 
 // The folder-choosing save dialog: today's proposed name "MMDDYYnn_.dat" in a
@@ -74,7 +68,7 @@ std::string chooseUploadFolder(const void* owner)
     r.onAccept = [propose](const std::string& chosen) {
         const fs::path path(chosen);
         const std::string folder = path.parent_path().string();
-        return lowered(path.filename().string()) == lowered(propose(folder)) ? folder : std::string();
+        return platform::lowerAscii(path.filename().string()) == platform::lowerAscii(propose(folder)) ? folder : std::string();
     };
     return platform::fileDialog(r);
 }

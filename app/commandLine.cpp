@@ -8,6 +8,7 @@
 
 #include "state/portTable.h"
 #include "state/startupState.h"
+#include "platform/textEncoding.h"
 
 namespace app {
 
@@ -49,13 +50,6 @@ bool looksLikePath(const std::string& argument)
 
 namespace {
 
-std::string lowered(const std::string& text)
-{
-    std::string out = text;
-    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
 // The modes that exclude one another: each clears the others.
 void unattended(StartupState& s, bool& chosen)
 {
@@ -67,7 +61,7 @@ void unattended(StartupState& s, bool& chosen)
 // Applies one option; false when the text is no option.
 bool applyOption(StartupState& s, const std::string& option)
 {
-    const std::string o = lowered(option);
+    const std::string o = platform::lowerAscii(option);
     if (o == "/noserial" || o == "/ns") {
         s.noSerial = true;
         s.autoUpload = s.autoClose = s.portGiven = false;

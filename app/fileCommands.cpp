@@ -11,6 +11,7 @@
 #include "data/recordingReset.h"
 #include "data/recordingStore.h"
 #include "platform/dialogs.h"
+#include "platform/textEncoding.h"
 
 namespace app {
 
@@ -36,12 +37,6 @@ platform::FileRequest dataFileRequest(const void* owner, bool save)
     return r;
 }
 
-std::string lowered(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 bool ask(const void* owner, const std::string& text, const std::string& caption)
 {
     return platform::messageBox(owner, text, caption, platform::Buttons::yesNo, platform::Icon::exclamation) == platform::IDYES;
@@ -51,7 +46,7 @@ bool ask(const void* owner, const std::string& text, const std::string& caption)
 std::string acceptedSavePath(const void* owner, const std::string& chosen, const std::string& title)
 {
     fs::path path(chosen);
-    const std::string extension = lowered(path.extension().string());
+    const std::string extension = platform::lowerAscii(path.extension().string());
     if (extension != ".dat" && extension != ".edt" && extension != ".mon") {
         path = path.parent_path() / (path.filename().string() + ".dat");
         if (!ask(owner, platform::format("Do you mean %s?", path.filename().string()), title))

@@ -18,6 +18,7 @@
 #include "views/fftWindow.h"
 #include "views/graphPainter.h"
 #include "views/graphWindow.h"
+#include "platform/textEncoding.h"
 
 namespace app {
 
@@ -25,17 +26,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string lowered(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 // A name whose extension is not an image type keeps it and gets ".png".
 std::string withImageExtension(std::string path)
 {
-    const std::string extension = lowered(fs::path(path).extension().string());
+    const std::string extension = platform::lowerAscii(fs::path(path).extension().string());
     if (extension != ".png" && extension != ".jpg" && extension != ".bmp")
         path += ".png";
     return path;

@@ -19,19 +19,13 @@
 #include "state/startupState.h"
 #include "views/graphWindow.h"
 #include "views/tableWindow.h"
+#include "platform/textEncoding.h"
 
 namespace app {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string lowered(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 // The save dialog of the text exports: its file types, the type and folder of
 // the last one, and the questions when Save is pressed ("Do you mean %s?" for
@@ -51,7 +45,7 @@ platform::FileRequest textRequest(const void* owner, const std::string& title, b
     r.chosenFilter = std::make_shared<int>(r.filterIndex);
     r.onAccept = [owner, title, askReplace, extension = r.defaultExtension](const std::string& chosen) -> std::string {
         fs::path path(chosen);
-        const std::string typed = lowered(path.extension().string());
+        const std::string typed = platform::lowerAscii(path.extension().string());
         if (typed != ".txt" && typed != ".csv") {
             path = path.parent_path() / (path.filename().string() + "." + extension);
             if (platform::messageBox(owner, platform::format("Do you mean %s?", path.filename().string()), title,
@@ -210,7 +204,7 @@ void FrameWindow::batchConvert()
     e.exportPatientInfo = panel.checked[0] || panel.checked[1];
     e.exportRawData = panel.checked[0] || panel.checked[2];
     e.exportSplit = !panel.checked[0] || panel.checked[3];
-    e.textFilterIndex = lowered(fs::path(chosen).extension().string()) == ".csv" ? 3 : 2;
+    e.textFilterIndex = platform::lowerAscii(fs::path(chosen).extension().string()) == ".csv" ? 3 : 2;
     const std::string folder = fs::is_directory(chosen) ? chosen : fs::path(chosen).parent_path().string();
     state::startup.lastDir = folder;
     // Which file is being converted and how many remain; Cancel stops between files.

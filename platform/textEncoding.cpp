@@ -100,3 +100,15 @@ Utf8Conversion utf8ToWindows1252(const std::string& text)
 }
 
 }  // namespace platform
+
+namespace platform {
+
+std::string lowerAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+}  // namespace platform

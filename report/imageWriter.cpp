@@ -1,4 +1,5 @@
 #include "report/imageWriter.h"
+#include "platform/textEncoding.h"
 
 #include <IL/il.h>
 
@@ -12,12 +13,6 @@
 namespace report {
 
 namespace {
-
-std::string lowered(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 ILenum devilType(ImageType type)
 {
@@ -48,7 +43,7 @@ std::string temporaryBeside(const std::string& path)
 
 ImageType imageTypeOf(const std::string& path)
 {
-    const std::string extension = lowered(std::filesystem::path(path).extension().string());
+    const std::string extension = platform::lowerAscii(std::filesystem::path(path).extension().string());
     return extension == ".jpg" ? ImageType::jpg : extension == ".bmp" ? ImageType::bmp : ImageType::png;
 }
 
