@@ -95,8 +95,9 @@ TEST(Fft, MatchesAnIndependentDftForEverySinusoidNoiseAndEeg)
         const auto a = sinusoid(2000.0, k, 0.3), b = sinusoid(700.0, k, 1.9);
         const Transformed t = transformPair(a, b);
         worst = std::max({worst, worstDeviation(t.x, referenceVector(a)), worstDeviation(t.y, referenceVector(b))});
-        if (k > 1)  // window mean 1: |bin k| is A (bin 1 also carries the DC leakage)
+        if (k > 1) {  // window mean 1: |bin k| is A (bin 1 also carries the DC leakage)
             EXPECT_NEAR(std::hypot(t.x[k], t.x[64 + k]), 2000.0, 2.0) << k;
+        }
     }
     for (int trial = 0; trial < 50; ++trial) {
         std::vector<std::int16_t> a(256), b(256);

@@ -167,8 +167,9 @@ TEST_F(ConfigFile, EveryTruncationReadsAllOrNothing)
         const bool read = readConfiguration(dir.file("t.cfg"));
         ASSERT_EQ(read, cut >= settingsEnd) << cut;
         ASSERT_EQ(settingsImage(), read ? image : defaults) << cut;
-        if (!read)
+        if (!read) {
             ASSERT_TRUE(windowLayout.windows.empty());
+        }
         // Records come whole or not at all.
         for (const SavedWindow& w : windowLayout.windows)
             ASSERT_TRUE(std::find(windows.begin(), windows.end(), w) != windows.end()) << cut;

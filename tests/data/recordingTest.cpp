@@ -98,10 +98,11 @@ TEST_F(RecordingTest, ResetPrimaryKeepsChannelWordsAndSetsResultDefaults)
     recordingHooks.resetEpochState = [&](std::uint32_t) { ++epochResets; };
     resetPrimary();
     for (int w = 0; w < kHeaderWords; ++w) {
-        if (w == hw::channelMode || w == hw::channelModeCopy)
+        if (w == hw::channelMode || w == hw::channelModeCopy) {
             EXPECT_EQ(rec.header[w], 1) << w;
-        else if (w < hw::resultValues || w >= hw::calibrationFactors + 14)
+        } else if (w < hw::resultValues || w >= hw::calibrationFactors + 14) {
             EXPECT_EQ(rec.header[w], 0) << w;
+        }
     }
     EXPECT_EQ(rec.resultValue[0], 0.0f);
     EXPECT_EQ(rec.resultValue[3], 1e30f);

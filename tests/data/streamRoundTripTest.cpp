@@ -129,8 +129,9 @@ TEST(StreamWriter, FftCountNeverExceedsTheChannelArray)
             EXPECT_EQ(s.count, kFftValues);
             EXPECT_EQ(s.length, 5u + 2u * kFftValues);
         }
-        if (s.tag == tag::epochFlags)
+        if (s.tag == tag::epochFlags) {
             EXPECT_EQ(s.count, 60000u);  // the condition series still carries the header's count
+        }
     }
     EXPECT_TRUE(fftSeen);
     resetCore();
