@@ -2,8 +2,9 @@
 # Screenshots of the desktop program with sample recordings: the frame with
 # the report open, the File menu and the Format menu, the report's trace
 # strip, the Graph, FFT, Bands and Spectrum windows of a two- and a
-# four-channel recording, the Patient Info dialog and its Export file dialog
-# with the field panel and the file tip, as PNG files in the given folder
+# four-channel recording, the Save As Image and Save Raw Data As Text dialogs
+# with their panels, the Patient Info dialog and its Export file dialog with
+# the field panel and the file tip, as PNG files in the given folder
 # (default: screenshots/). Needs no display.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -92,6 +92,21 @@ bool saveAnalysis(app::FrameWindow& frame, const QString& out, const QString& su
     return ok;
 }
 
+// A modal dialog the command opens, grabbed once it shows, then closed.
+bool saveModal(app::FrameWindow& frame, int command, const QString& path)
+{
+    bool ok = false;
+    QTimer::singleShot(300, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            ok = save(modal, path);
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+        }
+    });
+    frame.onCommand(command, 0, 0);
+    return ok;
+}
+
 // The Patient Info dialog with a long comment, and its Export file dialog
 // with the field panel and the tip of a data file.
 bool savePatientDialogs(app::FrameWindow& frame, const QString& out, const char* dataFile)
@@ -165,6 +180,8 @@ int main(int argc, char** argv)
 
     // The Graph window of the recording at its seventh page (the seizure).
     ok = saveGraph(frame, out + "/graph-2ch.png", 6) && ok;
+    ok = saveModal(frame, 40013, out + "/save-as-image-dialog.png") && ok;
+    ok = saveModal(frame, 40004, out + "/save-raw-data-dialog.png") && ok;
     ok = saveAnalysis(frame, out, "2ch") && ok;
     if (argc == 4) {
         for (QMdiSubWindow* sub : frame.mdiArea()->subWindowList())
