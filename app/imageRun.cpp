@@ -1,5 +1,8 @@
 #include "app/imageRun.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -41,13 +44,20 @@ QImage drawn(int width, int height, Draw draw)
     return image;
 }
 
-int graphImages()
+// The pages of this process: every `workers`-th page from `worker` on.
+struct Share {
+    unsigned worker = 0;
+    unsigned workers = 1;
+    bool mine(std::uint32_t page) const { return page % workers == worker; }
+};
+
+int graphImages(const Share& share)
 {
     data::Recording& rec = data::recordings.primary;
     const std::uint32_t pages = views::pageCount(rec);
-    if (pages == 0)
-        return 7;
     for (std::uint32_t p = 0; p < pages; ++p) {
+        if (!share.mine(p))
+            continue;
         const QImage image = drawn(640, 480, [&](QPainter& painter) {
             const views::PageSetup setup = views::setupGraphPage(painter, views::graphPage.geometry(), 640, 480);
             views::renderGraphPage(painter, rec, p * views::kPageColumns, setup.lineHeight, true);
@@ -58,14 +68,14 @@ int graphImages()
     return 0;
 }
 
-int fftImages()
+int fftImages(const Share& share)
 {
     data::Recording& rec = data::recordings.primary;
     state::settings.spectrumCurrentSegment = true;
     const std::uint32_t pages = views::fftPageCount(rec);
-    if (pages == 0)
-        return 7;
     for (std::uint32_t e = 0; e < pages; ++e) {
+        if (!share.mine(e))
+            continue;
         const views::FftSnapshot page = views::renderFftPage(rec, e, views::graphPage.geometry());
         const QImage image = drawn(480, 480, [&](QPainter& painter) {
             const views::PageSetup setup = views::setupGraphPage(painter, page.geometry, 480, 480);
@@ -79,8 +89,6 @@ int fftImages()
 
 int reportImages()
 {
-    if (data::recordings.primary.rawChannels[0].count == 0)
-        return 7;
     report::ReportWindow window(false);
     window.onCommand(602, 0, 1);
     const int rows = window.page().graphRows();
@@ -92,24 +100,52 @@ int reportImages()
     return 0;
 }
 
+// Draws and writes this process's share of the pages; the Qt application is
+// made here, after any fork.
+int drawImages(int argc, char** argv, const Share& share)
+{
+    QApplication application(argc, argv);
+    const QImage screen(16, 16, QImage::Format_RGB32);
+    views::graphPage.setGeometry(views::measureGraphGeometry(screen));
+    if (startup.graphImages)
+        return graphImages(share);
+    if (startup.fftImages)
+        return fftImages(share);
+    return reportImages();
+}
+
 }  // namespace
 
 int runImages(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    const QImage screen(16, 16, QImage::Format_RGB32);
-    views::graphPage.setGeometry(views::measureGraphGeometry(screen));
     data::resetPrimary();
     data::clearPatientSets(15);
     // Hidden mode: a file that cannot be read sets its exit code, no box is shown.
     if (!data::openDataFile(nullptr, startup.dataFilePath, false))
         return startup.exitCode != 0 ? startup.exitCode : 2;
-    if (startup.graphImages)
-        return graphImages();
-    if (startup.fftImages)
-        return fftImages();
-    return reportImages();
+    data::Recording& rec = data::recordings.primary;
+    const std::uint32_t pages = startup.graphImages ? views::pageCount(rec)
+                              : startup.fftImages   ? views::fftPageCount(rec)
+                                                    : rec.rawChannels[0].count;
+    if (pages == 0)
+        return 7;
+    // Encoding the images takes most of the time and DevIL encodes one image
+    // at a time per process: a long series is shared with a second process,
+    // forked before anything of Qt exists, each taking every other page.
+    if (startup.imageMode() && !startup.reportImages && pages >= 8) {
+        const pid_t child = ::fork();
+        if (child == 0)
+            ::_exit(drawImages(argc, argv, Share{1, 2}));
+        if (child > 0) {
+            const int mine = drawImages(argc, argv, Share{0, 2});
+            int status = 0;
+            ::waitpid(child, &status, 0);
+            const int theirs = WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+            return mine != 0 ? mine : theirs;
+        }
+    }
+    return drawImages(argc, argv, Share{});
 }
 
 }  // namespace app
