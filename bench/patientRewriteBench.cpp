@@ -16,19 +16,29 @@
 
 namespace {
 
+// A folder with a maximum-size data file "000.dat" and 100 copies of it; the
+// copies as a selection (the folder, then each name, each ended by a zero byte).
+struct HundredFiles {
+    testing_support::TempDir dir;
+    std::string selection;
+    HundredFiles()
+    {
+        testing_support::resetCore();
+        testing_support::fillPrimaryMaximum();
+        testing_support::writePrimary(dir.file("000.dat"));
+        selection = dir.path().string() + '\0';
+        for (int i = 0; i < 100; ++i) {
+            const std::string name = std::to_string(1000 + i) + ".dat";
+            std::filesystem::copy_file(dir.file("000.dat"), dir.file(name));
+            selection += name + '\0';
+        }
+    }
+};
+
 void rewriteHundredFiles(benchmark::State& state)
 {
-    testing_support::TempDir dir;
-    testing_support::resetCore();
-    testing_support::fillPrimaryMaximum();
-    testing_support::writePrimary(dir.file("000.dat"));
-    std::string selection = dir.path().string() + '\0';
-    for (int i = 0; i < 100; ++i) {
-        const std::string name = std::to_string(1000 + i) + ".dat";
-        std::filesystem::copy_file(dir.file("000.dat"), dir.file(name));
-        selection += name + '\0';
-    }
-    selection += '\0';
+    HundredFiles files;
+    const std::string selection = files.selection + '\0';
     data::recordings.importPatients.text[data::patientName] = "Anonymous";
     data::recordings.useImportField[data::patientName] = true;
     data::streamState.patientOnly = true;
@@ -68,16 +78,9 @@ void tipOfAMaximumFile(benchmark::State& state)
 
 void batchConvertHundredFiles(benchmark::State& state)
 {
-    testing_support::TempDir dir;
-    testing_support::resetCore();
-    testing_support::fillPrimaryMaximum();
-    testing_support::writePrimary(dir.file("000.dat"));
-    std::string selection = dir.path().string() + '\0';
-    for (int i = 0; i < 100; ++i) {
-        const std::string name = std::to_string(1000 + i) + ".dat";
-        std::filesystem::copy_file(dir.file("000.dat"), dir.file(name));
-        selection += name + '\0';
-    }
+    HundredFiles files;
+    const std::string& selection = files.selection;
+    testing_support::TempDir& dir = files.dir;
     std::filesystem::create_directory(dir.file("out"));
     report::ExportSettings& e = report::exportSettings;
     e.textFilterIndex = 3;

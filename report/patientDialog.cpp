@@ -181,6 +181,29 @@ void PatientDialog::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
+// The file dialog of Import and Export: data files, the field panel, the file
+// tip, and "Nothing To ..." (which keeps the dialog) when no field is ticked.
+platform::FileRequest PatientDialog::fileRequest(const char* what, const std::function<std::string(const std::string&)>& accept)
+{
+    platform::FileRequest r;
+    r.owner = this;
+    r.title = std::string(what) + " Patient Info";
+    r.acceptLabel = what;
+    r.filters = {{"Data Files (*.dat,*.mon,*.edt)", "*.dat;*.mon;*.edt"}, {"All Files (*.*)", "*.*"}};
+    r.panel = panel((std::string("Patient Info To ") + what).c_str());
+    r.tip = patientTip;
+    const std::string nothing = std::string("Nothing To ") + what;
+    const std::string caption = std::string("Patient ") + what;
+    r.onAccept = [this, panel = r.panel, nothing, caption, accept](const std::string& chosen) -> std::string {
+        if (noneTicked(*panel)) {
+            platform::messageBox(this, nothing, caption, platform::Buttons::ok, platform::Icon::warning);
+            return {};
+        }
+        return accept(chosen);
+    };
+    return r;
+}
+
 std::shared_ptr<platform::FilePanel> PatientDialog::panel(const char* title)
 {
     auto panel = std::make_shared<platform::FilePanel>();
@@ -199,25 +222,14 @@ std::shared_ptr<platform::FilePanel> PatientDialog::panel(const char* title)
 
 void PatientDialog::importFile()
 {
-    platform::FileRequest r;
-    r.owner = this;
-    r.title = "Import Patient Info";
-    r.acceptLabel = "Import";
-    r.filters = {{"Data Files (*.dat,*.mon,*.edt)", "*.dat;*.mon;*.edt"}, {"All Files (*.*)", "*.*"}};
-    r.panel = panel("Patient Info To Import");
-    r.tip = patientTip;
-    r.onAccept = [this, panel = r.panel](const std::string& path) -> std::string {
-        if (noneTicked(*panel)) {
-            platform::messageBox(this, "Nothing To Import", "Patient Import", platform::Buttons::ok, platform::Icon::warning);
-            return {};
-        }
+    const platform::FileRequest r = fileRequest("Import", [this](const std::string& path) -> std::string {
         if (!data::readSecondaryQuietly(path)) {
             platform::messageBox(this, platform::format("File %s is not a patient data file", path), "Ozmar",
                                  platform::Buttons::ok, platform::Icon::exclamation);
             return {};
         }
         return path;
-    };
+    });
     if (platform::fileDialog(r).empty())
         return;
     form_.importFromSecondary(fieldsOf(*r.panel));
@@ -227,21 +239,8 @@ void PatientDialog::importFile()
 
 void PatientDialog::exportFiles()
 {
-    platform::FileRequest r;
-    r.owner = this;
-    r.title = "Export Patient Info";
-    r.acceptLabel = "Export";
+    platform::FileRequest r = fileRequest("Export", [](const std::string& selection) { return selection; });
     r.multiple = true;
-    r.filters = {{"Data Files (*.dat,*.mon,*.edt)", "*.dat;*.mon;*.edt"}, {"All Files (*.*)", "*.*"}};
-    r.panel = panel("Patient Info To Export");
-    r.tip = patientTip;
-    r.onAccept = [this, panel = r.panel](const std::string& selection) -> std::string {
-        if (noneTicked(*panel)) {
-            platform::messageBox(this, "Nothing To Export", "Patient Export", platform::Buttons::ok, platform::Icon::warning);
-            return {};
-        }
-        return selection;
-    };
     const std::string selection = platform::fileDialog(r);
     if (selection.empty())
         return;

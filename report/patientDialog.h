@@ -39,6 +39,7 @@ private:
     void showForm();
     void updateButtons();
     std::shared_ptr<platform::FilePanel> panel(const char* title);
+    platform::FileRequest fileRequest(const char* what, const std::function<std::string(const std::string&)>& accept);
 
     PatientForm form_;
     QLineEdit* fields_[3] = {};  // ID, Name, Age
