@@ -8,6 +8,7 @@
 
 #include "app/documentState.h"
 #include "app/frameWindow.h"
+#include "data/autoFiling.h"
 #include "data/autoNames.h"
 #include "data/dataFiles.h"
 #include "data/recordingReset.h"
@@ -36,8 +37,7 @@ std::tm localNow()
 
 std::string todayPrefix()
 {
-    const std::tm t = localNow();
-    return data::dayPrefix(t.tm_mon + 1, t.tm_mday, t.tm_year + 1900);
+    return data::dayPrefixOf(localNow());
 }
 
 // The folder-choosing save dialog: today's proposed name "MMDDYYnn_.dat" in a
@@ -81,19 +81,9 @@ void fileMonitoringData(const void* owner, const std::string& folder)
     if (!document.dataUnsaved || rec.rawChannels[0].count == 0)
         return;
     const std::tm t = localNow();
-    rec.header[data::hw::month] = static_cast<std::uint16_t>(t.tm_mon + 1);
-    rec.header[data::hw::day] = static_cast<std::uint16_t>(t.tm_mday);
-    rec.header[data::hw::year] = static_cast<std::uint16_t>(t.tm_year % 100);
-    rec.header[data::hw::hour] = static_cast<std::uint16_t>(t.tm_hour);
-    rec.header[data::hw::minute] = static_cast<std::uint16_t>(t.tm_min);
-    rec.header[data::hw::second] = static_cast<std::uint16_t>(t.tm_sec);
+    data::stampDateTime(rec, t);
     rec.header[data::hw::epochCount] = static_cast<std::uint16_t>(rec.rawChannels[0].count / data::kEpochSamples);
-    const std::string prefix = todayPrefix();
-    const std::string arriving = data::arrivingName(prefix, data::nextDayNumber(folder, prefix), "mon");
-    const std::string final = data::finalName(arriving, t.tm_hour, t.tm_min, "mon");
-    std::error_code error;
-    const std::string name = fs::exists(fs::path(folder) / final, error) ? arriving : final;
-    if (data::saveDataFile(owner, (fs::path(folder) / name).string()))
+    if (!data::fileMonitoredRecording(owner, folder, t).empty())
         document.dataUnsaved = document.dataModified = false;
 }
 
@@ -138,8 +128,7 @@ bool FrameWindow::fileArrivingRecording()
     data::resetPrimary();
     data::clearPatientSets(1);
     serial::clearForUpload();
-    const std::string prefix = todayPrefix();
-    serial::transferState.uploadFile = data::arrivingName(prefix, data::nextDayNumber(folder, prefix), "dat");
+    serial::transferState.uploadFile = data::arrivingUploadName(folder, localNow());
     const bool filed = runTransfer(serial::TransferKind::upload);
     data::resetPrimary();
     document = DocumentState{};

@@ -34,9 +34,26 @@ bool columnRejected(const data::Recording& rec, std::uint32_t e)
     const auto current = static_cast<std::uint32_t>(std::max(0, m.currentEpoch.load()));
     if (e < current)
         return !rec.epochSelected[slot];
-    if (e == current && m.playThreadRunning && m.epochSampleCount < 255)
+    if (e == current && m.playThreadRunning && m.epochSample < 255)
         return m.epochRejected;
     return !rec.epochMarks[slot];
+}
+
+// Removes logical columns from..to-1 from the rejected areas.
+void trimRejected(std::vector<PlotRect>& region, int from, int to)
+{
+    std::vector<PlotRect> kept;
+    for (const PlotRect& r : region) {
+        if (r.right <= from || r.left >= to) {
+            kept.push_back(r);
+            continue;
+        }
+        if (r.left < from)
+            kept.push_back({r.left, r.top, from, r.bottom});
+        if (r.right > to)
+            kept.push_back({to, r.top, r.right, r.bottom});
+    }
+    region = std::move(kept);
 }
 
 }  // namespace
@@ -183,6 +200,55 @@ void GraphPage::clearRejected()
 {
     std::lock_guard lock(mutex_);
     page_.rejectedRegion.clear();
+}
+
+void GraphPage::clearColumns(int first, int count)
+{
+    std::lock_guard lock(mutex_);
+    const int left = page_.geometry.graphLeft();
+    for (int k = 0; k < count; ++k) {
+        const auto x = static_cast<std::size_t>((first + k) % kPageColumns);
+        for (TraceStrip& strip : page_.strips)
+            strip.samples[x] = kNoSample;
+        page_.epochMarkLine[x] = false;
+    }
+    // A rejected area loses the cleared columns (they lie at its left end: the
+    // display moves right and overwrites what it drew a page ago).
+    const int start = first % kPageColumns, firstPart = std::min(count, kPageColumns - start);
+    trimRejected(page_.rejectedRegion, left + start, left + start + firstPart);
+    if (firstPart < count)
+        trimRejected(page_.rejectedRegion, left, left + count - firstPart);
+}
+
+void GraphPage::rejectColumns(int first, int last)
+{
+    std::lock_guard lock(mutex_);
+    const int left = page_.geometry.graphLeft(), top = page_.geometry.graphTop();
+    const auto add = [&](int a, int b) { page_.rejectedRegion.push_back({left + a, top, left + b + 1, top + kPlotHeight}); };
+    if (last >= first) {
+        add(first, last);
+    } else {
+        add(first, kPageColumns - 1);
+        add(0, last);
+    }
+}
+
+void GraphPage::acceptColumns(int first, int last)
+{
+    std::lock_guard lock(mutex_);
+    const int left = page_.geometry.graphLeft();
+    if (last >= first) {
+        trimRejected(page_.rejectedRegion, left + first, left + last + 1);
+    } else {
+        trimRejected(page_.rejectedRegion, left + first, left + kPageColumns);
+        trimRejected(page_.rejectedRegion, left, left + last + 1);
+    }
+}
+
+std::pair<std::array<StripScale, kGraphChannels>, int> GraphPage::scales() const
+{
+    std::lock_guard lock(mutex_);
+    return {page_.scales, page_.scaleUnit};
 }
 
 bool GraphPage::empty() const

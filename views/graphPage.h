@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace data {
@@ -116,6 +117,15 @@ public:
     void setSegments(const SegmentNumbers& numbers);
     void addRejected(const PlotRect& rect);
     void clearRejected();
+    // Columns `first` .. `first` + `count` - 1 (wrapping at 511) emptied: no
+    // samples, marks or rejected area.
+    void clearColumns(int first, int count);
+    // Columns `first` .. `last` drawn as rejected (`last` may have wrapped below `first`).
+    void rejectColumns(int first, int last);
+    // Columns `first` .. `last` no longer drawn as rejected.
+    void acceptColumns(int first, int last);
+    // The strip scales and the scale unit of the present layout.
+    std::pair<std::array<StripScale, kGraphChannels>, int> scales() const;
     // True when no column of any strip holds a sample.
     bool empty() const;
     GraphSnapshot snapshot() const;

@@ -317,8 +317,9 @@ TEST_F(AnalysisWindows, SaveAsImageNamesPagesAsksAboutExistingFilesAndWritesEach
     ASSERT_TRUE(std::filesystem::exists(out.file("view-g.bmp")));
     const QSize size = frame.graphSubWindow()->widget()->size();
     const auto r = testing_support::runCommand("identify -format '%wx%h' " + out.file("view-g.bmp"));
-    if (testing_support::runCommand("command -v identify").status == 0)
+    if (testing_support::runCommand("command -v identify").status == 0) {
         EXPECT_EQ(r.out, std::to_string(size.width()) + "x" + std::to_string(size.height()));
+    }
 }
 
 TEST_F(AnalysisWindows, SaveAsTextQuestionsRawDataRangeAndBatchConvert)

@@ -179,13 +179,13 @@ TEST_F(GraphPageTest, RejectedColumnsByEachRule)
 
     // The current epoch while it is being filled: by the monitor's own state.
     m.playThreadRunning = true;
-    m.epochSampleCount = 100;
+    m.epochSample = 99;
     m.epochRejected = true;
     rec.epochSelected[data::epochIndex(rec, 2)] = true;
     page = renderPage(rec, 512, geometry);
     ASSERT_EQ(page.rejectedRegion.size(), 1u);
     EXPECT_EQ(page.rejectedRegion[0], (PlotRect{left + 256, top, left + 512, top + 400}));
-    m.epochSampleCount = 255;  // complete: the file's flags count, and they keep it
+    m.epochSample = 255;  // complete: the file's flags count, and they keep it
     page = renderPage(rec, 512, geometry);
     EXPECT_TRUE(page.rejectedRegion.empty());
 

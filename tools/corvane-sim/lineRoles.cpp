@@ -14,52 +14,13 @@
 #include "data/safeFile.h"
 #include "data/wireEnvelope.h"
 #include "serialLine.h"
+#include "simOptions.h"
 
 namespace sim {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Options of the form --name VALUE (repeatable) and flags.
-struct Options {
-    std::multimap<std::string, long> values;
-    std::vector<std::string> flags;
-    std::vector<std::string> words;
-    long get(const std::string& name, long fallback) const
-    {
-        auto it = values.find(name);
-        return it == values.end() ? fallback : it->second;
-    }
-    bool has(const std::string& flag) const { return std::find(flags.begin(), flags.end(), flag) != flags.end(); }
-    std::string device;
-};
-
-// Takes the known options only: a mistyped one is refused, never ignored.
-bool parse(const std::vector<std::string>& args, const std::vector<std::string>& valued,
-           const std::vector<std::string>& known, Options& o)
-{
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--device" && i + 1 < args.size()) {
-            o.device = args[++i];
-        } else if (std::find(valued.begin(), valued.end(), a) != valued.end() && i + 1 < args.size()) {
-            char* end = nullptr;
-            const long v = std::strtol(args[++i].c_str(), &end, 10);
-            if (*end != '\0')
-                return false;
-            o.values.emplace(a, v);
-        } else if (std::find(known.begin(), known.end(), a) != known.end()) {
-            o.flags.push_back(a);
-        } else if (a.rfind("--", 0) == 0 || a.rfind("-", 0) == 0) {
-            std::fprintf(stderr, "corvane-sim: unknown option %s\n", a.c_str());
-            return false;
-        } else {
-            o.words.push_back(a);
-        }
-    }
-    return true;
-}
 
 // The faults of the fault mode, at byte positions of the whole transfer.
 std::vector<std::uint8_t> withFaults(std::vector<std::uint8_t> bytes, const Options& o)
@@ -82,18 +43,6 @@ std::vector<std::uint8_t> withFaults(std::vector<std::uint8_t> bytes, const Opti
             out.push_back(bytes[i]);
     }
     return out;
-}
-
-bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes)
-{
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    std::uint8_t buffer[65536];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, f))
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    std::fclose(f);
-    return true;
 }
 
 // What the program answered: 10 when it cancelled (0xF8) or reported a bad check (0x12).

@@ -9,6 +9,7 @@ namespace sim {
 int writeRole(const std::vector<std::string>& args);
 int sendRole(const std::vector<std::string>& args);
 int receiveRole(const std::vector<std::string>& args);
+int monitorRole(const std::vector<std::string>& args);
 }
 
 int main(int argc, char** argv)
@@ -21,9 +22,12 @@ int main(int argc, char** argv)
         return sim::sendRole(args);
     if (role == "receive")
         return sim::receiveRole(args);
+    if (role == "monitor")
+        return sim::monitorRole(args);
     std::fputs("usage: corvane-sim write OUT.dat [options]\n"
                "       corvane-sim send FILE [options]       (prints the device to use, then sends)\n"
                "       corvane-sim receive OUT.dat [options] (prints the device to use, then receives)\n"
+               "       corvane-sim monitor [DATA-FILE] [options] (prints the device to use, then plays a live session)\n"
                "Each role with an unknown option lists its options.\n"
                "send exits 0 when sent, 10 when the program cancelled; receive exits 0 with a correct\n"
                "check, 3 with a bad one, 4 for a stream of the wrong form, 5 for an incomplete one.\n",

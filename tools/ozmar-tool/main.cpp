@@ -21,6 +21,12 @@ const char kUsageText[] =
     "  receive --port COMn OUT.dat       receive a recording from the instrument\n"
     "  send --port COMn FILE             send a data file to the instrument\n"
     "  send-name --port COMn NAME        send a device name to the instrument\n"
+    "  monitor --port COMn [--seconds N] OUT.mon\n"
+    "                                capture a live session (until the instrument's end packet,\n"
+    "                                N seconds or Ctrl+C) and write it as a monitoring recording\n"
+    "  monitor --port COMn --auto-upload FOLDER\n"
+    "                                monitor, and file every recording the instrument sends in\n"
+    "                                FOLDER under its automatic name, until Ctrl+C\n"
     "                                COMn is the device in $OZMAR_COMn, else /dev/ttyS<n-1>;\n"
     "                                Ctrl+C cancels a transfer\n"
     "exit codes: 0 success, 1 usage, 2 cannot open, 3 not a data file or bad check,\n"
@@ -64,6 +70,8 @@ int run(const std::string& command, const tool::Args& args)
         return tool::analyseCommand(args);
     if (command == "receive" || command == "send" || command == "send-name")
         return tool::transferCommand(command, args);
+    if (command == "monitor")
+        return tool::monitorCommand(args);
     if (command == "patient")
         return tool::patientCommand(args);
     std::fputs(kUsageText, stderr);

@@ -41,5 +41,6 @@ int reportCommand(const Args& args);
 int patientCommand(const Args& args);
 int analyseCommand(const Args& args);
 int transferCommand(const std::string& command, const Args& args);
+int monitorCommand(const Args& args);
 
 }  // namespace tool

@@ -15,6 +15,7 @@
 #include "platform/dialogs.h"
 #include "serial/serialPort.h"
 #include "serial/transferRun.h"
+#include "lineCommon.h"
 #include "toolCommon.h"
 
 namespace tool {
@@ -23,13 +24,6 @@ namespace {
 
 const char kTransferUsage[] =
     "usage: ozmar-tool receive --port COMn OUT.dat | send --port COMn FILE | send-name --port COMn NAME";
-
-volatile std::sig_atomic_t interrupted = 0;
-
-void onInterrupt(int)
-{
-    interrupted = 1;
-}
 
 // Each stage on standard error with the percentage it reached.
 class StderrProgress : public data::ProgressSink {
@@ -58,74 +52,30 @@ private:
     std::string stage_, percent_;
 };
 
-// Prints the transfer's messages and remembers the first.
-class StderrResponder : public platform::DialogResponder {
-public:
-    int messageBox(const platform::MessageRequest& request) override
-    {
-        std::fprintf(stderr, "ozmar-tool: %s: %s\n", request.caption.c_str(), request.text.c_str());
-        if (first.empty())
-            first = request.text;
-        return request.buttons == platform::Buttons::okCancel ? platform::IDCANCEL : platform::IDOK;
-    }
-    std::string first;
-};
+}  // namespace
 
-int portNumberOf(const std::string& name)
-{
-    if (name.size() == 4 && (name.rfind("COM", 0) == 0 || name.rfind("com", 0) == 0) && name[3] >= '1' && name[3] <= '8')
-        return name[3] - '0';
-    return 0;
-}
-
-// Runs a transfer to its end; Ctrl+C or SIGTERM cancels it as the dialog's
-// Cancel would (a SIGINT ignored since the start stays ignored).
 bool runTransfer(serial::TransferKind kind, StderrProgress& progress)
 {
-    struct sigaction previous[2] {};
-    const int signals[] = {SIGINT, SIGTERM};
-    for (int i = 0; i < 2; ++i) {
-        ::sigaction(signals[i], nullptr, &previous[i]);
-        if (previous[i].sa_handler == SIG_IGN)
-            continue;
-        struct sigaction cancel {};
-        cancel.sa_handler = onInterrupt;
-        sigemptyset(&cancel.sa_mask);
-        ::sigaction(signals[i], &cancel, nullptr);
-    }
+    InterruptGuard guard;
     std::fprintf(stderr, "ozmar-tool: COM%d (%s) is open; Ctrl+C cancels\n", serial::serialPort.portNumber,
                  serial::devicePath(serial::serialPort.portNumber).c_str());
     serial::TransferRun run(kind, &progress);
     run.start();
     while (!run.waitClosed(std::chrono::milliseconds(50)))
-        if (interrupted)
+        if (InterruptGuard::interrupted())
             run.cancel();
     run.join();
     progress.finish();
-    for (int i = 0; i < 2; ++i)
-        ::sigaction(signals[i], &previous[i], nullptr);
     return run.result();
 }
 
-// Why a received recording could not be saved as `out`, asked before any
-// byte moves: its folder must exist and be writable, and `out` must not be a
-// folder or device. Empty when it can be written.
-std::string outputProblem(const std::string& out)
+bool runTransfer(serial::TransferKind kind)
 {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::path folder = fs::path(out).parent_path();
-    if (folder.empty())
-        folder = ".";
-    if (!fs::is_directory(folder, error))
-        return "the folder of \"" + out + "\" does not exist";
-    if (::access(folder.c_str(), W_OK | X_OK) != 0)
-        return "the folder of \"" + out + "\" cannot be written: " + std::strerror(errno);
-    const fs::file_status status = fs::status(out, error);
-    if (fs::exists(status) && !fs::is_regular_file(status))
-        return "\"" + out + "\" is not a regular file";
-    return {};
+    StderrProgress progress;
+    return runTransfer(kind, progress);
 }
+
+namespace {
 
 // A good reception whose file could not be written is kept: in a recovery
 // file beside OUT, else in the temporary folder. Returns the exit code.

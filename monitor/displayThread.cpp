@@ -1,0 +1,280 @@
+#include "monitor/displayThread.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "analysis/epochEngine.h"
+#include "analysis/spectralTable.h"
+#include "data/recordingStore.h"
+#include "data/sampleRing.h"
+#include "monitor/epochThread.h"
+#include "monitor/monitorHooks.h"
+#include "monitor/monitorState.h"
+#include "views/graphPage.h"
+
+namespace monitor {
+
+namespace {
+
+using data::kEpochSamples;
+using data::kMaxEpochs;
+constexpr int kClearAhead = 16;
+constexpr int kMaxSecond = 30000;
+constexpr int kMaxPendingTicks = 50;  // a stall is not made up by a burst longer than this
+
+void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+bool hasRawEeg(const data::Recording& rec) { return (rec.contentFlags() & data::content::rawEeg) != 0; }
+
+void showTime()
+{
+    const MonitorState& m = monitorState;
+    char text[16];
+    std::snprintf(text, sizeof text, "%c%d", m.timeOverflow ? '>' : ' ', m.displaySecond.load());
+    monitorHooks.toPlayControl(605, text);
+}
+
+std::string playRange(const data::Recording& rec)
+{
+    return std::to_string(rec.playStartSecond) + "-" + std::to_string(rec.playEndSecond);
+}
+
+// Waits for the next timer period while playing back at a set speed; false
+// when the display was stopped meanwhile.
+bool waitForTick(bool live)
+{
+    MonitorState& m = monitorState;
+    if (live || m.playSpeed == 0)
+        return m.playThreadRunning;
+    while (m.ticks <= 0 && m.playThreadRunning && m.playSpeed != 0)
+        sleepMs(1);
+    if (m.ticks > kMaxPendingTicks)
+        m.ticks = kMaxPendingTicks;
+    if (m.ticks > 0)
+        --m.ticks;
+    return m.playThreadRunning;
+}
+
+// The next sample of channel `ch` from its play cursor, under lock B; while
+// live, waits for the reader. kNoSample when the data (or the display) ended.
+std::int16_t nextSample(int ch, bool live)
+{
+    MonitorState& m = monitorState;
+    for (;;) {
+        std::int16_t s;
+        {
+            platform::SectionGuard lockB(m.lockB);
+            s = data::channelNextPlayed(data::recordings.primary, ch);
+        }
+        if (s != data::kNoSample || !live || !m.playThreadRunning)
+            return s;
+        sleepMs(5);
+    }
+}
+
+// Whether the sample raises an artifact, by the strip scales of the live page.
+bool artifact(int ch, std::int16_t s, const data::Recording& rec, const views::StripScale& sc, int unit)
+{
+    const bool eeg = ch < 2 || rec.header[data::hw::channelMode] != 0;
+    if (!eeg || sc.scale <= 0)
+        return false;
+    const int y = static_cast<int>(std::trunc(s * (sc.factor * unit / sc.scale)));
+    return std::abs(y) > sc.limit;
+}
+
+// Draws one column from the four channels; false when the data ended.
+bool drawColumn(int column, bool live)
+{
+    MonitorState& m = monitorState;
+    const data::Recording& rec = data::recordings.primary;
+    views::graphPage.clearColumns(column + 1, kClearAhead);
+    views::graphPage.setMark(column, rec.conditionData[0][static_cast<std::size_t>(m.currentEpoch.load())] != 0);
+    const auto [scales, unit] = views::graphPage.scales();
+    for (int ch = 0; ch < 4; ++ch) {
+        const std::int16_t s = nextSample(ch, live);
+        if (s == data::kNoSample) {
+            m.playThreadRunning = false;
+            if (!live)
+                m.displayComplete = true;
+            return false;
+        }
+        views::graphPage.setSample(ch, column, s);
+        if (artifact(ch, s, rec, scales[static_cast<std::size_t>(ch)], unit))
+            m.epochRejectedByUser = true;
+    }
+    monitorHooks.pageChanged();
+    return true;
+}
+
+void numberEpoch(int column)
+{
+    const MonitorState& m = monitorState;
+    views::SegmentNumbers n = views::graphPage.snapshot().segments;
+    n.current = m.playedEpochs + 1;
+    (column < views::kPageColumns / 2 ? n.firstHalf : n.secondHalf) = n.current;
+    views::graphPage.setSegments(n);
+}
+
+// The finished epoch's selection and its rejected columns; the next epoch begins.
+void completeEpoch(bool live)
+{
+    MonitorState& m = monitorState;
+    data::Recording& rec = data::recordings.primary;
+    const int finished = m.currentEpoch;
+    const bool selected = !(m.epochRejectedByUser || m.epochRejected);
+    {
+        platform::SectionGuard lockB(m.lockB);
+        const int next = (finished + 1) % kMaxEpochs;
+        if (next == 0 && live)
+            m.epochBaseFollows = true;
+        if (m.epochBaseFollows)
+            rec.epochBase = static_cast<std::uint32_t>((next + 1) % kMaxEpochs);
+        rec.epochSelected[static_cast<std::size_t>(finished)] = selected;
+        m.currentEpoch = next;
+    }
+    m.playedEpochs += 1;
+    if (m.playSpeed == 0 && !live)
+        m.playThreadRunning = false;
+    if (selected != rec.epochMarks[static_cast<std::size_t>(finished)])
+        monitorHooks.selectionChanged(true);
+    if (!selected)
+        views::graphPage.rejectColumns(m.epochStartColumn, m.column);
+    // Counting restarts at -1, so every epoch of the display is 256 samples,
+    // exactly an epoch of the data.
+    m.epochSample = -1;
+    m.epochComplete = true;
+    m.epochRejectedByUser = false;
+    m.epochRejected = !rec.epochMarks[static_cast<std::size_t>(m.currentEpoch.load())];
+}
+
+// One sample's step of the epoch clock.
+void advanceClock(bool live)
+{
+    MonitorState& m = monitorState;
+    m.epochComplete = false;
+    if (++m.epochSample == 0) {
+        m.epochStartColumn = m.column.load();
+        numberEpoch(m.column);
+    }
+    const int second = m.displaySecond;
+    const bool overflow = m.timeOverflow;
+    if (++m.secondSample >= data::kSamplesPerSecond) {
+        m.secondSample = 0;
+        if (m.displaySecond < kMaxSecond)
+            ++m.displaySecond;
+        else
+            m.timeOverflow = true;
+    }
+    if (m.epochSample == kEpochSamples - 1)
+        completeEpoch(live);
+    if (second != m.displaySecond || overflow != m.timeOverflow) {
+        if (live)
+            monitorHooks.toPlayControl(452, playRange(data::recordings.primary));
+        showTime();
+    }
+    if (m.currentEpoch != m.processedEpoch)
+        startEpochThread();
+}
+
+// One column of the display; false when the display ends.
+bool step(bool live)
+{
+    MonitorState& m = monitorState;
+    const data::Recording& rec = data::recordings.primary;
+    if (!waitForTick(live))
+        return false;
+    m.column = (m.column + 1) % views::kPageColumns;
+    if (!hasRawEeg(rec) && !live) {
+        if (rec.epochCount(0) <= static_cast<std::uint32_t>(m.playedEpochs) ||
+            rec.playEndSecond <= static_cast<std::uint32_t>(m.displaySecond)) {
+            m.playThreadRunning = false;
+            m.displayComplete = true;
+            return false;
+        }
+    } else if (!drawColumn(m.column, live)) {
+        return false;
+    }
+    advanceClock(live);
+    return m.playThreadRunning;
+}
+
+void endRun()
+{
+    MonitorState& m = monitorState;
+    if (m.displayComplete)
+        monitorHooks.toPlayControl(453, "Complete");
+    monitorHooks.toPlayControl(600, "");
+    if (m.epochRejected && m.epochSample >= 0)
+        views::graphPage.rejectColumns(m.epochStartColumn, m.column);
+    m.epochRejected = m.epochRejected || m.epochRejectedByUser;
+    monitorHooks.pageChanged();
+}
+
+}  // namespace
+
+void resetEpochState(std::uint32_t firstEpoch)
+{
+    MonitorState& m = monitorState;
+    data::Recording& rec = data::recordings.primary;
+    m.epochBaseFollows = false;
+    m.ringWrapped = false;
+    m.timeOverflow = false;
+    m.playedEpochs = static_cast<std::int32_t>(firstEpoch);
+    const auto epoch = static_cast<std::int32_t>(data::epochIndex(rec, firstEpoch));
+    m.processedEpoch = m.currentEpoch = epoch;
+    m.displaySecond = static_cast<std::int32_t>(firstEpoch * kEpochSamples / data::kSamplesPerSecond);
+    m.secondSample = static_cast<std::int32_t>(firstEpoch * kEpochSamples % data::kSamplesPerSecond);
+    m.displayComplete = false;
+    m.epochSample = -1;
+    m.epochComplete = false;
+    m.epochRejectedByUser = false;
+    m.epochRejected = !rec.epochMarks[static_cast<std::size_t>(epoch)];
+    rec.epochSelected.fill(true);
+    analysis::startAccumulation(static_cast<std::int32_t>(firstEpoch));
+    monitorHooks.selectionChanged(false);
+}
+
+void resetDisplayPart()
+{
+    MonitorState& m = monitorState;
+    data::Recording& rec = data::recordings.primary;
+    const bool live = m.liveSession;
+    {
+        platform::SectionGuard lockB(m.lockB);
+        m.displayComplete = false;
+        m.column = -1;
+        views::graphPage.clear();
+        for (int ch = 0; ch < 4; ++ch) {
+            if (live)
+                data::channelClear(rec, ch);
+            else
+                data::channelAlignForPlayback(rec, ch, rec.playStartSecond);
+        }
+        resetEpochState(rec.playStartSecond * data::kSamplesPerSecond / kEpochSamples);
+        analysis::computeSpectralTable(analysis::Accumulated);
+        analysis::computeSpectralTable(analysis::Current);
+    }
+    showTime();
+    monitorHooks.toPlayControl(453, "");
+    monitorHooks.spectraChanged();
+    monitorHooks.pageChanged();
+}
+
+void runDisplay(int command)
+{
+    MonitorState& m = monitorState;
+    if (command == 456 || m.displayComplete)
+        resetDisplayPart();
+    if (command == 456)
+        return;
+    platform::SectionGuard lockA(m.lockA);
+    const bool live = m.liveSession;
+    while (step(live)) {
+    }
+    endRun();
+}
+
+}  // namespace monitor

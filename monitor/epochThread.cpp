@@ -1,0 +1,69 @@
+#include "monitor/epochThread.h"
+
+#include <mutex>
+#include <thread>
+
+#include "analysis/epochEngine.h"
+#include "analysis/spectralTable.h"
+#include "monitor/monitorHooks.h"
+#include "monitor/monitorState.h"
+
+namespace monitor {
+
+namespace {
+
+// The one epoch thread; started by the display thread or the user-interface
+// thread, joined by whoever stops monitoring or playback.
+struct EpochWorker {
+    std::mutex mutex;
+    std::thread thread;
+};
+
+EpochWorker worker;
+
+}  // namespace
+
+void processPendingEpochs()
+{
+    MonitorState& m = monitorState;
+    platform::SectionGuard lockB(m.lockB);
+    bool changed = false;
+    while (m.processedEpoch != m.currentEpoch) {
+        const int e = m.processedEpoch;
+        analysis::processEpoch(e, m.liveSession);
+        const int next = (e + 1) % 670;
+        if (next == 0 && m.liveSession)
+            m.ringWrapped = true;
+        m.processedEpoch = next;
+        changed = true;
+    }
+    lockB.release();
+    if (changed)
+        monitorHooks.spectraChanged();
+}
+
+void startEpochThread()
+{
+    MonitorState& m = monitorState;
+    std::lock_guard guard(worker.mutex);
+    if (m.epochThreadBusy.exchange(true))
+        return;  // the running thread sees the new epoch before it ends
+    if (worker.thread.joinable())
+        worker.thread.join();
+    worker.thread = std::thread([&m] {
+        do {
+            processPendingEpochs();
+            m.epochThreadBusy = false;
+            // An epoch completed while the thread was ending is not left behind.
+        } while (m.processedEpoch != m.currentEpoch && !m.epochThreadBusy.exchange(true));
+    });
+}
+
+void joinEpochThread()
+{
+    std::lock_guard guard(worker.mutex);
+    if (worker.thread.joinable())
+        worker.thread.join();
+}
+
+}  // namespace monitor

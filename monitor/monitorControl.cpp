@@ -1,0 +1,212 @@
+#include "monitor/monitorControl.h"
+
+#include <thread>
+
+#include "analysis/epochEngine.h"
+#include "data/autoFiling.h"
+#include "data/recordingStore.h"
+#include "data/sampleRing.h"
+#include "monitor/displayThread.h"
+#include "monitor/epochThread.h"
+#include "monitor/monitorHooks.h"
+#include "monitor/monitorReader.h"
+#include "monitor/monitorState.h"
+#include "platform/periodicTimer.h"
+#include "views/graphPage.h"
+
+namespace monitor {
+
+namespace {
+
+// The threads the commands start; only the controlling thread touches them.
+struct MonitorThreads {
+    std::thread reader;
+    std::thread display;
+    platform::PeriodicTimer timer;
+    std::atomic<bool> readerDone{true};
+};
+
+MonitorThreads threads;
+
+// Microseconds per displayed sample for the speeds 25 % to 500 % (Step has no timer).
+constexpr int kSpeedPeriodUs[6] = {0, 20000, 10000, 5000, 2000, 1000};
+
+void join(std::thread& t)
+{
+    if (t.joinable())
+        t.join();
+}
+
+void startDisplay()
+{
+    join(threads.display);
+    monitorState.playThreadRunning = true;
+    threads.display = std::thread([] { runDisplay(455); });
+}
+
+void startTimer(int speedIndex)
+{
+    MonitorState& m = monitorState;
+    threads.timer.stop();
+    m.ticks = 0;
+    m.playSpeed = speedIndex;
+    if (speedIndex > 0 && speedIndex < 6)
+        threads.timer.start(std::chrono::microseconds(kSpeedPeriodUs[speedIndex]), [&m] { ++m.ticks; });
+}
+
+// The monitored samples as a new recording.
+void makeRecording(data::Recording& rec, const std::tm& now)
+{
+    rec.header[data::hw::contentFlags] |= 0x3C;
+    rec.header[data::hw::epochCount] = static_cast<std::uint16_t>(rec.rawChannels[0].count / data::kEpochSamples);
+    data::stampDateTime(rec, now);
+    for (int ch = 0; ch < data::kChannels; ++ch)
+        data::channelAlignForPlayback(rec, ch, rec.playStartSecond);
+}
+
+}  // namespace
+
+void beginMonitoring(platform::SerialDevice& device, int portNumber)
+{
+    MonitorState& m = monitorState;
+    stopDisplay();
+    join(threads.reader);
+    data::recordings.ringMode = true;
+    data::recordings.limitedMode = false;
+    data::recordings.overflow = false;
+    m.treatmentStarted = false;
+    m.liveSession = true;
+    resetDisplayPart();
+    threads.readerDone = false;
+    threads.reader = std::thread([&device, portNumber] {
+        runMonitorReader(device, portNumber);
+        threads.readerDone = true;
+    });
+    startDisplay();
+}
+
+bool readerEnded() { return threads.readerDone; }
+
+bool endMonitoring(const std::tm& now)
+{
+    MonitorState& m = monitorState;
+    m.playThreadRunning = false;
+    m.liveSession = false;
+    join(threads.reader);
+    join(threads.display);
+    joinEpochThread();
+    data::recordings.ringMode = false;
+    data::recordings.limitedMode = false;
+    data::Recording& rec = data::recordings.primary;
+    bool any = false;
+    for (const data::SampleRing& ring : rec.rawChannels)
+        any = any || ring.count > 0;
+    if (!any) {
+        for (int ch = 0; ch < data::kChannels; ++ch)
+            data::channelClear(rec, ch);
+        return false;
+    }
+    makeRecording(rec, now);
+    m.displayComplete = true;
+    monitorHooks.toPlayControl(453, "Complete");
+    return true;
+}
+
+void togglePlayback(int speedIndex)
+{
+    MonitorState& m = monitorState;
+    if (m.playThreadRunning) {
+        stopDisplay();
+    } else if (!m.liveSession) {
+        startTimer(speedIndex);
+        startDisplay();
+    }
+    monitorHooks.toPlayControl(600, "");
+}
+
+void setPlaySpeed(int speedIndex)
+{
+    MonitorState& m = monitorState;
+    if (m.playThreadRunning && !m.liveSession)
+        startTimer(speedIndex);
+    else
+        m.playSpeed = speedIndex;
+}
+
+void resetPlayback()
+{
+    MonitorState& m = monitorState;
+    if (!m.playThreadRunning) {
+        join(threads.display);
+        resetDisplayPart();
+        return;
+    }
+    const int speed = m.playSpeed;
+    stopDisplay();
+    resetDisplayPart();
+    togglePlayback(speed);
+}
+
+bool rejectEpoch()
+{
+    MonitorState& m = monitorState;
+    data::Recording& rec = data::recordings.primary;
+    if (m.playThreadRunning) {
+        if (m.epochSample < 0)
+            return false;
+        views::graphPage.rejectColumns(m.epochStartColumn, m.column);
+        m.epochRejected = true;
+    } else if (m.epochSample >= 0) {
+        const bool rejected = !m.epochRejected;
+        m.epochRejectedByUser = m.epochRejected = rejected;
+        if (rejected)
+            views::graphPage.rejectColumns(m.epochStartColumn, m.column);
+        else
+            views::graphPage.acceptColumns(m.epochStartColumn, m.column);
+    } else if (m.epochComplete) {
+        // The completed epoch has been summed (or not) by the epoch thread: wait
+        // for it, then move the epoch into or out of the accumulated sums.
+        joinEpochThread();
+        processPendingEpochs();
+        platform::SectionGuard lockA(m.lockA);
+        platform::SectionGuard lockB(m.lockB);
+        const int slot = (m.currentEpoch + data::kMaxEpochs - 1) % data::kMaxEpochs;
+        const bool selected = !rec.epochSelected[static_cast<std::size_t>(slot)];
+        analysis::setLastEpochSelected(slot, selected);
+        const int last = m.epochStartColumn + data::kEpochSamples - 1;
+        if (selected)
+            views::graphPage.acceptColumns(m.epochStartColumn, last % views::kPageColumns);
+        else
+            views::graphPage.rejectColumns(m.epochStartColumn, last % views::kPageColumns);
+        lockB.release();
+        lockA.release();
+        monitorHooks.selectionChanged(true);
+        monitorHooks.spectraChanged();
+    } else {
+        return false;
+    }
+    monitorHooks.pageChanged();
+    return true;
+}
+
+void stopDisplay()
+{
+    MonitorState& m = monitorState;
+    m.playThreadRunning = false;
+    m.waitForStep();
+    join(threads.display);
+    threads.timer.stop();
+    joinEpochThread();
+}
+
+void stopAll()
+{
+    MonitorState& m = monitorState;
+    stopDisplay();
+    m.liveSession = false;
+    join(threads.reader);
+    data::recordings.ringMode = false;
+    data::recordings.limitedMode = false;
+}
+
+}  // namespace monitor

@@ -1,0 +1,7 @@
+#include "monitor/monitorHooks.h"
+
+namespace monitor {
+
+MonitorHooks monitorHooks;
+
+}  // namespace monitor

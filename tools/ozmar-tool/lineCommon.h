@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+
+#include "platform/dialogs.h"
+#include "serial/transfers.h"
+
+namespace tool {
+
+// Prints the messages of a transfer or a live session and remembers the first.
+class StderrResponder : public platform::DialogResponder {
+public:
+    int messageBox(const platform::MessageRequest& request) override;
+    std::string first;
+};
+
+// 1 to 8 for "COM1" to "COM8", else 0.
+int portNumberOf(const std::string& name);
+
+// Why a received recording could not be saved as `out`, asked before any
+// byte moves: its folder must exist and be writable, and `out` must not be a
+// folder or device. Empty when it can be written.
+std::string outputProblem(const std::string& out);
+
+// While it lives, Ctrl+C and SIGTERM raise `interrupted()` instead of ending
+// the process (a signal ignored since the start stays ignored).
+class InterruptGuard {
+public:
+    InterruptGuard();
+    ~InterruptGuard();
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+    static bool interrupted();
+};
+
+// Runs a transfer on the open port to its end, its stages on standard error;
+// Ctrl+C or SIGTERM cancels it as the dialog's Cancel would.
+bool runTransfer(serial::TransferKind kind);
+
+}  // namespace tool

@@ -1,0 +1,184 @@
+// ozmar-tool monitor: a live session captured from a script, with the same
+// reader as the desktop program; or, with --auto-upload, every recording the
+// instrument sends filed under its automatic name until Ctrl+C.
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <thread>
+
+#include "data/autoFiling.h"
+#include "data/dataFiles.h"
+#include "data/recordingReset.h"
+#include "data/recordingStore.h"
+#include "monitor/monitorControl.h"
+#include "monitor/monitorHooks.h"
+#include "monitor/monitorState.h"
+#include "serial/serialPort.h"
+#include "serial/transfers.h"
+#include "lineCommon.h"
+#include "toolCommon.h"
+
+namespace tool {
+
+namespace {
+
+const char kMonitorUsage[] =
+    "usage: ozmar-tool monitor --port COMn [--seconds N] OUT.mon | monitor --port COMn --auto-upload FOLDER";
+
+struct MonitorArgs {
+    int port = 0;
+    long seconds = 0;  // 0: until the end packet or Ctrl+C
+    std::string out;
+    std::string uploadFolder;
+};
+
+bool parseArgs(const Args& args, MonitorArgs& a)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const bool valued = i + 1 < args.size();
+        if (args[i] == "--port" && valued) {
+            a.port = portNumberOf(args[++i]);
+        } else if (args[i] == "--seconds" && valued) {
+            char* end = nullptr;
+            a.seconds = std::strtol(args[++i].c_str(), &end, 10);
+            if (*end != '\0' || a.seconds <= 0)
+                return false;
+        } else if (args[i] == "--auto-upload" && valued) {
+            a.uploadFolder = args[++i];
+        } else if (a.out.empty() && args[i].rfind("-", 0) != 0) {
+            a.out = args[i];
+        } else {
+            return false;
+        }
+    }
+    return a.port != 0 && (a.out.empty() != a.uploadFolder.empty());
+}
+
+std::tm localNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return local;
+}
+
+// What the reader asked the frame for, as the tool's loop sees it.
+std::atomic<int> frameCommand{0};
+std::atomic<bool> lineFailed{false};
+
+void installHooks()
+{
+    monitor::monitorHooks.reset();
+    monitor::monitorHooks.postToFrame = [](int command) { frameCommand = command; };
+    monitor::monitorHooks.readFailed = [](const std::string& message) {
+        lineFailed = true;
+        std::fprintf(stderr, "ozmar-tool: Send: %s\n", message.c_str());
+    };
+}
+
+void startSession(int port)
+{
+    frameCommand = 0;
+    data::resetPrimary();
+    monitor::beginMonitoring(*serial::serialPort.portHandle, port);
+}
+
+// Waits until the session ends by itself, the time is up or Ctrl+C.
+void waitForEnd(long seconds)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!monitor::readerEnded() && !InterruptGuard::interrupted() &&
+           (seconds == 0 || std::chrono::steady_clock::now() < until))
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+int captureOnce(const MonitorArgs& a)
+{
+    InterruptGuard guard;
+    std::fprintf(stderr, "ozmar-tool: monitoring COM%d (%s); Ctrl+C ends\n", a.port, serial::devicePath(a.port).c_str());
+    startSession(a.port);
+    waitForEnd(a.seconds);
+    if (!monitor::endMonitoring(localNow()))
+        return fail(kTransferFailed, "nothing was monitored");
+    const data::Recording& rec = data::recordings.primary;
+    if (!data::saveDataFile(nullptr, a.out))
+        return fail(kCannotOpen, "could not write \"" + a.out + "\"");
+    std::fprintf(stderr, "ozmar-tool: %u seconds of EEG written to %s\n", rec.lengthSeconds, a.out.c_str());
+    return lineFailed ? kTransferFailed : kSuccess;
+}
+
+// Files what was monitored before a recording arrived (or before the end).
+void fileMonitored(const std::string& folder)
+{
+    if (!monitor::endMonitoring(localNow()))
+        return;
+    const std::string path = data::fileMonitoredRecording(nullptr, folder, localNow());
+    if (path.empty())
+        std::fprintf(stderr, "ozmar-tool: the monitored EEG could not be filed in %s\n", folder.c_str());
+    else
+        std::fprintf(stderr, "ozmar-tool: monitored EEG filed as %s\n", path.c_str());
+}
+
+int autoUpload(const MonitorArgs& a)
+{
+    InterruptGuard guard;
+    monitor::monitorState.autoUploadActive = true;
+    std::fprintf(stderr, "ozmar-tool: auto-upload on COM%d (%s) into %s; Ctrl+C ends\n", a.port,
+                 serial::devicePath(a.port).c_str(), a.uploadFolder.c_str());
+    int status = kSuccess;
+    for (;;) {
+        startSession(a.port);
+        waitForEnd(0);
+        if (InterruptGuard::interrupted() || frameCommand != 606) {
+            fileMonitored(a.uploadFolder);
+            if (lineFailed)
+                status = kTransferFailed;
+            break;
+        }
+        fileMonitored(a.uploadFolder);
+        data::resetPrimary();
+        serial::clearForUpload();
+        serial::transferState.uploadDir = a.uploadFolder;
+        serial::transferState.uploadFile = data::arrivingUploadName(a.uploadFolder, localNow());
+        if (runTransfer(serial::TransferKind::upload))
+            std::fprintf(stderr, "ozmar-tool: a recording was filed in %s\n", a.uploadFolder.c_str());
+        else
+            std::fprintf(stderr, "ozmar-tool: the upload failed; monitoring goes on\n");
+        serial::configurePort();
+    }
+    monitor::monitorState.autoUploadActive = false;
+    return status;
+}
+
+}  // namespace
+
+int monitorCommand(const Args& args)
+{
+    MonitorArgs a;
+    if (!parseArgs(args, a))
+        return fail(kUsage, kMonitorUsage);
+    if (!a.out.empty()) {
+        if (std::string problem = outputProblem(a.out); !problem.empty())
+            return fail(kCannotOpen, problem);
+    } else if (std::string problem = outputProblem((std::filesystem::path(a.uploadFolder) / "x.dat").string());
+               !problem.empty()) {
+        return fail(kCannotOpen, "the upload folder \"" + a.uploadFolder + "\" cannot be written");
+    }
+    if (!serial::openPort(a.port))
+        return fail(kCannotOpen, serial::portOpenFailure(a.port, errno));
+    serial::setHandshake(serial::Handshake::receive);
+    StderrResponder responder;
+    platform::dialogs.responder = &responder;
+    installHooks();
+    const int status = a.out.empty() ? autoUpload(a) : captureOnce(a);
+    monitor::stopAll();
+    monitor::monitorHooks.reset();
+    platform::dialogs.responder = nullptr;
+    serial::closePort();
+    return status;
+}
+
+}  // namespace tool
