@@ -37,8 +37,10 @@ void showTime()
     monitorHooks.toPlayControl(605, text);
 }
 
+// The play range; the live reader lengthens it, so it is read under lock B.
 std::string playRange(const data::Recording& rec)
 {
+    platform::SectionGuard lockB(monitorState.lockB);
     return std::to_string(rec.playStartSecond) + "-" + std::to_string(rec.playEndSecond);
 }
 
@@ -76,9 +78,9 @@ std::int16_t nextSample(int ch, bool live)
 }
 
 // Whether the sample raises an artifact, by the strip scales of the live page.
-bool artifact(int ch, std::int16_t s, const data::Recording& rec, const views::StripScale& sc, int unit)
+bool artifact(int ch, std::int16_t s, bool fourChannels, const views::StripScale& sc, int unit)
 {
-    const bool eeg = ch < 2 || rec.header[data::hw::channelMode] != 0;
+    const bool eeg = ch < 2 || fourChannels;
     if (!eeg || sc.scale <= 0)
         return false;
     const int y = static_cast<int>(std::trunc(s * (sc.factor * unit / sc.scale)));
@@ -90,8 +92,15 @@ bool drawColumn(int column, bool live)
 {
     MonitorState& m = monitorState;
     const data::Recording& rec = data::recordings.primary;
+    bool marked = false, fourChannels = false;
+    {
+        // The reader writes both while monitoring.
+        platform::SectionGuard lockB(m.lockB);
+        marked = rec.conditionData[0][static_cast<std::size_t>(m.currentEpoch.load())] != 0;
+        fourChannels = rec.header[data::hw::channelMode] != 0;
+    }
     views::graphPage.clearColumns(column + 1, kClearAhead);
-    views::graphPage.setMark(column, rec.conditionData[0][static_cast<std::size_t>(m.currentEpoch.load())] != 0);
+    views::graphPage.setMark(column, marked);
     const auto [scales, unit] = views::graphPage.scales();
     for (int ch = 0; ch < 4; ++ch) {
         const std::int16_t s = nextSample(ch, live);
@@ -102,7 +111,7 @@ bool drawColumn(int column, bool live)
             return false;
         }
         views::graphPage.setSample(ch, column, s);
-        if (artifact(ch, s, rec, scales[static_cast<std::size_t>(ch)], unit))
+        if (artifact(ch, s, fourChannels, scales[static_cast<std::size_t>(ch)], unit))
             m.epochRejectedByUser = true;
     }
     monitorHooks.pageChanged();

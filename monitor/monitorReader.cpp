@@ -84,11 +84,20 @@ void handOverToUpload(const std::uint8_t* bytes, std::size_t count)
     L.linkSynced = true;
 }
 
+std::string portInvalidMessage(int portNumber)
+{
+    return "Port COM" + std::string(1, static_cast<char>('0' + portNumber)) + " is invalid.";
+}
+
 std::string failureMessage(platform::SerialDevice& device, int portNumber)
 {
-    if (device.lineStatus().modeError)
-        return "Port COM" + std::string(1, static_cast<char>('0' + portNumber)) + " is invalid.";
-    return "Transmission error";
+    return device.lineStatus().modeError ? portInvalidMessage(portNumber) : "Transmission error";
+}
+
+void readFailed(const std::string& message)
+{
+    monitorHooks.readFailed(message);
+    monitorHooks.postToFrame(monitorState.autoUploadActive ? 40005 : 458);
 }
 
 // Decodes one read under lock B; the end of the session when one was seen.
@@ -142,12 +151,17 @@ ReaderEnd runMonitorReader(platform::SerialDevice& device, int portNumber)
     while (m.liveSession && end == ReaderEnd::stopped) {
         const long got = device.readSome(buffer, sizeof buffer);
         if (got < 0) {
-            monitorHooks.readFailed(failureMessage(device, portNumber));
-            monitorHooks.postToFrame(m.autoUploadActive ? 40005 : 458);
+            readFailed(failureMessage(device, portNumber));
             end = ReaderEnd::readFailed;
             break;
         }
         if (got == 0) {
+            // A line that went away may read as empty: its status tells.
+            if (device.lineStatus().modeError) {
+                readFailed(portInvalidMessage(portNumber));
+                end = ReaderEnd::readFailed;
+                break;
+            }
             decoder.idle();
             device.waitReadable(kIdleWaitMs);
             continue;

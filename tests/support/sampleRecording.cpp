@@ -18,6 +18,7 @@
 #include "data/sampleRing.h"
 #include "data/streamReader.h"
 #include "data/streamWriter.h"
+#include "monitor/monitorHooks.h"
 #include "monitor/monitorState.h"
 #include "platform/fileOps.h"
 
@@ -35,6 +36,7 @@ void resetCore()
     analysis::spectralTables.reset();
     analysis::epochData.reset();
     monitor::monitorState.reset();
+    monitor::monitorHooks.reset();
     platform::fileOps.reset();
 }
 

@@ -1,0 +1,220 @@
+// Playback and live monitoring with their real threads (display, epoch,
+// reader, timer): run again under ThreadSanitizer by ./test.sh. Every wait is
+// on a condition with a generous deadline, never a fixed sleep.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "analysis/spectralSums.h"
+#include "data/linkState.h"
+#include "data/recordingStore.h"
+#include "data/sampleRing.h"
+#include "monitor/monitorControl.h"
+#include "monitor/monitorHooks.h"
+#include "monitor/monitorState.h"
+#include "platform/memorySerialDevice.h"
+#include "support/liveBytes.h"
+#include "support/sampleRecording.h"
+
+using namespace monitor;
+
+namespace {
+
+bool waitFor(const std::function<bool()>& condition, int seconds = 20)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+class MonitorThreads : public ::testing::Test {
+protected:
+    void SetUp() override { testing_support::resetCore(); }
+    void TearDown() override
+    {
+        stopAll();
+        testing_support::resetCore();
+    }
+
+    // A playback recording of `epochs` whole epochs, every epoch flagged good.
+    static void playbackRecording(std::uint32_t epochs)
+    {
+        testing_support::SampleOptions o;
+        o.samples = epochs * 256;
+        o.epochs = epochs;
+        testing_support::fillPrimary(o);
+        data::Recording& rec = data::recordings.primary;
+        rec.epochMarks.fill(true);
+        rec.playStartSecond = 0;
+        rec.playEndSecond = rec.lengthSeconds;
+    }
+
+    static void stepOnce()
+    {
+        togglePlayback(0);
+        ASSERT_TRUE(waitFor([] { return !monitorState.playThreadRunning; }));
+    }
+
+    static bool epochsProcessed()
+    {
+        return waitFor([] { return monitorState.processedEpoch == monitorState.currentEpoch && !monitorState.epochThreadBusy; });
+    }
+};
+
+}  // namespace
+
+TEST_F(MonitorThreads, StepPlaysExactlyOneEpochAndTheDisplaysEpochsAreTheDatas)
+{
+    playbackRecording(320);
+    const data::Recording& rec = data::recordings.primary;
+    resetPlayback();
+    for (std::uint32_t k = 1; k <= 300; ++k) {
+        stepOnce();
+        // Every Step shows exactly 256 samples of each channel...
+        for (const data::SampleRing& ring : rec.rawChannels)
+            ASSERT_EQ(ring.playCount, k * 256) << k;
+        // ...and the display's epoch is the data's epoch of the next sample.
+        ASSERT_EQ(monitorState.currentEpoch, static_cast<std::int32_t>(data::epochIndex(rec, k)));
+        ASSERT_EQ(monitorState.playedEpochs, static_cast<std::int32_t>(k));
+        ASSERT_EQ(monitorState.epochSample, -1);
+    }
+    ASSERT_TRUE(epochsProcessed());
+    int selected = 0;
+    for (std::uint32_t k = 0; k < 300; ++k)
+        selected += rec.epochSelected[data::epochIndex(rec, k)] ? 1 : 0;
+    EXPECT_EQ(monitorState.accumulatedEpochCount, selected);
+    EXPECT_EQ(monitorState.processedEpochCount, 300);
+}
+
+TEST_F(MonitorThreads, RejectingACompletedEpochTakesItOutOfTheSumsAndBack)
+{
+    playbackRecording(12);
+    data::Recording& rec = data::recordings.primary;
+    for (data::SampleRing& ring : rec.rawChannels)
+        std::fill(ring.samples.begin(), ring.samples.end(), std::int16_t{3});  // far from any artifact limit
+    for (std::uint32_t i = 0; i < 12 * 256; ++i)
+        rec.rawChannels[0].samples[i] = static_cast<std::int16_t>((i * 37) % 200 - 100);
+    resetPlayback();
+    stepOnce();
+    stepOnce();
+    ASSERT_TRUE(epochsProcessed());
+    ASSERT_EQ(monitorState.accumulatedEpochCount, 2);
+    const float before = analysis::spectralSums.kind(2).power[0][4];
+    ASSERT_TRUE(rejectEpoch());
+    EXPECT_EQ(monitorState.accumulatedEpochCount, 1);
+    EXPECT_FALSE(rec.epochSelected[data::epochIndex(rec, 1)]);
+    EXPECT_LT(analysis::spectralSums.kind(2).power[0][4], before);
+    ASSERT_TRUE(rejectEpoch());
+    EXPECT_EQ(monitorState.accumulatedEpochCount, 2);
+    EXPECT_NEAR(analysis::spectralSums.kind(2).power[0][4], before, std::abs(before) * 1e-4 + 1e-3);
+}
+
+TEST_F(MonitorThreads, TimedPlaybackRunsToTheEndAndStopJoins)
+{
+    playbackRecording(3);
+    resetPlayback();
+    togglePlayback(5);  // 500 %: 1 ms a sample
+    ASSERT_TRUE(waitFor([] { return monitorState.playedEpochs >= 1; }));
+    togglePlayback(5);  // stop: both threads have finished their step when it returns
+    EXPECT_FALSE(monitorState.playThreadRunning);
+    const std::uint32_t shown = data::recordings.primary.rawChannels[0].playCount;
+    togglePlayback(5);
+    ASSERT_TRUE(waitFor([] { return monitorState.displayComplete.load(); }));
+    EXPECT_GT(data::recordings.primary.rawChannels[0].playCount, shown);
+    EXPECT_EQ(data::recordings.primary.rawChannels[0].playCount, 3u * 256u);
+}
+
+namespace {
+
+struct LiveLine {
+    platform::MemorySerialDevice device;
+    std::atomic<int> frameCommand{0};
+
+    LiveLine()
+    {
+        monitorHooks.postToFrame = [this](int command) { frameCommand = command; };
+    }
+};
+
+// The instrument's session: channel configuration, settling, then frames
+// with a treatment start and condition flags in between.
+testing_support::LiveBytes session(int before, int after)
+{
+    testing_support::LiveBytes b;
+    b.run(0xF0).frames(8, [](int, int) { return 0; });
+    b.frames(before, [](int k, int c) { return (k + c) % 100; });
+    b.run(0xF2);
+    b.frames(after, [](int k, int c) { return (k * 3 + c) % 100; });
+    b.run(0xFB, 8);
+    return b;
+}
+
+}  // namespace
+
+TEST_F(MonitorThreads, LiveSessionEndsWithTheEndPacketAndBecomesARecording)
+{
+    LiveLine line;
+    testing_support::LiveBytes b = session(700, 1000);
+    b.run(0xF5);
+    line.device.input = b.bytes;
+    data::Recording& rec = data::recordings.primary;
+    beginMonitoring(line.device, 1);
+    ASSERT_TRUE(waitFor([&] { return line.frameCommand == 458; }));
+    // The display catches up with everything the reader appended.
+    ASSERT_TRUE(waitFor([] { return monitorState.playedEpochs >= 5; }));
+    std::tm now{};
+    now.tm_year = 126;
+    now.tm_mon = 11;
+    now.tm_mday = 7;
+    ASSERT_TRUE(endMonitoring(now));
+    // 700 samples before the treatment start keep their two whole epochs (512).
+    for (const data::SampleRing& ring : rec.rawChannels)
+        EXPECT_EQ(ring.count, 512u + 1000u);
+    EXPECT_EQ(rec.header[data::hw::contentFlags] & 0x3D, 0x3D);
+    EXPECT_EQ(rec.epochCount(0), (512u + 1000u) / 256u);
+    EXPECT_EQ(rec.header[data::hw::month], 12);
+    EXPECT_EQ(rec.conditionData[0][2], 1);  // the first flag after the treatment start
+    EXPECT_EQ(rec.marker57, 2);
+    EXPECT_FALSE(monitorState.liveSession);
+    EXPECT_NE(line.device.calls.find('t'), std::string::npos);  // 0xF8 answered the end
+}
+
+TEST_F(MonitorThreads, PreambleInAutoUploadModeLeavesTheStreamToTheUpload)
+{
+    LiveLine line;
+    testing_support::LiveBytes b = session(300, 300);
+    b.run(0xF4, 32, false).raw({0x24, 0x01, 0x7F, 0x80});
+    line.device.input = b.bytes;
+    monitorState.autoUploadActive = true;
+    beginMonitoring(line.device, 1);
+    ASSERT_TRUE(waitFor([&] { return line.frameCommand == 606; }));
+    std::tm now{};
+    ASSERT_TRUE(endMonitoring(now));
+    const data::LinkState& L = data::linkState;
+    EXPECT_TRUE(L.linkSynced);
+    ASSERT_EQ(L.linkCount, 4u);
+    EXPECT_EQ(L.linkBuffer[L.linkPos], 0x24);
+    EXPECT_EQ(L.linkBuffer[L.linkPos + 3], 0x80);  // upload bytes are never taken as EEG
+    EXPECT_EQ(line.device.calls.find('t'), std::string::npos);
+}
+
+TEST_F(MonitorThreads, ReadFailureStopsMonitoringTheNormalWay)
+{
+    LiveLine line;
+    std::atomic<bool> told{false};
+    monitorHooks.readFailed = [&](const std::string& message) { told = message == "Port COM1 is invalid."; };
+    line.device.input = session(600, 0).bytes;
+    line.device.goneAtEnd = true;
+    beginMonitoring(line.device, 1);
+    ASSERT_TRUE(waitFor([&] { return line.frameCommand == 458; }));
+    EXPECT_TRUE(told);
+    ASSERT_TRUE(endMonitoring(std::tm{}));
+    EXPECT_EQ(data::recordings.primary.rawChannels[0].count, 512u);
+}
