@@ -11,8 +11,10 @@
 #include "data/autoFiling.h"
 #include "data/autoNames.h"
 #include "data/dataFiles.h"
+#include "data/linkState.h"
 #include "data/recordingReset.h"
 #include "data/recordingStore.h"
+#include "monitor/monitorControl.h"
 #include "monitor/monitorState.h"
 #include "platform/dialogs.h"
 #include "serial/serialPort.h"
@@ -74,17 +76,27 @@ std::string chooseUploadFolder(const void* owner)
 }
 
 // Monitoring data that arrived before the recording is filed first, as a
-// monitoring file of its own under its automatic name.
-void fileMonitoringData(const void* owner, const std::string& folder)
+// monitoring file of its own under its automatic name. False when it could
+// not be filed: it then stays in memory as an unsaved recording.
+bool fileMonitoringData(const void* owner, const std::string& folder)
 {
     data::Recording& rec = data::recordings.primary;
     if (!document.dataUnsaved || rec.rawChannels[0].count == 0)
-        return;
+        return true;
     const std::tm t = localNow();
     data::stampDateTime(rec, t);
     rec.header[data::hw::epochCount] = static_cast<std::uint16_t>(rec.rawChannels[0].count / data::kEpochSamples);
-    if (!data::fileMonitoredRecording(owner, folder, t).empty())
-        document.dataUnsaved = document.dataModified = false;
+    if (data::fileMonitoredRecording(owner, folder, t).empty())
+        return false;
+    document.dataUnsaved = document.dataModified = false;
+    return true;
+}
+
+// Whether the primary recording holds something received (a reception whose file failed).
+bool holdsRecording()
+{
+    const data::Recording& rec = data::recordings.primary;
+    return (rec.contentFlags() & 0x00FF) != 0 || rec.rawChannels[0].count > 0;
 }
 
 }  // namespace
@@ -99,8 +111,9 @@ void FrameWindow::autoUpload()
     }
     if (m.autoUploadActive) {
         m.autoUploadActive = false;
-        m.liveSession = false;
-        m.playThreadRunning = false;
+        if (m.liveSession)
+            stopMonitoring();
+        refreshToolWindows();
         retitle();
         return;
     }
@@ -114,32 +127,74 @@ void FrameWindow::autoUpload()
     }
     serial::transferState.uploadDir = folder;
     m.autoUploadActive = true;
-    document.currentFilePath.clear();
-    document.currentFileName.clear();
+    startLiveSession();
     retitle();
+}
+
+void FrameWindow::stopLiveSession()
+{
+    if (monitor::endMonitoring(localNow()))
+        document.markNewMonitoring();
+    if (!fileMonitoringData(this, serial::transferState.uploadDir))
+        keepUnfiled();
+    retitle();
+    refreshToolWindows();
+    refreshViews(true);
+}
+
+// Monitored EEG that could not be filed stays in memory; auto-upload goes off
+// so that no session overwrites it, and Exit asks to save it.
+void FrameWindow::keepUnfiled()
+{
+    monitor::monitorState.autoUploadActive = false;
+    platform::messageBox(this,
+                         "The recording could not be filed in " + serial::transferState.uploadDir +
+                             ".\nIt is kept unsaved; Auto Upload is off.",
+                         "Ozmar", platform::Buttons::ok, platform::Icon::exclamation);
+    retitle();
+    refreshToolWindows();
 }
 
 bool FrameWindow::fileArrivingRecording()
 {
-    monitor::MonitorState& m = monitor::monitorState;
-    m.liveSession = false;
     const std::string folder = serial::transferState.uploadDir;
-    fileMonitoringData(this, folder);
+    if (monitor::endMonitoring(localNow()))
+        document.markNewMonitoring();
+    if (!fileMonitoringData(this, folder)) {
+        // The upload would overwrite the unfiled EEG: the instrument is told no.
+        if (serial::serialPort.portHandle)
+            serial::serialPort.portHandle->transmitImmediate(0xF8);
+        serial::configurePort();
+        keepUnfiled();
+        refreshViews(true);
+        return false;
+    }
     data::resetPrimary();
     data::clearPatientSets(1);
     serial::clearForUpload();
     serial::transferState.uploadFile = data::arrivingUploadName(folder, localNow());
     const bool filed = runTransfer(serial::TransferKind::upload);
+    if (!filed && data::linkState.transferStatus == 0 && holdsRecording()) {
+        // Received whole but not written: kept in memory, never thrown away.
+        document.markNewMonitoring();
+        keepUnfiled();
+        refreshViews(true);
+        return false;
+    }
     data::resetPrimary();
     document = DocumentState{};
     refreshViews(true);
     if (!filed) {
-        m.autoUploadActive = false;
+        monitor::monitorState.autoUploadActive = false;
+        refreshToolWindows();
         retitle();
         return false;
     }
-    if (state::startup.autoClose)
+    if (state::startup.autoClose) {
         close();
+        return true;
+    }
+    startLiveSession();
     return true;
 }
 

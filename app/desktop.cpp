@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <QMdiSubWindow>
 #include <QWindow>
 
 #include "app/configFile.h"
@@ -71,6 +72,15 @@ int runDesktop(int argc, char** argv)
         searchPort(&frame);
     if (startup.quitRequested)
         return startup.exitCode;
+    frame.ensureToolWindows(true);
+    if (startup.autoUpload) {
+        // At the bedside: the Graph window fills the frame.
+        frame.onCommand(25, 0, 0);
+        if (frame.graphSubWindow())
+            frame.graphSubWindow()->showMaximized();
+    }
+    if (settings.autoUploadAtStart)
+        frame.onCommand(40005, 0, 0);
     startup.startingUp = false;
     const int code = application.exec();
     platform::dialogs.responder = nullptr;

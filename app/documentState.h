@@ -17,6 +17,12 @@ struct DocumentState {
     std::string currentFileName;
 
     void reset() { *this = DocumentState{}; }
+    // A new, unsaved monitoring recording: Save and Exit ask for it.
+    void markNewMonitoring()
+    {
+        reset();
+        dataPresent = sendable = dataModified = dataUnsaved = true;
+    }
 };
 
 extern DocumentState document;

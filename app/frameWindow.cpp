@@ -23,10 +23,13 @@
 #include "state/settings.h"
 #include "app/startup.h"
 #include "state/startupState.h"
+#include "monitor/monitorControl.h"
 #include "monitor/monitorState.h"
 #include "platform/dialogs.h"
 #include "platform/drawingObjects.h"
 #include "platform/qtText.h"
+#include "monitor/channelSettingsWindow.h"
+#include "monitor/playControlWindow.h"
 #include "report/patientDialog.h"
 #include "report/reportWindow.h"
 #include "report/textExport.h"
@@ -190,6 +193,8 @@ MenuContext FrameWindow::menuContext() const
     c.reportOpen = reportSub_ != nullptr;
     c.graphOpen = graphSub_ != nullptr;
     c.fftOpen = fftSub_ != nullptr;
+    c.playControlExists = playControl_ != nullptr;
+    c.channelSettingsExists = channelSettings_ != nullptr;
     if (views::TableWindow* table = activeTable()) {
         c.tablePair = static_cast<int>(table->table().pair);
         c.tableCurrentSegment = table->table().currentSegment ? 1 : 0;
@@ -224,11 +229,8 @@ FrameEffects FrameWindow::effects()
         if (auto* dialog = static_cast<report::PatientDialog*>(patient_.data()))
             dialog->restore();
     };
-    e.refreshToolWindows = [] {};
-    e.stopLiveWork = [] {
-        monitor::monitorState.liveSession = false;
-        monitor::monitorState.playThreadRunning = false;
-    };
+    e.refreshToolWindows = [this] { refreshToolWindows(); };
+    e.stopLiveWork = [] { monitor::stopAll(); };
     return e;
 }
 
@@ -286,6 +288,7 @@ void FrameWindow::openGraph(bool startingUp)
         return;
     }
     auto* window = new views::GraphWindow;
+    window->openChannelSettings = [this] { ensureToolWindows(true); };
     graphSub_ = mdi_->addSubWindow(window);
     graphSub_->setWindowTitle(views::GraphWindow::title());
     placeSubWindow(graphSub_, startingUp, QSize(std::max(480, mdi_->viewport()->width() * 3 / 4), defaultHeight()));
@@ -520,7 +523,9 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     case 28: openFft(startup.startingUp); return true;
     case 40004: saveAsText(); return true;
     case 700: case 701: case 702: case 703: case 704: case 705: case 706: windowCommand(id); return true;
-    case 480: case 481: case 482: case 483: case 484: case 485: settings.playSpeedIndex = id - 480; return true;
+    case 480: case 481: case 482: case 483: case 484: case 485:
+    case 455: case 456: case 457: case 458: monitorCommand(id); return true;
+    case 23: case 24: toolWindowCommand(id); return true;
     default: break;
     }
     if (id >= 814 && id <= 821) {
@@ -530,7 +535,7 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     // Commands whose windows and sessions come with their own parts of the
     // program (transfers, tool windows, Graph, FFT, Bands, Spectrum, printing,
     // images, patient information, auto-upload) do nothing here yet.
-    static const int later[] = {6, 7, 23, 24, 455, 456, 457, 458};
+    static const int later[] = {6, 7};
     if (std::find(std::begin(later), std::end(later), id) != std::end(later))
         return true;
     return forwardToActive(id, wParam, lParam);
@@ -574,6 +579,10 @@ void FrameWindow::restoreOuterGeometry(QRect outer)
 std::vector<SavedWindow> FrameWindow::windowRecords() const
 {
     std::vector<SavedWindow> records = {{recordOf(this, 0, false), {}}};
+    if (channelSettings_)
+        records.push_back({recordOf(channelSettings_, 23, false), {}});
+    if (playControl_)
+        records.push_back({recordOf(playControl_, 24, false), {}});
     for (QMdiSubWindow* w : mdi_->subWindowList(QMdiArea::StackingOrder)) {
         const int command = commandOf(w);
         if (command == 0 || (command == 40002 && w != reportSub_))
@@ -605,18 +614,20 @@ void FrameWindow::replayLayout()
 
 void FrameWindow::closeEvent(QCloseEvent* event)
 {
-    // Samples received while monitoring live are unsaved monitoring data.
-    data::Recording& rec = data::recordings.primary;
-    if (monitor::monitorState.liveSession &&
-        std::any_of(rec.rawChannels.begin(), rec.rawChannels.end(), [](const data::SampleRing& r) { return r.count > 0; })) {
-        rec.header[data::hw::contentFlags] |= data::content::rawEeg | data::content::summary | data::content::monitoring;
-        document.dataPresent = document.sendable = document.dataModified = document.dataUnsaved = true;
+    // Monitoring stops first: what it received becomes an unsaved monitoring
+    // recording (filed at once in auto-upload mode) that the prompt asks for.
+    if (monitor::monitorState.liveSession) {
+        if (monitor::monitorState.autoUploadActive)
+            stopLiveSession();
+        else
+            stopMonitoring();
     }
     if (askToSave(this, true, "%s - Exit", effects()) == platform::IDCANCEL) {
         event->ignore();
         return;
     }
     settings.autoUploadAtStart = monitor::monitorState.autoUploadActive && !startup.autoUpload;
+    monitor::stopAll();
     serial::closePort();
     if (!startup.noSerial)
         writeConfiguration(configurationPath(), windowRecords());

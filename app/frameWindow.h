@@ -5,6 +5,7 @@
 #include <QMdiSubWindow>
 #include <QDialog>
 #include <QPointer>
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -22,6 +23,11 @@ class TableWindow;
 }
 namespace platform {
 struct DrawingObjects;
+}
+namespace monitor {
+class PlayControlWindow;
+class ChannelSettingsWindow;
+enum class ChannelChange;
 }
 
 namespace app {
@@ -42,6 +48,13 @@ public:
     QMdiSubWindow* graphSubWindow() const { return graphSub_; }
     QMdiSubWindow* fftSubWindow() const { return fftSub_; }
     QDialog* patientDialog() const { return patient_; }
+    monitor::PlayControlWindow* playControlWindow() const;
+    monitor::ChannelSettingsWindow* channelSettingsWindow() const;
+    // Creates the channel-settings window and, when asked, the play-control
+    // window, unless they exist; installs the monitor's hooks.
+    void ensureToolWindows(bool playControl);
+    // Auto-upload's live session: monitoring without the save prompt (restarted after each upload).
+    void startLiveSession();
 
     // Places the frame so that its outer rectangle (title bar and border
     // included, as the window records store it) is `outer`, on a screen.
@@ -92,6 +105,19 @@ private:
     void saveAsText();
     void saveAllAsText();
     void batchConvert();
+    // The tool windows and the monitor's commands.
+    void toolWindowCommand(int id);
+    void monitorCommand(int id);
+    void startMonitoring();
+    void stopMonitoring();
+    void resetCommand();
+    void stopLiveSession();
+    void keepUnfiled();
+    void refreshToolWindows();
+    void installMonitorHooks();
+    void channelsChanged(monitor::ChannelChange change);
+    // Enables or disables the tool windows around a modal operation.
+    void enableToolWindows(bool enabled);
 
     QMdiArea* mdi_ = nullptr;
     MenuBuilder menus_;
@@ -100,6 +126,10 @@ private:
     QPointer<QMdiSubWindow> graphSub_;
     QPointer<QMdiSubWindow> fftSub_;
     QPointer<QDialog> patient_;  // the modeless Patient Info dialog while it is open
+    QPointer<monitor::PlayControlWindow> playControl_;
+    QPointer<monitor::ChannelSettingsWindow> channelSettings_;
+    // A repaint of the live page is queued; the display thread asks again only after it ran.
+    std::shared_ptr<std::atomic<bool>> repaintQueued_ = std::make_shared<std::atomic<bool>>(false);
     // While an export, image series or print runs, an arriving recording (606) waits.
     int exportsRunning_ = 0;
     struct ExportGuard {

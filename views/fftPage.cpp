@@ -104,6 +104,8 @@ std::uint32_t binAmplitude(double power)
 
 FftSnapshot fftPage(const data::Recording& rec, const PageGeometry& geometry)
 {
+    // The epoch thread changes the sums under lock B.
+    platform::SectionGuard lockB(monitor::monitorState.lockB);
     const std::uint32_t last = lastProcessedSlot();
     return pageFromState(rec, geometry, rec.epochSelected[last], last);
 }
@@ -122,6 +124,9 @@ FftSnapshot renderFftPage(data::Recording& rec, std::uint32_t e, const PageGeome
 {
     e = std::min<std::uint32_t>(e, data::kMaxEpochs - 1);
     monitor::MonitorState& m = monitor::monitorState;
+    // The page borrows the analysis state: no display or epoch thread may be in a step.
+    platform::SectionGuard lockA(m.lockA);
+    platform::SectionGuard lockB(m.lockB);
     // The analysis state this page borrows, put back at the end.
     const analysis::SpectralSums sums = analysis::spectralSums;
     const analysis::SpectralTables tables = analysis::spectralTables;

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "analysis/bandAnalysis.h"
+#include "monitor/monitorState.h"
 #include "platform/markedText.h"
 #include "platform/qtText.h"
 
@@ -50,6 +51,8 @@ void TableWindow::measure()
 
 void TableWindow::refresh()
 {
+    // The epoch thread recomputes the tables under lock B.
+    platform::SectionGuard lockB(monitor::monitorState.lockB);
     table_->refresh();
     setWindowTitle(fromWindows1252(table_->title()));
     viewport()->update();
@@ -60,6 +63,7 @@ void TableWindow::paintEvent(QPaintEvent* event)
     QPainter painter(viewport());
     painter.setFont(font_);
     painter.setPen(Qt::black);
+    platform::SectionGuard lockB(monitor::monitorState.lockB);
     const int ascent = QFontMetrics(font_).ascent();
     const int first = std::max(0, event->rect().top() / scroll_.lineHeight + scroll_.topLine);
     const int last = std::min(scroll_.lastLine, event->rect().bottom() / scroll_.lineHeight + scroll_.topLine);

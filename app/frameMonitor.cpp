@@ -1,0 +1,309 @@
+// The frame's part in monitoring and playback: the two tool windows, the
+// Tools commands 23, 24, 455 to 458 and 480 to 485, starting and stopping a
+// live session, and the hooks through which the monitor threads reach the
+// windows (always queued to this thread).
+#include <QElapsedTimer>
+#include <QMdiSubWindow>
+#include <QTimer>
+#include <ctime>
+
+#include "app/documentState.h"
+#include "app/frameWindow.h"
+#include "data/recordingReset.h"
+#include "data/recordingStore.h"
+#include "monitor/channelSettingsWindow.h"
+#include "monitor/monitorControl.h"
+#include "monitor/monitorHooks.h"
+#include "monitor/monitorState.h"
+#include "monitor/playControlWindow.h"
+#include "platform/dialogs.h"
+#include "report/reportWindow.h"
+#include "serial/serialPort.h"
+#include "state/settings.h"
+#include "state/startupState.h"
+#include "views/fftWindow.h"
+#include "views/graphPage.h"
+#include "views/graphWindow.h"
+#include "views/tableWindow.h"
+
+namespace app {
+
+using state::settings;
+
+namespace {
+
+std::tm localNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return local;
+}
+
+// Places a tool window by its saved record, else beside the frame's right edge.
+void placeToolWindow(QWidget* window, const WindowRecord& record, QWidget* frame, int offset)
+{
+    window->adjustSize();
+    if ((record.flags & 1u) && record.x != kDefaultPosition && record.y != kDefaultPosition)
+        window->move(record.x, record.y);
+    else
+        window->move(frame->geometry().right() - window->width() - 24, frame->geometry().top() + 60 + offset);
+}
+
+}  // namespace
+
+monitor::PlayControlWindow* FrameWindow::playControlWindow() const { return playControl_; }
+monitor::ChannelSettingsWindow* FrameWindow::channelSettingsWindow() const { return channelSettings_; }
+
+void FrameWindow::ensureToolWindows(bool playControl)
+{
+    if (!channelSettings_) {
+        installMonitorHooks();
+        channelSettings_ = new monitor::ChannelSettingsWindow(
+            this, [this](monitor::ChannelChange c) { channelsChanged(c); }, [this] { onCommand(23, 0, 0); });
+        placeToolWindow(channelSettings_, windowLayout.channelSettingsRecord, this, 0);
+        if (settings.showChannelSettings)
+            channelSettings_->show();
+    }
+    if (playControl && !playControl_) {
+        const auto facts = [this] {
+            const data::Recording& rec = data::recordings.primary;
+            const monitor::MonitorState& m = monitor::monitorState;
+            monitor::PlayControlFacts f;
+            f.live = m.liveSession;
+            f.playing = m.playThreadRunning;
+            f.eegOrFft = (rec.contentFlags() & (data::content::rawEeg | data::content::fftData)) != 0;
+            f.transferBusy = serial::transferState.transferBusy;
+            f.autoUpload = m.autoUploadActive;
+            f.portOpen = settings.portBase != state::kNoPort && serial::serialPort.portHandle != nullptr;
+            return f;
+        };
+        playControl_ = new monitor::PlayControlWindow(this, [this](int id) { id == 24 ? (void)onCommand(24, 0, 0) : monitorCommand(id); }, facts);
+        placeToolWindow(playControl_, windowLayout.playControlRecord, this, channelSettings_->height() + 40);
+        if (!monitor::monitorState.liveSession)
+            monitor::resetPlayback();
+        if (settings.showPlayControl)
+            playControl_->show();
+        refreshToolWindows();
+    }
+}
+
+void FrameWindow::toolWindowCommand(int id)
+{
+    const bool settingsWindow = id == 23;
+    bool& shown = settingsWindow ? settings.showChannelSettings : settings.showPlayControl;
+    QWidget* window = settingsWindow ? static_cast<QWidget*>(channelSettings_) : static_cast<QWidget*>(playControl_);
+    if (!window)
+        return;
+    shown = !shown;
+    window->setVisible(shown);
+    if (shown)
+        window->raise();
+}
+
+void FrameWindow::refreshToolWindows()
+{
+    if (playControl_)
+        playControl_->refresh();
+    if (graphSub_)
+        graphSub_->setWindowTitle(views::GraphWindow::title());
+    for (QMdiSubWindow* sub : mdi_->subWindowList())
+        if (sub != reportSub_ && sub != graphSub_ && sub->widget())
+            platform::sendCommand(sub->widget(), 602, 0, 0);
+}
+
+void FrameWindow::enableToolWindows(bool enabled)
+{
+    for (QWidget* w : {static_cast<QWidget*>(playControl_), static_cast<QWidget*>(channelSettings_)})
+        if (w)
+            w->setEnabled(enabled);
+}
+
+void FrameWindow::channelsChanged(monitor::ChannelChange change)
+{
+    const data::Recording& rec = data::recordings.primary;
+    views::graphPage.layOut(rec);
+    for (QMdiSubWindow* sub : {graphSub_.data(), fftSub_.data()})
+        if (sub && sub->widget())
+            sub->widget()->update();
+    const bool reportGraph = reportWindow() && reportWindow()->page().showGraph && rec.rawChannels[0].count > 0;
+    if (reportGraph && (change == monitor::ChannelChange::layout || change == monitor::ChannelChange::scale))
+        platform::sendCommand(reportWindow(), 602, 0, 0);
+    if (change == monitor::ChannelChange::configuration && rec.header[data::hw::channelMode] == 0)
+        for (QMdiSubWindow* sub : mdi_->subWindowList())
+            if (sub != reportSub_ && sub != graphSub_ && sub->widget())
+                platform::sendCommand(sub->widget(), 40, 0, 0);
+}
+
+void FrameWindow::monitorCommand(int id)
+{
+    monitor::MonitorState& m = monitor::monitorState;
+    switch (id) {
+    case 455:
+        if (!m.liveSession)
+            monitor::togglePlayback(settings.playSpeedIndex);
+        break;
+    case 456: resetCommand(); break;
+    case 457: monitor::rejectEpoch(); break;
+    case 458: m.liveSession ? stopMonitoring() : startMonitoring(); break;
+    default:
+        if (id >= 480 && id <= 485) {
+            settings.playSpeedIndex = id - 480;
+            monitor::setPlaySpeed(settings.playSpeedIndex);
+        }
+        break;
+    }
+    refreshToolWindows();
+}
+
+void FrameWindow::startMonitoring()
+{
+    monitor::MonitorState& m = monitor::monitorState;
+    if (!m.autoUploadActive && askToSave(this, true, "%s - Monitor", effects()) == platform::IDCANCEL) {
+        m.autoUploadActive = false;
+        retitle();
+        refreshToolWindows();
+        return;
+    }
+    monitor::stopDisplay();
+    if (!serial::serialPort.portHandle || !serial::reopenPort(this))
+        return;
+    serial::configurePort();
+    serial::setHandshake(serial::Handshake::receive);
+    data::resetPrimary();
+    document.reset();
+    retitle();
+    refreshViews(true);
+    monitor::beginMonitoring(*serial::serialPort.portHandle, serial::serialPort.portNumber);
+    refreshToolWindows();
+    refreshViews(false);
+}
+
+void FrameWindow::stopMonitoring()
+{
+    const bool made = monitor::endMonitoring(localNow());
+    if (serial::serialPort.portHandle)
+        serial::setHandshake(serial::Handshake::none);
+    if (made)
+        document.markNewMonitoring();
+    retitle();
+    refreshToolWindows();
+    refreshViews(true);
+}
+
+void FrameWindow::resetCommand()
+{
+    monitor::MonitorState& m = monitor::monitorState;
+    if (!m.liveSession) {
+        monitor::resetPlayback();
+        return;
+    }
+    // The EEG monitored so far is never thrown away: in auto-upload mode it is
+    // filed as before an arriving recording, else the save prompt asks for it.
+    if (m.autoUploadActive) {
+        stopLiveSession();
+        if (m.autoUploadActive)  // (off when the EEG could not be filed)
+            startLiveSession();
+    } else {
+        stopMonitoring();
+        startMonitoring();
+    }
+}
+
+void FrameWindow::startLiveSession()
+{
+    monitor::MonitorState& m = monitor::monitorState;
+    if (m.liveSession)
+        return;
+    monitor::stopDisplay();
+    data::resetPrimary();
+    refreshViews(false);
+    if (serial::serialPort.portHandle) {
+        if (!serial::reopenPort(this)) {
+            m.autoUploadActive = false;
+            retitle();
+            refreshToolWindows();
+            return;
+        }
+        serial::configurePort();
+        serial::setHandshake(serial::Handshake::receive);
+        monitor::beginMonitoring(*serial::serialPort.portHandle, serial::serialPort.portNumber);
+    }
+    document.currentFilePath.clear();
+    document.currentFileName.clear();
+    refreshToolWindows();
+    retitle();
+}
+
+void FrameWindow::installMonitorHooks()
+{
+    monitor::MonitorHooks& h = monitor::monitorHooks;
+    const auto queued = [this](std::function<void()> f) { QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection); };
+    h.postToFrame = [this, queued](int command) {
+        queued([this, command] {
+            if (command == 458) {
+                if (monitor::monitorState.liveSession)
+                    stopMonitoring();
+            } else if (command == 40005) {
+                if (monitor::monitorState.autoUploadActive)
+                    autoUpload();
+            } else {
+                onCommand(command, 0, 0);
+            }
+        });
+    };
+    h.readFailed = [this, queued](const std::string& message) {
+        queued([this, message] {
+            platform::messageBox(mdi_, message, "Send", platform::Buttons::ok, platform::Icon::exclamation);
+        });
+    };
+    h.channelConfiguration = [this, queued] {
+        queued([this] {
+            if (channelSettings_)
+                channelSettings_->refresh();
+        });
+    };
+    h.toPlayControl = [this, queued](int command, const std::string& text) {
+        queued([this, command, text] {
+            if (!playControl_)
+                return;
+            if (command == 600)
+                refreshToolWindows();
+            else if (command == 604)
+                playControl_->onCommand(604, 0, 0);
+            else
+                playControl_->showText(command, QString::fromStdString(text));
+        });
+    };
+    // The live page: one repaint queued at a time, at most one every 15 ms.
+    h.pageChanged = [this, queued, flag = repaintQueued_] {
+        if (flag->exchange(true))
+            return;
+        queued([this, flag] {
+            static QElapsedTimer last;
+            const qint64 since = last.isValid() ? last.elapsed() : 1000;
+            QTimer::singleShot(since >= 15 ? 0 : static_cast<int>(15 - since), this, [this, flag] {
+                flag->store(false);
+                last.start();
+                if (graphSub_ && graphSub_->widget())
+                    graphSub_->widget()->update();
+            });
+        });
+    };
+    h.spectraChanged = [this, queued] {
+        queued([this] {
+            for (QMdiSubWindow* sub : mdi_->subWindowList())
+                if (sub != reportSub_ && sub != graphSub_ && sub->widget())
+                    platform::sendCommand(sub->widget(), 602, 0, 0);
+        });
+    };
+    h.selectionChanged = [this, queued](bool edited) {
+        queued([edited] {
+            document.playbackEdited = edited;
+            if (edited)
+                document.dataModified = true;
+        });
+    };
+}
+
+}  // namespace app
