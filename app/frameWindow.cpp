@@ -631,6 +631,9 @@ void FrameWindow::closeEvent(QCloseEvent* event)
     serial::closePort();
     if (!startup.noSerial)
         writeConfiguration(configurationPath(), windowRecords());
+    // The tool windows go with the frame (their own close only hides them).
+    delete playControl_.data();
+    delete channelSettings_.data();
     event->accept();
 }
 

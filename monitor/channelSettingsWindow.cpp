@@ -31,7 +31,7 @@ bool signalListsLocked()
 }  // namespace
 
 ChannelSettingsWindow::ChannelSettingsWindow(QWidget* frame, std::function<void(ChannelChange)> changed, std::function<void()> close)
-    : QDialog(frame, Qt::Tool), changed_(std::move(changed)), close_(std::move(close))
+    : QDialog(frame, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), changed_(std::move(changed)), close_(std::move(close))
 {
     setObjectName("SettingDialog");
     setWindowTitle("Setting");

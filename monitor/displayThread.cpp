@@ -196,7 +196,7 @@ bool step(bool live)
     if (!waitForTick(live))
         return false;
     m.column = (m.column + 1) % views::kPageColumns;
-    if (!hasRawEeg(rec) && !live) {
+    if (!live && !hasRawEeg(rec)) {
         if (rec.epochCount(0) <= static_cast<std::uint32_t>(m.playedEpochs) ||
             rec.playEndSecond <= static_cast<std::uint32_t>(m.displaySecond)) {
             m.playThreadRunning = false;

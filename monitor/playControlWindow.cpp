@@ -30,7 +30,7 @@ QPushButton* button(QWidget* parent, const char* text, int id, QGridLayout* grid
 }  // namespace
 
 PlayControlWindow::PlayControlWindow(QWidget* frame, std::function<void(int)> command, std::function<PlayControlFacts()> facts)
-    : QDialog(frame, Qt::Tool), command_(std::move(command)), facts_(std::move(facts))
+    : QDialog(frame, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), command_(std::move(command)), facts_(std::move(facts))
 {
     setObjectName("ControlDialog");
     setWindowTitle("Control");

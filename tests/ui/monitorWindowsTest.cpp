@@ -1,0 +1,215 @@
+// Live monitoring, playback and auto-upload in the desktop program, against
+// the instrument simulator on a pseudo-terminal, offscreen with the scripted
+// responder. Waits are on conditions with generous deadlines.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <stdlib.h>
+
+#include "app/documentState.h"
+#include "app/frameWindow.h"
+#include "data/recordingStore.h"
+#include "monitor/channelSettingsWindow.h"
+#include "monitor/monitorHooks.h"
+#include "monitor/monitorState.h"
+#include "monitor/playControlWindow.h"
+#include "platform/dialogs.h"
+#include "serial/serialPort.h"
+#include "serial/transfers.h"
+#include "state/settings.h"
+#include "state/startupState.h"
+#include "support/processRunner.h"
+#include "support/sampleRecording.h"
+#include "support/simulator.h"
+#include "views/graphPage.h"
+
+using namespace app;
+
+namespace {
+
+bool waitFor(const std::function<bool()>& condition, int seconds = 30)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+class MonitorWindows : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testing_support::resetCore();
+        state::startup.reset();
+        state::startup.startingUp = false;
+        state::startup.noSerial = true;
+        state::settings.reset();
+        document.reset();
+        platform::dialogs.responder = &responder;
+        serial::transferState.reset();
+    }
+    void TearDown() override
+    {
+        serial::closePort();
+        serial::serialPort.reset();
+        platform::dialogs.reset();
+        ::unsetenv("OZMAR_COM1");
+        testing_support::resetCore();
+        document.reset();
+    }
+    std::unique_ptr<testing_support::SimulatorProcess> instrument(const std::string& args)
+    {
+        auto sim = std::make_unique<testing_support::SimulatorProcess>(CORVANE_SIM_PATH, args);
+        ::setenv("OZMAR_COM1", sim->device.c_str(), 1);
+        EXPECT_TRUE(serial::openPort(1));
+        state::settings.portBase = 0x3F8;
+        return sim;
+    }
+    testing_support::TempDir dir;
+    platform::ScriptedResponder responder;
+};
+
+}  // namespace
+
+TEST_F(MonitorWindows, MonitorFillsTheGraphAndBandsAndStopMakesAnUnsavedRecording)
+{
+    FrameWindow frame;
+    frame.show();
+    auto sim = instrument("monitor --seconds 10 --speed 2 --treatment-at 2 --end");
+    frame.onCommand(25, 0, 0);  // the Graph window brings the tool windows
+    ASSERT_NE(frame.playControlWindow(), nullptr);
+    ASSERT_NE(frame.channelSettingsWindow(), nullptr);
+    frame.onCommand(26, 0, 0);  // Bands
+    frame.onCommand(458, 0, 0);  // Ctrl+T
+    ASSERT_TRUE(monitor::monitorState.liveSession);
+    auto* stop = frame.playControlWindow()->findChild<QPushButton*>("Button458");
+    EXPECT_EQ(stop->text(), "Stop &Mon");
+    EXPECT_FALSE(frame.playControlWindow()->findChild<QComboBox*>("Speed")->isEnabled());
+    EXPECT_EQ(frame.graphSubWindow()->windowTitle(), "Graph -monitoring ");
+    ASSERT_TRUE(waitFor([] { return monitor::monitorState.processedEpochCount >= 4; }));
+    EXPECT_FALSE(views::graphPage.empty());
+    EXPECT_GE(monitor::monitorState.accumulatedEpochCount, 1);
+    // The treatment start made the recording a treatment in monitoring.
+    EXPECT_TRUE(data::recordings.primary.contentFlags() & data::content::report);
+    frame.onCommand(458, 0, 0);  // Stop Mon
+    EXPECT_FALSE(monitor::monitorState.liveSession);
+    EXPECT_TRUE(document.dataUnsaved);
+    const data::Recording& rec = data::recordings.primary;
+    EXPECT_EQ(rec.contentFlags() & 0x3C, 0x3C);
+    EXPECT_GE(rec.rawChannels[0].count, 4u * 256u);
+    for (const data::SampleRing& ring : rec.rawChannels)
+        EXPECT_EQ(ring.count, rec.rawChannels[0].count);  // whole frames only
+    EXPECT_EQ(stop->text(), "&Monitor");
+    // Exit asks to save it; Cancel keeps the program.
+    responder.answers = {platform::IDCANCEL};
+    EXPECT_FALSE(frame.close());
+    ASSERT_FALSE(responder.shown.empty());
+    EXPECT_EQ(responder.shown.back().text, "Monitoring data not saved\nSave file (untitled)?");
+    sim.reset();
+}
+
+TEST_F(MonitorWindows, PlaybackAtAllSpeedsAndTheTimeSetRange)
+{
+    testing_support::SampleOptions o;
+    o.samples = 30 * 200;
+    o.epochs = 23;
+    testing_support::fillPrimary(o);
+    data::Recording& rec = data::recordings.primary;
+    rec.lengthSeconds = rec.playEndSecond = 30;
+    document.dataPresent = true;
+    FrameWindow frame;
+    frame.show();
+    frame.onCommand(25, 0, 0);
+    monitor::PlayControlWindow* control = frame.playControlWindow();
+    auto* timeSet = control->findChild<QLineEdit*>("TimeSet");
+    EXPECT_EQ(timeSet->text(), "0-30");
+    timeSet->setText("12 - 40");
+    Q_EMIT timeSet->editingFinished();
+    EXPECT_EQ(timeSet->text(), "12-30");
+    timeSet->setText("40-50");
+    Q_EMIT timeSet->editingFinished();
+    EXPECT_EQ(timeSet->text(), "12-30");
+    EXPECT_EQ(rec.playStartSecond, 12u);
+    // 500 % from second 12 (epoch 9) to the end: "Complete".
+    frame.onCommand(485, 0, 0);
+    frame.onCommand(456, 0, 0);
+    frame.onCommand(455, 0, 0);
+    EXPECT_EQ(control->findChild<QPushButton*>("Button455")->text(), "Stop&Back");
+    EXPECT_EQ(frame.graphSubWindow()->windowTitle(), "Graph -playback ");
+    ASSERT_TRUE(waitFor([] { return monitor::monitorState.displayComplete.load(); }));
+    ASSERT_TRUE(waitFor([&] { return control->findChild<QPushButton*>("Button455")->text() == "Play&Back"; }));
+    EXPECT_EQ(rec.rawChannels[0].playCount, 30u * 200u);
+    EXPECT_EQ(monitor::monitorState.playedEpochs, 23);
+    // Step plays one epoch from the start of the range.
+    frame.onCommand(480, 0, 0);
+    frame.onCommand(456, 0, 0);
+    frame.onCommand(455, 0, 0);
+    ASSERT_TRUE(waitFor([] { return !monitor::monitorState.playThreadRunning; }));
+    EXPECT_EQ(monitor::monitorState.playedEpochs, 12 * 200 / 256 + 1);
+}
+
+TEST_F(MonitorWindows, ChannelSettingsFollowTheConfiguration)
+{
+    FrameWindow frame;
+    frame.show();
+    frame.ensureToolWindows(true);
+    monitor::ChannelSettingsWindow* w = frame.channelSettingsWindow();
+    auto* scale3 = w->findChild<QComboBox*>("Scale410");
+    ASSERT_NE(scale3, nullptr);
+    EXPECT_EQ(scale3->itemText(0), "100");  // two-channel configuration: EMG scale ten times larger
+    EXPECT_EQ(scale3->itemText(scale3->count() - 1), "20000");
+    scale3->setCurrentIndex(scale3->findText("2000"));
+    Q_EMIT scale3->activated(scale3->currentIndex());
+    EXPECT_EQ(state::settings.channelSettings[2].scale, 200);
+    // EEG3 in list 406 selects EEG4 in 407 and sets both header words.
+    auto* signal3 = w->findChild<QComboBox*>("Signal406");
+    auto* signal4 = w->findChild<QComboBox*>("Signal407");
+    signal3->setCurrentIndex(1);
+    Q_EMIT signal3->activated(1);
+    EXPECT_EQ(signal4->currentText(), "EEG4");
+    EXPECT_EQ(data::recordings.primary.header[data::hw::channelMode], 1);
+    EXPECT_EQ(data::recordings.primary.header[data::hw::channelModeCopy], 1);
+    EXPECT_EQ(scale3->itemText(0), "10");
+    // No port: Monitor is disabled.
+    EXPECT_FALSE(frame.playControlWindow()->findChild<QPushButton*>("Button458")->isEnabled());
+}
+
+TEST_F(MonitorWindows, AutoUploadFilesTheArrivingRecordingAndMonitorsOn)
+{
+    const std::string sim = CORVANE_SIM_PATH;
+    ASSERT_EQ(testing_support::runCommand(sim + " write " + dir.file("rec.dat") + " --seconds 60").status, 0);
+    std::filesystem::create_directory(dir.file("up"));
+    FrameWindow frame;
+    frame.show();
+    frame.ensureToolWindows(true);
+    auto line = instrument("monitor --seconds 4 --speed 2 --upload " + dir.file("rec.dat"));
+    serial::transferState.uploadDir = dir.file("up");
+    state::startup.startingUp = true;  // the folder without its dialog, as at start-up
+    frame.onCommand(40005, 0, 0);
+    state::startup.startingUp = false;
+    ASSERT_TRUE(monitor::monitorState.autoUploadActive);
+    ASSERT_TRUE(monitor::monitorState.liveSession);
+    EXPECT_EQ(frame.windowTitle(), "Ozmar - (untitled) (Auto Upload)");
+    const auto filed = [&](const std::string& extension) {
+        for (const auto& e : std::filesystem::directory_iterator(dir.file("up")))
+            if (e.path().extension() == extension)
+                return e.path().string();
+        return std::string();
+    };
+    ASSERT_TRUE(waitFor([&] { return !filed(".dat").empty(); }));
+    // The monitored EEG before it went into a monitoring file of its own.
+    EXPECT_FALSE(filed(".mon").empty());
+    EXPECT_EQ(testing_support::fileBytes(filed(".dat")), testing_support::fileBytes(dir.file("rec.dat")));
+    // Monitoring resumes for the next recording, until the instrument goes away.
+    ASSERT_TRUE(waitFor([] { return !monitor::monitorState.autoUploadActive; }));
+    EXPECT_EQ(responder.shown.back().text, "Port COM1 is invalid.");
+}
