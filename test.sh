@@ -20,7 +20,7 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOZMAR_SANITIZE=ON -
 cmake --build build-asan
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2)
 
-echo "== transfer threads and the live Graph page under ThreadSanitizer, repeated"
+echo "== transfer threads, the live Graph page and the monitor threads under ThreadSanitizer, repeated"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOZMAR_TSAN=ON -DOZMAR_BENCH=OFF -DOZMAR_UI=OFF >/dev/null
 cmake --build build-tsan --target ozmar_thread_tests
 TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/ozmar_thread_tests --gtest_repeat=20 --gtest_brief=1
@@ -28,13 +28,14 @@ TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/ozmar_thread_tests --gtest_repeat=
 echo "== ravnative under Wine"
 installer/runTests.sh
 
-echo "== fuzz smoke runs (stream reader, wire envelope, configuration file)"
+echo "== fuzz smoke runs (stream reader, wire envelope, configuration file, live decoder)"
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOZMAR_SANITIZE=ON \
     -DOZMAR_FUZZ=ON -DOZMAR_BENCH=OFF -DOZMAR_UI=OFF >/dev/null
-cmake --build build-fuzz --target streamReaderFuzz wireEnvelopeFuzz configFileFuzz fuzzSeedWriter
+cmake --build build-fuzz --target streamReaderFuzz wireEnvelopeFuzz configFileFuzz liveDecoderFuzz fuzzSeedWriter
 corpus=build-fuzz/corpus
 rm -rf "$corpus"
 build-fuzz/tests/fuzz/fuzzSeedWriter "$corpus"
 build-fuzz/tests/fuzz/streamReaderFuzz -runs=200000 -seed=1 -max_len=4096 "$corpus/stream" 2>&1 | tail -n 2
 build-fuzz/tests/fuzz/wireEnvelopeFuzz -runs=100000 -seed=1 -max_len=4096 "$corpus/wire" 2>&1 | tail -n 2
 build-fuzz/tests/fuzz/configFileFuzz -runs=100000 -seed=1 -max_len=4096 "$corpus/config" 2>&1 | tail -n 2
+build-fuzz/tests/fuzz/liveDecoderFuzz -runs=200000 -seed=1 -max_len=4096 "$corpus/live" 2>&1 | tail -n 2

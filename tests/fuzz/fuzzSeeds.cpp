@@ -2,6 +2,7 @@
 
 #include "app/configFile.h"
 #include "data/wireEnvelope.h"
+#include "support/liveBytes.h"
 #include "support/byteBuilder.h"
 #include "support/sampleRecording.h"
 
@@ -52,10 +53,31 @@ std::vector<Bytes> configurations()
     return out;
 }
 
+// Live sessions with every kind of packet, clean and with the line's faults.
+std::vector<Bytes> liveSessions()
+{
+    std::vector<Bytes> out;
+    for (int variant = 0; variant < 3; ++variant) {
+        testing_support::LiveBytes b;
+        b.run(0x81, 32).text(0xB0, "Corvane").run(static_cast<std::uint8_t>(0xF0 | (variant & 1)));
+        b.frames(40, [](int k, int c) { return (k * 37 + c * 11) % 300 - 150; });
+        b.run(0xF2).text(0xA0, "Title").text(0x90, "Report text\r\n");
+        b.raw({0xC1, 0xC0, 0xCF, 0xC0, 0xC0, 0xC0, 0xC0, 0xC0, 0xFF});
+        if (variant == 2)
+            b.raw({0x10, 0x95, 0x20, 0x21, 0x45});  // a broken pair and channels out of order
+        b.frames(30, [](int k, int c) { return k - c; }).run(0xFA).run(0xFB, 9);
+        b.run(variant == 1 ? 0xF4 : 0xF5, 12, false).raw({0x24, 0x00});
+        out.push_back(b.bytes);
+    }
+    return out;
+}
+
 }  // namespace
 
 std::vector<Bytes> fuzzSeeds(const std::string& target)
 {
+    if (target == "live")
+        return liveSessions();
     if (target == "wire")
         return captures();
     if (target == "config")
