@@ -97,26 +97,42 @@ void LiveDecoder::sampleByte(std::uint8_t byte, LiveSink& sink)
     int value = ((byte << 8) + low_) & 0x1FFF;
     if (value > 0x0FFF)
         value -= 0x2000;  // 13-bit two's complement
-    sample(channel, static_cast<std::int16_t>(value), sink);
+    if (!sample(channel, static_cast<std::int16_t>(value), sink)) {
+        // Out of order: a lost byte may have shifted the pairs, so this byte
+        // is tried as the first of the next pair. On a line that only lost a
+        // whole pair the next disorder shifts back; a wrong pairing is caught
+        // within a pair or two, long before 16 samples have settled.
+        low_ = byte;
+        halfPair_ = true;
+    }
 }
 
-void LiveDecoder::sample(int channel, std::int16_t value, LiveSink& sink)
+bool LiveDecoder::sample(int channel, std::int16_t value, LiveSink& sink)
 {
+    if (!inStep_) {
+        // The first pair after a disorder only sets the order the next must follow.
+        inStep_ = true;
+        expected_ = (channel + 1) & 3;
+        frameFill_ = -1;
+        if (settle_ > 0)
+            --settle_;
+        return true;
+    }
     if (channel != expected_) {
         settle_ = kSettleAfterDisorder;
         frameFill_ = -1;
-        expected_ = (channel + 1) & 3;
-        return;
+        inStep_ = false;
+        return false;
     }
     expected_ = (channel + 1) & 3;
     if (settle_ > 0) {
         --settle_;
         frameFill_ = -1;
-        return;
+        return true;
     }
     if (frameFill_ < 0) {
         if (channel != 0)
-            return;  // appending resumes with a whole frame
+            return true;  // appending resumes with a whole frame
         frameFill_ = 0;
     }
     frame_[static_cast<std::size_t>(channel)] = value;
@@ -125,6 +141,7 @@ void LiveDecoder::sample(int channel, std::int16_t value, LiveSink& sink)
         sink.frame(frame_);
         frameFill_ = 0;
     }
+    return true;
 }
 
 }  // namespace monitor

@@ -61,7 +61,9 @@ struct FeedResult {
 // an upload) and at an end packet. Samples reach the sink only as whole frames
 // of the four channels, so the channels always hold the same number of
 // samples; after a disturbance the settling counter drops samples and
-// appending resumes with the next channel 0.
+// appending resumes with the next channel 0. A channel out of order also
+// shifts the pairing by one byte, so a single lost byte does not leave every
+// later pair split across two samples.
 class LiveDecoder {
 public:
     FeedResult feed(const std::uint8_t* bytes, std::size_t count, LiveSink& sink);
@@ -72,7 +74,8 @@ public:
 
 private:
     void sampleByte(std::uint8_t byte, LiveSink& sink);
-    void sample(int channel, std::int16_t value, LiveSink& sink);
+    // False when the channel came out of order.
+    bool sample(int channel, std::int16_t value, LiveSink& sink);
     // Ends the current run; true when it was a preamble or end packet.
     StreamStop endRun(LiveSink& sink);
     void packetByte(std::uint8_t byte, PacketClass cls, LiveSink& sink, StreamStop& stop);
@@ -81,6 +84,7 @@ private:
     std::uint8_t low_ = 0;
     int settle_ = kSettleAfterPacket;
     int expected_ = 0;       // the channel that should come next
+    bool inStep_ = true;     // the order is known (the session starts with channel 0)
     int frameFill_ = -1;     // channels of the frame assembled so far; -1 waits for channel 0
     std::array<std::int16_t, 4> frame_{};
     PacketClass runClass_ = PacketClass::none;

@@ -119,6 +119,32 @@ TEST(LiveDecoder, SettlingAfterDisorderAndBrokenPairsKeepsChannelsAligned)
     EXPECT_EQ(broken.frames[0][0], 2);
 }
 
+TEST(LiveDecoder, ALostByteCostsAFewFramesAndNeverCorruptsOne)
+{
+    // Frames with distinct values per channel; one byte lost every 100 frames.
+    const auto value = [](int k, int c) { return (k * 4 + c) % 1000 - 500; };
+    LiveBytes whole;
+    whole.frames(2000, value);
+    std::vector<std::uint8_t> lossy;
+    for (std::size_t i = 0; i < whole.bytes.size(); ++i)
+        if (i % 800 != 401)  // a high byte here, a low byte there
+            lossy.push_back(whole.bytes[i]);
+    LiveDecoder d;
+    Collected sink;
+    d.feed(lossy.data(), lossy.size(), sink);
+    // Each lost byte costs little more than the 16 settling samples (4 frames).
+    EXPECT_GT(sink.frames.size(), 2000u - 20u * 8u);
+    std::size_t k = 0;
+    for (const auto& f : sink.frames) {
+        while (k < 2000 && testing_support::onTheLine(value(static_cast<int>(k), 0)) != f[0])
+            ++k;
+        ASSERT_LT(k, 2000u);
+        for (int c = 0; c < 4; ++c)
+            ASSERT_EQ(f[static_cast<std::size_t>(c)], testing_support::onTheLine(value(static_cast<int>(k), c))) << k;
+        ++k;
+    }
+}
+
 TEST(LiveDecoder, PreambleStopsOnTheFirstStreamByteEvenAcrossReads)
 {
     LiveDecoder d;
