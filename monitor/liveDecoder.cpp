@@ -26,6 +26,15 @@ PacketClass classOf(std::uint8_t byte)
     }
 }
 
+int nearestLineValue(int value)
+{
+    const int v = std::clamp(value, -4096, 4095);
+    if ((v & 0x80) == 0)
+        return v;
+    const int down = (v & ~0xFF) | 0x7F, up = (v | 0xFF) + 1;
+    return (v - down <= up - v || up > 4095) ? down : up;
+}
+
 FeedResult LiveDecoder::feed(const std::uint8_t* bytes, std::size_t count, LiveSink& sink)
 {
     for (std::size_t i = 0; i < count; ++i) {
@@ -33,8 +42,10 @@ FeedResult LiveDecoder::feed(const std::uint8_t* bytes, std::size_t count, LiveS
         const PacketClass cls = byte < 0x80 ? PacketClass::none : classOf(byte);
         if (runLength_ > 0 && (byte < 0x80 || cls != runClass_)) {
             // The run ends here; after a preamble this byte is the first of the upload.
-            if (const StreamStop stop = endRun(sink); stop == StreamStop::preamble)
+            if (const StreamStop stop = endRun(sink); stop == StreamStop::preamble) {
+                flushHeld(sink);
                 return {i, stop};
+            }
         }
         if (byte < 0x80) {
             sampleByte(byte, sink);
@@ -42,8 +53,10 @@ FeedResult LiveDecoder::feed(const std::uint8_t* bytes, std::size_t count, LiveS
         }
         StreamStop stop = StreamStop::none;
         packetByte(byte, cls, sink, stop);
-        if (stop != StreamStop::none)
+        if (stop != StreamStop::none) {
+            flushHeld(sink);
             return {i + 1, stop};
+        }
     }
     return {count, StreamStop::none};
 }
@@ -55,6 +68,7 @@ void LiveDecoder::packetByte(std::uint8_t byte, PacketClass cls, LiveSink& sink,
         halfPair_ = false;
         settle_ = kSettleAfterPacket;
         frameFill_ = -1;
+        heldCount_ = 0;
     }
     if (cls == PacketClass::none) {
         runLength_ = 0;
@@ -121,6 +135,7 @@ bool LiveDecoder::sample(int channel, std::int16_t value, LiveSink& sink)
     if (channel != expected_) {
         settle_ = kSettleAfterDisorder;
         frameFill_ = -1;
+        heldCount_ = 0;  // the disorder may have begun inside them
         inStep_ = false;
         return false;
     }
@@ -138,10 +153,27 @@ bool LiveDecoder::sample(int channel, std::int16_t value, LiveSink& sink)
     frame_[static_cast<std::size_t>(channel)] = value;
     frameFill_ = channel + 1;
     if (frameFill_ == 4) {
-        sink.frame(frame_);
+        frameComplete(sink);
         frameFill_ = 0;
     }
     return true;
+}
+
+void LiveDecoder::frameComplete(LiveSink& sink)
+{
+    if (heldCount_ == static_cast<int>(held_.size())) {
+        sink.frame(held_[0]);
+        held_[0] = held_[1];
+        --heldCount_;
+    }
+    held_[static_cast<std::size_t>(heldCount_++)] = frame_;
+}
+
+void LiveDecoder::flushHeld(LiveSink& sink)
+{
+    for (int i = 0; i < heldCount_; ++i)
+        sink.frame(held_[static_cast<std::size_t>(i)]);
+    heldCount_ = 0;
 }
 
 }  // namespace monitor

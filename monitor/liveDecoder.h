@@ -25,6 +25,11 @@ enum class PacketClass : std::uint8_t {
 
 PacketClass classOf(std::uint8_t byte);
 
+// The nearest value a sample pair can carry: bit 7 of the 13-bit value has no
+// place in it, so a value with bit 7 set goes down to ...0x7F or up to the
+// next multiple of 256 (what an instrument sends for `value`).
+int nearestLineValue(int value);
+
 constexpr int kMinPacket = 8;          // a shorter run of one class is noise
 constexpr std::size_t kPacketMax = 256;  // bytes of a packet that are kept
 constexpr int kSettleAfterPacket = 32;
@@ -61,7 +66,9 @@ struct FeedResult {
 // an upload) and at an end packet. Samples reach the sink only as whole frames
 // of the four channels, so the channels always hold the same number of
 // samples; after a disturbance the settling counter drops samples and
-// appending resumes with the next channel 0. A channel out of order also
+// appending resumes with the next channel 0. A frame reaches the sink once
+// the two frames after it have come in order (10 ms at 200 frames a second);
+// a preamble or end packet hands over the held frames. A channel out of order also
 // shifts the pairing by one byte, so a single lost byte does not leave every
 // later pair split across two samples.
 class LiveDecoder {
@@ -87,6 +94,13 @@ private:
     bool inStep_ = true;     // the order is known (the session starts with channel 0)
     int frameFill_ = -1;     // channels of the frame assembled so far; -1 waits for channel 0
     std::array<std::int16_t, 4> frame_{};
+    // Complete frames held back until two more have come in order: a lost byte
+    // that happens to leave a pair or two in channel order cannot slip a
+    // garbled frame through, since the pairs after it come out of order.
+    std::array<std::array<std::int16_t, 4>, 2> held_{};
+    int heldCount_ = 0;
+    void frameComplete(LiveSink& sink);
+    void flushHeld(LiveSink& sink);
     PacketClass runClass_ = PacketClass::none;
     int runLength_ = 0;
     std::array<std::uint8_t, kPacketMax> run_{};

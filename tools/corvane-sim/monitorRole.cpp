@@ -13,6 +13,7 @@
 #include "data/recordingStore.h"
 #include "data/sampleRing.h"
 #include "data/wireEnvelope.h"
+#include "monitor/liveDecoder.h"
 #include "serialLine.h"
 #include "simOptions.h"
 #include "syntheticEeg.h"
@@ -26,21 +27,10 @@ using Clock = std::chrono::steady_clock;
 constexpr std::uint8_t kPacketEnd = 0xFF;  // a byte of no class: ends the packet before it
 constexpr int kPacketRun = 8;
 
-// The nearest value a pair can carry: bit 7 has no place in it, so a value
-// with bit 7 set goes down to ...0x7F or up to the next multiple of 256.
-int representable(int value)
-{
-    const int v = std::clamp(value, -4096, 4095);
-    if ((v & 0x80) == 0)
-        return v;
-    const int down = (v & ~0xFF) | 0x7F, up = (v | 0xFF) + 1;
-    return (v - down <= up - v || up > 4095) ? down : up;
-}
-
 // The two bytes of a sample: the low 7 bits, then the channel and bits 8 to 12.
 void putSample(Bytes& out, int channel, int value)
 {
-    const int v = representable(value) & 0x1FFF;
+    const int v = monitor::nearestLineValue(value) & 0x1FFF;
     out.push_back(static_cast<std::uint8_t>(v & 0x7F));
     out.push_back(static_cast<std::uint8_t>(((v >> 8) & 0x1F) | (channel << 5)));
 }

@@ -1,0 +1,143 @@
+// Live sessions over real pseudo-terminals: the instrument simulator plays the
+// session, ozmar-tool monitor captures it with the program's reader.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "data/recordingStore.h"
+#include "data/sampleRing.h"
+#include "monitor/liveDecoder.h"
+#include "support/processRunner.h"
+#include "support/sampleRecording.h"
+#include "support/simulator.h"
+
+using namespace testing_support;
+
+namespace {
+
+class Simulator : public SimulatorProcess {
+public:
+    explicit Simulator(const std::string& args) : SimulatorProcess(CORVANE_SIM_PATH, args) {}
+};
+
+ProcessResult monitorTool(const Simulator& sim, const std::string& args, const std::string& err = "/dev/null")
+{
+    return runCommand("OZMAR_COM1=" + sim.device + " " + std::string(OZMAR_TOOL_PATH) + " monitor --port COM1 " + args, err);
+}
+
+// The four channels of a data file, frame by frame (as the line carries them when `onTheLine`).
+std::vector<std::array<std::int16_t, 4>> framesOf(const std::string& path, bool onTheLine = false)
+{
+    resetCore();
+    readPrimary(path);
+    const data::Recording& rec = data::recordings.primary;
+    std::vector<std::array<std::int16_t, 4>> frames(rec.rawChannels[0].count);
+    for (std::uint32_t i = 0; i < frames.size(); ++i)
+        for (int c = 0; c < 4; ++c)
+            frames[i][static_cast<std::size_t>(c)] = static_cast<std::int16_t>(
+                onTheLine ? monitor::nearestLineValue(data::channelSampleAt(rec, c, i)) : data::channelSampleAt(rec, c, i));
+    return frames;
+}
+
+// Whether every frame of `got` is a frame of `sent` (as the line carries it), in order.
+bool framesInOrder(const std::vector<std::array<std::int16_t, 4>>& got, const std::vector<std::array<std::int16_t, 4>>& sent)
+{
+    std::size_t k = 0;
+    for (const auto& f : got) {
+        while (k < sent.size() && sent[k] != f)
+            ++k;
+        if (k++ >= sent.size()) {
+            ADD_FAILURE() << "frame " << (&f - got.data()) << " was never sent: " << f[0] << " " << f[1] << " " << f[2] << " " << f[3];
+            return false;
+        }
+    }
+    return true;
+}
+
+class LiveMonitor : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        dir = new TempDir;
+        ASSERT_EQ(runCommand(std::string(CORVANE_SIM_PATH) + " write " + dir->file("src.dat") + " --seconds 20").status, 0);
+        // The source as the line carries it: captured once over a clean line.
+        Simulator sim("monitor " + dir->file("src.dat") + " --seconds 8 --speed 8 --end");
+        ASSERT_EQ(monitorTool(sim, dir->file("clean.mon")).status, 0);
+    }
+    static void TearDownTestSuite() { delete dir; }
+    static inline TempDir* dir = nullptr;
+};
+
+}  // namespace
+
+TEST_F(LiveMonitor, EndPacketEndsTheCaptureWithTheSamplesSent)
+{
+    const auto got = framesOf(dir->file("clean.mon"));
+    const data::Recording& rec = data::recordings.primary;
+    EXPECT_EQ(rec.contentFlags() & 0x3C, 0x3C);
+    EXPECT_EQ(rec.deviceName, "Corvane");
+    // All but the settling frames and what a scheduling hiccup may cost.
+    EXPECT_GT(got.size(), 8u * 200u * 9u / 10u);
+    EXPECT_LE(got.size(), 8u * 200u);
+    EXPECT_EQ(rec.epochCount(0), got.size() / 256);
+    EXPECT_TRUE(framesInOrder(got, framesOf(dir->file("src.dat"), true)));
+}
+
+TEST_F(LiveMonitor, LineFaultsNeverCorruptAFrame)
+{
+    const auto clean = framesOf(dir->file("clean.mon"));
+    const auto sent = framesOf(dir->file("src.dat"), true);
+    Simulator sim("monitor " + dir->file("src.dat") + " --seconds 8 --speed 8 --end --noise 53 --drop 97 --swap 131 --short 71");
+    ASSERT_EQ(monitorTool(sim, dir->file("faulty.mon")).status, 0);
+    const auto got = framesOf(dir->file("faulty.mon"));
+    const data::Recording& rec = data::recordings.primary;
+    for (const data::SampleRing& ring : rec.rawChannels)
+        EXPECT_EQ(ring.count, rec.rawChannels[0].count);
+    EXPECT_GT(got.size(), clean.size() / 2);
+    EXPECT_TRUE(framesInOrder(got, sent));
+}
+
+TEST_F(LiveMonitor, SecondsLimitAndAVanishingLine)
+{
+    {
+        Simulator sim("monitor " + dir->file("src.dat") + " --seconds 4");
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(monitorTool(sim, "--seconds 2 " + dir->file("two.mon")).status, 0);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+        const auto got = framesOf(dir->file("two.mon"));
+        EXPECT_GT(got.size(), 200u);
+        EXPECT_LE(got.size(), 600u);
+    }
+    Simulator sim("monitor " + dir->file("src.dat") + " --seconds 20 --speed 4 --vanish-at 6");
+    EXPECT_EQ(monitorTool(sim, dir->file("gone.mon"), dir->file("gone.err")).status, 4);
+    const auto err = fileBytes(dir->file("gone.err"));
+    EXPECT_NE(std::string(err.begin(), err.end()).find("Port COM1 is invalid."), std::string::npos);
+    // What arrived before the line went is kept.
+    EXPECT_GT(framesOf(dir->file("gone.mon")).size(), 4u * 200u);
+}
+
+TEST_F(LiveMonitor, AutoUploadFilesEveryRecordingUntilInterrupted)
+{
+    std::filesystem::create_directory(dir->file("up"));
+    Simulator sim("monitor " + dir->file("src.dat") + " --seconds 3 --speed 4 --upload " + dir->file("src.dat"));
+    const ProcessResult r = monitorTool(sim, "--auto-upload " + dir->file("up"));
+    EXPECT_EQ(r.status, 4);  // it ended when the instrument went away
+    std::vector<std::string> dat, mon;
+    for (const auto& e : std::filesystem::directory_iterator(dir->file("up")))
+        (e.path().extension() == ".dat" ? dat : mon).push_back(e.path().string());
+    ASSERT_EQ(dat.size(), 1u);
+    EXPECT_EQ(fileBytes(dat[0]), fileBytes(dir->file("src.dat")));
+    EXPECT_EQ(mon.size(), 1u);
+}
+
+TEST_F(LiveMonitor, UsageAndUnwritableOutput)
+{
+    EXPECT_EQ(runCommand(std::string(OZMAR_TOOL_PATH) + " monitor out.mon").status, 1);
+    EXPECT_EQ(runCommand(std::string(OZMAR_TOOL_PATH) + " monitor --port COM1 --seconds x out.mon").status, 1);
+    EXPECT_EQ(runCommand(std::string(OZMAR_TOOL_PATH) + " monitor --port COM1 /no/such/folder/out.mon").status, 2);
+}
