@@ -17,6 +17,12 @@ namespace {
 struct EpochWorker {
     std::mutex mutex;
     std::thread thread;
+
+    ~EpochWorker()
+    {
+        if (thread.joinable())
+            thread.join();
+    }
 };
 
 EpochWorker worker;

@@ -95,6 +95,8 @@ StreamStop LiveDecoder::endRun(LiveSink& sink)
     case PacketClass::end: return StreamStop::none;  // acted on at its eighth byte
     default: break;
     }
+    // The frames before the packet come before it: a treatment start trims them too.
+    flushHeld(sink);
     sink.packet({runClass_, run_.data(), std::min<std::size_t>(static_cast<std::size_t>(length), kPacketMax)});
     return StreamStop::none;
 }

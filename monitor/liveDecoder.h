@@ -68,7 +68,7 @@ struct FeedResult {
 // samples; after a disturbance the settling counter drops samples and
 // appending resumes with the next channel 0. A frame reaches the sink once
 // the two frames after it have come in order (10 ms at 200 frames a second);
-// a preamble or end packet hands over the held frames. A channel out of order also
+// a packet (of any class) hands over the held frames first. A channel out of order also
 // shifts the pairing by one byte, so a single lost byte does not leave every
 // later pair split across two samples.
 class LiveDecoder {

@@ -24,6 +24,16 @@ struct MonitorThreads {
     std::thread display;
     platform::PeriodicTimer timer;
     std::atomic<bool> readerDone{true};
+
+    // At the process's end nothing may still run on them.
+    ~MonitorThreads()
+    {
+        monitorState.playThreadRunning = false;
+        monitorState.liveSession = false;
+        for (std::thread* t : {&reader, &display})
+            if (t->joinable())
+                t->join();
+    }
 };
 
 MonitorThreads threads;
