@@ -71,7 +71,7 @@ TEST(LiveDecoder, StateCarriesOverFromOneReadToTheNext)
         split.feed(&byte, 1, s);
     EXPECT_EQ(a.frames, s.frames);
     EXPECT_EQ(a.packets, s.packets);
-    EXPECT_EQ(a.frames.size(), 2u);  // the last two are held back
+    EXPECT_EQ(a.frames.size(), 3u);  // the packet handed over the three before it; the last is held back
     ASSERT_EQ(s.packets.size(), 1u);
     EXPECT_EQ(s.packets[0].second.size(), 10u);
 }
