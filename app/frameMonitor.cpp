@@ -275,14 +275,14 @@ void FrameWindow::installMonitorHooks()
                 playControl_->showText(command, QString::fromStdString(text));
         });
     };
-    // The live page: one repaint queued at a time, at most one every 15 ms.
+    // The live page: one repaint queued at a time, at most one every 8 ms.
     h.pageChanged = [this, queued, flag = repaintQueued_] {
         if (flag->exchange(true))
             return;
         queued([this, flag] {
             static QElapsedTimer last;
             const qint64 since = last.isValid() ? last.elapsed() : 1000;
-            QTimer::singleShot(since >= 15 ? 0 : static_cast<int>(15 - since), this, [this, flag] {
+            QTimer::singleShot(since >= 8 ? 0 : static_cast<int>(8 - since), this, [this, flag] {
                 flag->store(false);
                 last.start();
                 if (graphSub_ && graphSub_->widget())
