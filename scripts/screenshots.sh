@@ -4,7 +4,8 @@
 # strip, the Graph, FFT, Bands and Spectrum windows of a two- and a
 # four-channel recording, the Save As Image and Save Raw Data As Text dialogs
 # with their panels, the Patient Info dialog and its Export file dialog with
-# the field panel and the file tip, as PNG files in the given folder
+# the field panel and the file tip, playback and live monitoring (from the
+# instrument simulator) with the two tool windows, as PNG files in the given folder
 # (default: screenshots/). Needs no display.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -18,6 +18,7 @@
 #include "platform/memorySerialDevice.h"
 #include "support/liveBytes.h"
 #include "support/sampleRecording.h"
+#include "views/graphPage.h"
 
 using namespace monitor;
 
@@ -85,6 +86,13 @@ TEST_F(MonitorThreads, StepPlaysExactlyOneEpochAndTheDisplaysEpochsAreTheDatas)
         ASSERT_EQ(monitorState.playedEpochs, static_cast<std::int32_t>(k));
         ASSERT_EQ(monitorState.epochSample, -1);
     }
+    // The page shows the data's samples in place: after 300 epochs the last
+    // page's columns hold samples 298 x 256 to 300 x 256 - 1 (but for the 16
+    // columns the display cleared ahead of itself).
+    const views::GraphSnapshot page = views::graphPage.snapshot();
+    for (int ch = 0; ch < 4; ++ch)
+        for (std::uint32_t i = 298 * 256 + 16; i < 300 * 256; ++i)
+            ASSERT_EQ(page.strips[static_cast<std::size_t>(ch)].samples[i % 512], data::channelSampleAt(rec, ch, i)) << ch << " " << i;
     ASSERT_TRUE(epochsProcessed());
     int selected = 0;
     for (std::uint32_t k = 0; k < 300; ++k)

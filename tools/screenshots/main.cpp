@@ -1,7 +1,9 @@
 // Writes screenshots of the desktop program for a data file: the frame with
 // the report open, the File menu and the Report window's Format menu, the
 // report's trace strip and the Graph window; with a second, four-channel file
-// also its Graph window with a rejected epoch and a crossed artifact limit.
+// also its Graph window with a rejected epoch and a crossed artifact limit;
+// then playback and live monitoring (from the instrument simulator) with the
+// two tool windows.
 // Runs on any Qt platform (offscreen too).
 #include <QApplication>
 #include <QMenu>
@@ -30,6 +32,14 @@
 #include <QMdiArea>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
+#include <QElapsedTimer>
+#include <QPainter>
+#include <cstring>
+#include <stdlib.h>
+#include "app/documentState.h"
+#include "monitor/channelSettingsWindow.h"
+#include "monitor/playControlWindow.h"
+#include "serial/serialPort.h"
 
 namespace {
 
@@ -139,6 +149,68 @@ bool savePatientDialogs(app::FrameWindow& frame, const QString& out, const char*
     return ok;
 }
 
+// The frame with the tool windows drawn where they stand over it.
+bool saveWithToolWindows(app::FrameWindow& frame, const QString& path)
+{
+    QPixmap picture = frame.grab();
+    QPainter painter(&picture);
+    for (QWidget* tool : {static_cast<QWidget*>(frame.channelSettingsWindow()), static_cast<QWidget*>(frame.playControlWindow())})
+        if (tool && tool->isVisible())
+            painter.drawPixmap(tool->frameGeometry().topLeft() - frame.geometry().topLeft(), tool->grab());
+    painter.end();
+    const bool ok = picture.save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "could not write", path.toLocal8Bit().constData());
+    return ok;
+}
+
+void runEvents(int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < milliseconds)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// Playback at 500 % with both tool windows, then a live session from the
+// instrument simulator (`simulator`) on a pseudo-terminal.
+bool saveMonitoring(app::FrameWindow& frame, const QString& out, const std::string& simulator)
+{
+    app::document.reset();
+    frame.onCommand(25, 0, 0);
+    frame.graphSubWindow()->showNormal();
+    frame.graphSubWindow()->setGeometry(0, 0, 760, 560);
+    state::settings.showChannelSettings = state::settings.showPlayControl = false;
+    frame.onCommand(23, 0, 0);
+    frame.onCommand(24, 0, 0);
+    frame.channelSettingsWindow()->move(frame.geometry().right() - frame.channelSettingsWindow()->width() - 10, frame.geometry().top() + 60);
+    frame.playControlWindow()->move(frame.geometry().right() - frame.playControlWindow()->width() - 10,
+                                    frame.channelSettingsWindow()->frameGeometry().bottom() + 20);
+    // Past the stimulus, from second 30.
+    data::recordings.primary.playStartSecond = 30;
+    frame.onCommand(485, 0, 0);
+    frame.onCommand(456, 0, 0);
+    frame.onCommand(455, 0, 0);
+    runEvents(2500);
+    bool ok = saveWithToolWindows(frame, out + "/playback.png");
+    frame.onCommand(455, 0, 0);
+    app::document.reset();
+    FILE* sim = ::popen((simulator + " monitor --seconds 7 --treatment-at 2 --end 2>/dev/null").c_str(), "r");
+    char device[256] = {};
+    if (!sim || !std::fgets(device, sizeof device, sim))
+        return false;
+    device[std::strcspn(device, "\n")] = 0;
+    ::setenv("OZMAR_COM1", device, 1);
+    serial::openPort(1);
+    state::settings.portBase = 0x3F8;
+    frame.onCommand(458, 0, 0);
+    runEvents(4500);
+    ok = saveWithToolWindows(frame, out + "/monitoring.png") && ok;
+    frame.onCommand(458, 0, 0);
+    ::pclose(sim);
+    app::document.reset();
+    return ok;
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 3 && argc != 4) {
@@ -198,5 +270,7 @@ int main(int argc, char** argv)
         ok = saveAnalysis(frame, out, "4ch") && ok;
     }
     ok = savePatientDialogs(frame, out, argv[1]) && ok;
+    const std::string simulator = (QCoreApplication::applicationDirPath() + "/../corvane-sim/corvane-sim").toStdString();
+    ok = saveMonitoring(frame, out, simulator) && ok;
     return ok ? 0 : 3;
 }
