@@ -297,6 +297,14 @@ void FrameWindow::installMonitorHooks()
                     platform::sendCommand(sub->widget(), 602, 0, 0);
         });
     };
+    // A transfer starts or ends (on its thread): Monitor follows `transferBusy`.
+    serial::transferHooks.refreshPlayControl = [this, queued] { queued([this] { refreshToolWindows(); }); };
+    // The user gave up a port that cannot be reopened.
+    serial::serialPort.onPortLost = [this] {
+        monitor::monitorState.autoUploadActive = false;
+        retitle();
+        refreshToolWindows();
+    };
     h.selectionChanged = [this, queued](bool edited) {
         queued([edited] {
             document.playbackEdited = edited;

@@ -17,8 +17,10 @@ bool FrameWindow::runTransfer(serial::TransferKind kind)
     // among them), so nothing changes what is being sent or received.
     if (patient_)
         patient_->setEnabled(false);
+    enableToolWindows(false);
     serial::TransferDialog dialog(kind, this);
     const bool done = dialog.run();
+    enableToolWindows(true);
     if (patient_)
         patient_->setEnabled(true);
     return done;

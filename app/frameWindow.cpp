@@ -24,6 +24,7 @@
 #include "app/startup.h"
 #include "state/startupState.h"
 #include "monitor/monitorControl.h"
+#include "monitor/monitorHooks.h"
 #include "monitor/monitorState.h"
 #include "platform/dialogs.h"
 #include "platform/drawingObjects.h"
@@ -133,6 +134,11 @@ FrameWindow::~FrameWindow()
 {
     // The document windows go with the frame: no menu changes on the way out.
     disconnect(mdi_, nullptr, this, nullptr);
+    // Nothing may reach the frame after it: the threads end, the hooks go.
+    monitor::stopAll();
+    monitor::monitorHooks.reset();
+    serial::transferHooks = serial::TransferHooks{};
+    serial::serialPort.onPortLost = nullptr;
     platform::drawingObjects = nullptr;
 }
 
@@ -532,9 +538,7 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
         setPort(id - 813);
         return true;
     }
-    // Commands whose windows and sessions come with their own parts of the
-    // program (transfers, tool windows, Graph, FFT, Bands, Spectrum, printing,
-    // images, patient information, auto-upload) do nothing here yet.
+    // Page Setup and Print do nothing yet.
     static const int later[] = {6, 7};
     if (std::find(std::begin(later), std::end(later), id) != std::end(later))
         return true;
