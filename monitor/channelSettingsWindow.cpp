@@ -1,11 +1,9 @@
 #include "monitor/channelSettingsWindow.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QSignalBlocker>
 
@@ -31,7 +29,7 @@ bool signalListsLocked()
 }  // namespace
 
 ChannelSettingsWindow::ChannelSettingsWindow(QWidget* frame, std::function<void(ChannelChange)> changed, std::function<void()> close)
-    : QDialog(frame, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), changed_(std::move(changed)), close_(std::move(close))
+    : ToolDialog(frame, std::move(close)), changed_(std::move(changed))
 {
     setObjectName("SettingDialog");
     setWindowTitle("Setting");
@@ -165,32 +163,6 @@ bool ChannelSettingsWindow::onCommand(int id, long, long)
         return false;
     refresh();
     return true;
-}
-
-bool ChannelSettingsWindow::event(QEvent* event)
-{
-    if (platform::dispatchCommand(*this, event))
-        return true;
-    return QDialog::event(event);
-}
-
-void ChannelSettingsWindow::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        focusNextChild();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void ChannelSettingsWindow::closeEvent(QCloseEvent* event)
-{
-    event->ignore();
-    close_();
 }
 
 }  // namespace monitor

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QDialog>
 #include <array>
 #include <functional>
 
-#include "platform/commands.h"
+#include "monitor/toolDialog.h"
 
 class QCheckBox;
 class QComboBox;
@@ -25,7 +24,7 @@ enum class ChannelChange {
 // signal, the display scale and the artifact limit. It edits the channel
 // settings and the recording's channel configuration and tells the frame what
 // to redraw.
-class ChannelSettingsWindow : public QDialog, public platform::CommandWindow {
+class ChannelSettingsWindow : public ToolDialog {
 public:
     // `changed` redraws; `close` carries out the frame's command 23.
     ChannelSettingsWindow(QWidget* frame, std::function<void(ChannelChange)> changed, std::function<void()> close);
@@ -33,11 +32,6 @@ public:
     // 600: refresh from the recording's channel configuration.
     bool onCommand(int id, long wParam, long lParam) override;
     void refresh();
-
-protected:
-    bool event(QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     struct Channel {
@@ -61,7 +55,6 @@ private:
     bool fourChannels() const;
 
     std::function<void(ChannelChange)> changed_;
-    std::function<void()> close_;
     std::array<Channel, 4> channels_;
 };
 

@@ -1,9 +1,7 @@
 #include "monitor/playControlWindow.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,7 +28,7 @@ QPushButton* button(QWidget* parent, const char* text, int id, QGridLayout* grid
 }  // namespace
 
 PlayControlWindow::PlayControlWindow(QWidget* frame, std::function<void(int)> command, std::function<PlayControlFacts()> facts)
-    : QDialog(frame, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), command_(std::move(command)), facts_(std::move(facts))
+    : ToolDialog(frame, [this] { command_(24); }), command_(std::move(command)), facts_(std::move(facts))
 {
     setObjectName("ControlDialog");
     setWindowTitle("Control");
@@ -127,37 +125,6 @@ void PlayControlWindow::speedChosen(int index)
 {
     state::settings.playSpeedIndex = index;
     setPlaySpeed(index);
-}
-
-bool PlayControlWindow::event(QEvent* event)
-{
-    if (platform::dispatchCommand(*this, event))
-        return true;
-    return QDialog::event(event);
-}
-
-void PlayControlWindow::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        // Enter on a button presses it; elsewhere it moves on to the next control.
-        if (auto* b = qobject_cast<QPushButton*>(focusWidget()))
-            b->click();
-        else
-            focusNextChild();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void PlayControlWindow::closeEvent(QCloseEvent* event)
-{
-    // The frame hides it and clears the menu's check mark.
-    event->ignore();
-    command_(24);
 }
 
 }  // namespace monitor

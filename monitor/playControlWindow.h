@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QDialog>
 #include <functional>
 
-#include "platform/commands.h"
+#include "monitor/toolDialog.h"
 
 class QComboBox;
 class QLabel;
@@ -26,7 +25,7 @@ struct PlayControlFacts {
 // the speed, and the buttons Play&Back (455), Reset (456), Reject (457) and
 // Monitor (458), which it hands to the frame. A view over the monitor state
 // and the primary recording.
-class PlayControlWindow : public QDialog, public platform::CommandWindow {
+class PlayControlWindow : public ToolDialog {
 public:
     // `command` carries out 24 (close) and 455 to 458; `facts` tells the state.
     PlayControlWindow(QWidget* frame, std::function<void(int)> command, std::function<PlayControlFacts()> facts);
@@ -36,11 +35,6 @@ public:
     // 451/605 time display, 452 Time Set field, 453 status.
     void showText(int id, const QString& text);
     void refresh();
-
-protected:
-    bool event(QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void timeSetLeft();

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/stopSignals.h"
+
 namespace tool {
 
 namespace {
@@ -19,8 +21,7 @@ void onInterrupt(int)
     interruptSeen = 1;
 }
 
-const int kSignals[] = {SIGINT, SIGTERM};
-struct sigaction previousActions[2]{};
+platform::StopSignals stopSignals;
 
 }  // namespace
 
@@ -59,21 +60,12 @@ std::string outputProblem(const std::string& out)
 InterruptGuard::InterruptGuard()
 {
     interruptSeen = 0;
-    for (int i = 0; i < 2; ++i) {
-        ::sigaction(kSignals[i], nullptr, &previousActions[i]);
-        if (previousActions[i].sa_handler == SIG_IGN)
-            continue;
-        struct sigaction cancel {};
-        cancel.sa_handler = onInterrupt;
-        sigemptyset(&cancel.sa_mask);
-        ::sigaction(kSignals[i], &cancel, nullptr);
-    }
+    stopSignals.catchWith(onInterrupt);
 }
 
 InterruptGuard::~InterruptGuard()
 {
-    for (int i = 0; i < 2; ++i)
-        ::sigaction(kSignals[i], &previousActions[i], nullptr);
+    stopSignals.restore();
 }
 
 bool InterruptGuard::interrupted() { return interruptSeen != 0; }
