@@ -9,9 +9,11 @@
 
 #include "app/documentState.h"
 #include "app/frameWindow.h"
+#include "data/recordingHooks.h"
 #include "data/recordingReset.h"
 #include "data/recordingStore.h"
 #include "monitor/channelSettingsWindow.h"
+#include "monitor/displayThread.h"
 #include "monitor/monitorControl.h"
 #include "monitor/monitorHooks.h"
 #include "monitor/monitorState.h"
@@ -297,6 +299,22 @@ void FrameWindow::installMonitorHooks()
                     platform::sendCommand(sub->widget(), 602, 0, 0);
         });
     };
+    // What a reset of the recording and the opening of a file ask of the monitor and the windows.
+    data::RecordingHooks& r = data::recordingHooks;
+    r.clearTraceBuffers = [] { views::graphPage.clear(); };
+    r.refreshChannelSettings = [this] {
+        if (channelSettings_)
+            channelSettings_->refresh();
+    };
+    r.resetPlayControl = [this] {
+        if (!playControl_)
+            return false;
+        monitor::resetPlayback();
+        refreshToolWindows();
+        return true;
+    };
+    r.resetEpochState = [](std::uint32_t first) { monitor::resetEpochState(first); };
+    r.stopDisplayThread = [] { monitor::stopDisplay(); };
     // A transfer starts or ends (on its thread): Monitor follows `transferBusy`.
     serial::transferHooks.refreshPlayControl = [this, queued] { queued([this] { refreshToolWindows(); }); };
     // The user gave up a port that cannot be reopened.

@@ -18,6 +18,7 @@
 
 #include "app/documentState.h"
 #include "app/programIcon.h"
+#include "data/recordingHooks.h"
 #include "data/recordingStore.h"
 #include "state/portTable.h"
 #include "state/settings.h"
@@ -137,6 +138,7 @@ FrameWindow::~FrameWindow()
     // Nothing may reach the frame after it: the threads end, the hooks go.
     monitor::stopAll();
     monitor::monitorHooks.reset();
+    data::recordingHooks.reset();
     serial::transferHooks = serial::TransferHooks{};
     serial::serialPort.onPortLost = nullptr;
     platform::drawingObjects = nullptr;

@@ -64,10 +64,26 @@ void startTimer(int speedIndex)
         threads.timer.start(std::chrono::microseconds(kSpeedPeriodUs[speedIndex]), [&m] { ++m.ticks; });
 }
 
+// The spectra the epoch thread computed become the recording's FFT data.
+void keepEpochSpectra(data::Recording& rec)
+{
+    const int channels = rec.header[data::hw::channelMode] == 1 ? 4 : 2;
+    for (int c = 0; c < data::kChannels; ++c) {
+        std::vector<std::int16_t>& store = rec.fftData[static_cast<std::size_t>(c)];
+        std::fill(store.begin(), store.end(), std::int16_t{0});
+        if (c >= channels)
+            continue;
+        for (int slot = 0; slot < data::kMaxEpochs; ++slot)
+            std::copy_n(analysis::epochData.vector(c, slot), data::kFftValuesPerEpoch,
+                        store.begin() + static_cast<long>(slot) * data::kFftValuesPerEpoch);
+    }
+}
+
 // The monitored samples as a new recording.
 void makeRecording(data::Recording& rec, const std::tm& now)
 {
     rec.header[data::hw::contentFlags] |= 0x3C;
+    keepEpochSpectra(rec);
     rec.header[data::hw::epochCount] = static_cast<std::uint16_t>(rec.rawChannels[0].count / data::kEpochSamples);
     data::stampDateTime(rec, now);
     for (int ch = 0; ch < data::kChannels; ++ch)
@@ -84,6 +100,10 @@ void beginMonitoring(platform::SerialDevice& device, int portNumber)
     data::recordings.ringMode = true;
     data::recordings.limitedMode = false;
     data::recordings.overflow = false;
+    // Nothing of the recording before: its FFT store and epoch spectra go too.
+    for (auto& store : data::recordings.primary.fftData)
+        std::fill(store.begin(), store.end(), std::int16_t{0});
+    analysis::epochData.reset();
     m.treatmentStarted = false;
     m.liveSession = true;
     resetDisplayPart();

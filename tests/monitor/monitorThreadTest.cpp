@@ -8,6 +8,7 @@
 #include <functional>
 #include <thread>
 
+#include "analysis/epochEngine.h"
 #include "analysis/spectralSums.h"
 #include "data/linkState.h"
 #include "data/recordingStore.h"
@@ -173,6 +174,8 @@ TEST_F(MonitorThreads, LiveSessionEndsWithTheEndPacketAndBecomesARecording)
     b.run(0xF5);
     line.device.input = b.bytes;
     data::Recording& rec = data::recordings.primary;
+    for (auto& store : rec.fftData)  // the recording before had FFT data
+        std::fill(store.begin(), store.end(), std::int16_t{7});
     beginMonitoring(line.device, 1);
     ASSERT_TRUE(waitFor([&] { return line.frameCommand == 458; }));
     // The display catches up with everything the reader appended.
@@ -190,6 +193,11 @@ TEST_F(MonitorThreads, LiveSessionEndsWithTheEndPacketAndBecomesARecording)
     EXPECT_EQ(rec.header[data::hw::month], 12);
     EXPECT_EQ(rec.conditionData[0][2], 1);  // the first flag after the treatment start
     EXPECT_EQ(rec.marker57, 2);
+    // Its FFT data are the spectra of its own epochs, nothing of the recording before.
+    EXPECT_TRUE(std::equal(rec.fftData[1].begin(), rec.fftData[1].begin() + 128, analysis::epochData.vector(1, 0)));
+    EXPECT_TRUE(std::any_of(rec.fftData[1].begin(), rec.fftData[1].begin() + 128, [](std::int16_t v) { return v != 0; }));
+    EXPECT_TRUE(std::all_of(rec.fftData[0].begin() + 10 * 128, rec.fftData[0].end(), [](std::int16_t v) { return v == 0; }));
+    EXPECT_TRUE(std::all_of(rec.fftData[2].begin(), rec.fftData[2].end(), [](std::int16_t v) { return v == 0; }));
     EXPECT_FALSE(monitorState.liveSession);
     EXPECT_NE(line.device.calls.find('t'), std::string::npos);  // 0xF8 answered the end
 }
