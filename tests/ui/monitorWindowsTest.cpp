@@ -28,6 +28,9 @@
 #include "support/sampleRecording.h"
 #include "support/simulator.h"
 #include "views/graphPage.h"
+#include "views/tableWindow.h"
+#include <QMdiArea>
+#include <QMdiSubWindow>
 
 using namespace app;
 
@@ -98,6 +101,18 @@ TEST_F(MonitorWindows, MonitorFillsTheGraphAndBandsAndStopMakesAnUnsavedRecordin
     ASSERT_TRUE(waitFor([] { return monitor::monitorState.processedEpochCount >= 4; }));
     EXPECT_FALSE(views::graphPage.empty());
     EXPECT_GE(monitor::monitorState.accumulatedEpochCount, 1);
+    // The Bands window counts the epochs as they come.
+    const auto bandsCount = [&] {
+        for (QMdiSubWindow* sub : frame.mdiArea()->subWindowList())
+            if (auto* table = dynamic_cast<views::TableWindow*>(sub->widget()); table && table->isBands())
+                for (int n = 0; n < 40; ++n)
+                    if (const std::string line = table->table().line(n, analysis::LineFormat::Tabbed); line.rfind("Segments:", 0) == 0)
+                        return std::stoi(line.substr(line.rfind('-') + 1));
+        return -1;
+    };
+    const int counted = bandsCount();
+    EXPECT_GE(counted, 1);
+    ASSERT_TRUE(waitFor([&] { return bandsCount() > counted; }));
     // The treatment start made the recording a treatment in monitoring.
     EXPECT_TRUE(data::recordings.primary.contentFlags() & data::content::report);
     frame.onCommand(458, 0, 0);  // Stop Mon
