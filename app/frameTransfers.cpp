@@ -4,7 +4,7 @@
 #include "app/frameWindow.h"
 #include "data/recordingReset.h"
 #include "data/recordingStore.h"
-#include "monitor/monitorState.h"
+#include "monitor/monitorControl.h"
 #include "platform/dialogs.h"
 #include "serial/serialPort.h"
 #include "serial/transferDialog.h"
@@ -30,7 +30,7 @@ void FrameWindow::receiveData()
 {
     if (askToSave(this, false, "%s - Receive", effects()) == platform::IDCANCEL)
         return;
-    monitor::monitorState.playThreadRunning = false;
+    monitor::stopDisplay();
     data::resetPrimary();
     // The patient of the recording before is not the patient of the one to come.
     data::clearPatientSets(1);

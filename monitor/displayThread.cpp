@@ -145,8 +145,6 @@ void completeEpoch(bool live)
         m.currentEpoch = next;
     }
     m.playedEpochs += 1;
-    if (m.playSpeed == 0 && !live)
-        m.playThreadRunning = false;
     if (selected != rec.epochMarks[static_cast<std::size_t>(finished)])
         monitorHooks.selectionChanged(true);
     if (!selected)
@@ -157,6 +155,9 @@ void completeEpoch(bool live)
     m.epochComplete = true;
     m.epochRejectedByUser = false;
     m.epochRejected = !rec.epochMarks[static_cast<std::size_t>(m.currentEpoch.load())];
+    // Step ends here, once the epoch's state is whole.
+    if (m.playSpeed == 0 && !live)
+        m.playThreadRunning = false;
 }
 
 // One sample's step of the epoch clock.

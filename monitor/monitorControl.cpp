@@ -181,6 +181,8 @@ bool rejectEpoch()
 {
     MonitorState& m = monitorState;
     data::Recording& rec = data::recordings.primary;
+    if (!m.playThreadRunning)
+        join(threads.display);  // a display that just stopped has finished its step
     if (m.playThreadRunning) {
         if (m.epochSample < 0)
             return false;

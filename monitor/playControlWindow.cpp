@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "data/recordingStore.h"
+#include "monitor/epochThread.h"
 #include "monitor/monitorControl.h"
 #include "monitor/monitorState.h"
 #include "monitor/playRange.h"
@@ -96,6 +97,7 @@ bool PlayControlWindow::onCommand(int id, long, long)
         status_->setText(monitorState.displayComplete ? "Complete" : "");
         return true;
     case 455: case 456: case 457: case 458: command_(id); return true;
+    case 601: startEpochThread(); return true;
     default: return false;
     }
 }

@@ -62,6 +62,7 @@ protected:
     {
         togglePlayback(0);
         ASSERT_TRUE(waitFor([] { return !monitorState.playThreadRunning; }));
+        stopDisplay();  // joins the display thread, which has ended its run
     }
 
     static bool epochsProcessed()
