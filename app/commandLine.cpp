@@ -54,7 +54,7 @@ namespace {
 void unattended(StartupState& s, bool& chosen)
 {
     s.noSerial = s.hidden = true;
-    s.summary = s.autoUpload = s.autoClose = s.graphImages = s.fftImages = s.reportImages = s.portGiven = false;
+    s.summary = s.printPdf = s.autoUpload = s.autoClose = s.graphImages = s.fftImages = s.reportImages = s.portGiven = false;
     chosen = true;
 }
 
@@ -83,7 +83,9 @@ bool applyOption(StartupState& s, const std::string& option)
         s.autoClose = s.autoClose || !s.noSerial;
     } else if (o == "/summary" || o == "/sm") {
         s.noSerial = s.summary = s.hidden = true;
-        s.autoUpload = s.autoClose = s.portGiven = false;
+        s.printPdf = s.autoUpload = s.autoClose = s.portGiven = false;
+    } else if (o == "/printpdf" || o == "/pp") {
+        unattended(s, s.printPdf);
     } else if (o >= "/com1" && o <= "/com8") {
         s.portGiven = true;
         s.portGivenBase = portBaseOf(o[4] - '0');
@@ -139,7 +141,7 @@ void takePath(StartupState& s, std::string path)
     if (s.autoUpload && !s.summary) {
         takeFolder(s, path);
     } else if (!s.dataFilePath.empty()) {
-        if (s.summary) {
+        if (s.summary || s.printPdf) {
             const fs::path p(path);
             s.summaryDir = p.parent_path().string();
             s.summaryName = p.filename().string();
@@ -155,7 +157,7 @@ void applyPostParseRules(StartupState& s)
 {
     if (s.noSerial)
         s.autoUpload = s.autoClose = false;
-    if (s.dataFilePath.empty() && (s.summary || s.imageMode())) {
+    if (s.dataFilePath.empty() && (s.summary || s.printPdf || s.imageMode())) {
         s.requestQuit(2);
         return;
     }

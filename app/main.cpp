@@ -11,6 +11,7 @@
 #ifdef OZMAR_DESKTOP
 #include "app/desktop.h"
 #include "app/imageRun.h"
+#include "app/printPdfRun.h"
 #endif
 #include "state/startupState.h"
 
@@ -28,6 +29,9 @@ const char kHelp[] =
     "  /com1 ... /com8                         the serial port to use\n"
     "  /graphimages (/gi), /fftimages (/fi), /reportimages (/ri) data-file folder\n"
     "                                          write the pages of a recording as PNG images\n"
+    "  /printpdf (/pp) data-file [output.pdf]  write the Report window's pages as Print lays\n"
+    "                                          them out (A4, or Letter by the locale) as a PDF;\n"
+    "                                          the /r options choose what it holds\n"
     "Options are matched without regard to case. Exit codes: 0 done, 1 no window or image could\n"
     "be made, or an argument beginning with - that is not --help or --version, 2 no data file or\n"
     "it cannot be opened, 3 not a data file, 4 folder missing or output cannot be created,\n"
@@ -61,6 +65,8 @@ int main(int argc, char** argv)
 #ifdef OZMAR_DESKTOP
     if (state::startup.imageMode())
         return app::runImages(argc, argv);
+    if (state::startup.printPdf)
+        return app::runPrintPdf(argc, argv);
     return app::runDesktop(argc, argv);
 #else
     std::fputs("ozmar: this build has no desktop window; run it with /summary (see --help)\n", stderr);

@@ -1,5 +1,7 @@
 #include "report/reportWindow.h"
 
+#include "report/graphRowPainter.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -222,36 +224,11 @@ void ReportWindow::chooseFont()
 
 QImage ReportWindow::graphRowImage(int row) const
 {
-    const int perRow = page_.graphLinesPerRow(), seconds = page_.graphSecondsPerRow();
     const int lh = scroll_.lineHeight;
-    QImage image(64 * columnStep_, (perRow + 1) * lh, QImage::Format_RGB32);
+    QImage image(64 * columnStep_, (page_.graphLinesPerRow() + 1) * lh, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    painter.setFont(font_);
-    painter.setPen(Qt::black);
-    const QFontMetrics metrics(font_);
-    const int x = 2 * columnStep_;
-    int j = 0;
-    const bool four = page_.recording().header[data::hw::channelMode] == 1;
-    for (int c = 0; c < 4; ++c) {
-        const state::ChannelSetting& s = state::settings.channelSettings[static_cast<std::size_t>(c)];
-        if (!s.on)
-            continue;
-        painter.drawText(x, (4 * j + 2) * lh + metrics.ascent(), QString("EEG%1").arg(c + 1));
-        painter.drawText(x, (4 * j + 3) * lh + metrics.ascent(),
-                         QString("%1").arg(s.scale * (c >= 2 && !four ? 10 : 1)) + QString::fromUtf8("\u00B5V/div"));
-        ++j;
-    }
-    for (int k = 0; k <= seconds; ++k) {
-        const int number = row * seconds + k + static_cast<int>(page_.graphFrom);
-        if (number >= static_cast<int>(page_.wholeSeconds()))
-            break;
-        const QString label = QString::number(number);
-        painter.drawText(x + columnStep_ * 60 * k / seconds - metrics.horizontalAdvance(label) / 2, perRow * lh - metrics.descent(), label);
-    }
-    const int from = static_cast<int>(page_.graphFrom) + row * seconds;
-    views::drawReportTraces(painter, QRect(x, lh, 60 * columnStep_, (perRow - 1) * lh), page_.recording(), from, from + seconds,
-                            page_.showGraphColor);
+    drawGraphRow(painter, page_, row, {2 * columnStep_, lh, columnStep_, lh}, font_);
     return image;
 }
 

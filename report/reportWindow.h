@@ -20,6 +20,7 @@ public:
     ReportPage& page() { return page_; }
     // The font as the user chose it (Arial 10 at first): where Format > Font starts.
     const platform::FontChoice& fontChoice() const { return fontChoice_; }
+    const QFont& textFont() const { return font_; }
     // One row of the graph strip as an image page: white, the channel names
     // and scales, the second labels and the traces, in an image 64 column
     // steps wide and (lines per row + 1) lines high.

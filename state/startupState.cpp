@@ -10,7 +10,7 @@ void StartupState::reset()
     exitCode = 0;
     quitRequested = false;
     noSerial = reportNoInfo = reportGraphOpt = reportBandsOpt = reportSpectrumOpt = reportGraphColorOpt = false;
-    autoUpload = autoClose = hidden = summary = portGiven = graphImages = fftImages = reportImages = false;
+    autoUpload = autoClose = hidden = summary = printPdf = portGiven = graphImages = fftImages = reportImages = false;
     portGivenBase = 0;
     dataFilePath.clear();
     dataFileName.clear();

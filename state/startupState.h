@@ -25,6 +25,7 @@ struct StartupState {
     bool autoClose = false;
     bool hidden = false;  // unattended: no window, no message box; the exit code tells
     bool summary = false;
+    bool printPdf = false;  // the Report window's pages as a PDF, with no window
     bool portGiven = false;
     bool graphImages = false;
     bool fftImages = false;
@@ -35,7 +36,7 @@ struct StartupState {
     std::string dataFilePath;  // the data file to open
     std::string dataFileName;  // its name and extension
     std::string dataFileDir, dataFileStem, dataFileExt;
-    std::string summaryDir;   // where the /summary text goes
+    std::string summaryDir;   // where the /summary text (or the /printpdf PDF) goes
     std::string summaryName;  // its name and extension
     std::string uploadDir;    // auto-upload files and batch images
     std::string startDir;     // the working directory at start; the configuration file lives there

@@ -1,0 +1,75 @@
+#include "app/printPdfRun.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QPrinter>
+#include <filesystem>
+
+#include "data/dataFiles.h"
+#include "data/recordingReset.h"
+#include "report/reportWindow.h"
+#include "report/textPrint.h"
+#include "state/startupState.h"
+
+namespace app {
+
+using state::startup;
+namespace fs = std::filesystem;
+
+std::string printPdfOutputPath()
+{
+    const std::string name = startup.summaryName.empty() ? fs::path(startup.dataFilePath).stem().string() + ".pdf"
+                                                         : startup.summaryName;
+    return (fs::path(startup.summaryDir.empty() ? std::string(".") : startup.summaryDir) / name).string();
+}
+
+namespace {
+
+// Writes the pages into `path` by way of a temporary file beside it: a
+// failed print leaves no partial PDF under the name.
+bool writePdf(const report::TextPrintDocument& doc, const std::string& path)
+{
+    const std::string temporary = path + ".partial-" + std::to_string(::getpid());
+    bool ok = false;
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromLocal8Bit(temporary.c_str()));
+        printer.setPageLayout(report::defaultPageLayout());
+        printer.setFullPage(true);
+        printer.setDocName(QString::fromLocal8Bit(fs::path(path).filename().c_str()));
+        const report::TextPrintLayout layout = report::layOutText(doc, printer);
+        ok = report::printTextPages(printer, doc, layout, report::printOrder(0, layout.pages.pageCount, 1, true),
+                                    [] { return true; });
+    }
+    std::error_code error;
+    if (ok)
+        fs::rename(temporary, path, error);
+    if (!ok || error)
+        fs::remove(temporary, error);
+    return ok && !error;
+}
+
+}  // namespace
+
+int runPrintPdf(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    data::resetPrimary();
+    data::clearPatientSets(15);
+    if (!data::openDataFile(nullptr, startup.dataFilePath, false))
+        return startup.exitCode != 0 ? startup.exitCode : 2;
+    std::error_code error;
+    const std::string folder = startup.summaryDir.empty() ? std::string(".") : startup.summaryDir;
+    if (!fs::is_directory(folder, error) || ::access(folder.c_str(), W_OK | X_OK) != 0)
+        return 4;
+    QApplication application(argc, argv);
+    report::ReportWindow window(false);
+    window.onCommand(602, 0, 1);
+    const report::TextPrintDocument doc = report::reportDocument(window.page(), window.textFont(), window.scroll().avgChar,
+                                                                 window.scroll().textWidth, window.logicalDpiY());
+    return writePdf(doc, printPdfOutputPath()) ? 0 : 5;
+}
+
+}  // namespace app

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace app {
+
+// The unattended /printpdf run: the Report window's pages of a data file, as
+// Print lays them out on the default page, written as a PDF with no window
+// shown. Exit codes as /summary: 0 done, 2 the data file cannot be opened, 3
+// not a data file, 4 the output folder is missing, 5 the PDF could not be
+// written.
+int runPrintPdf(int argc, char** argv);
+
+// Where the PDF goes: the output named on the command line, or the data
+// file's name with ".pdf" in the current folder.
+std::string printPdfOutputPath();
+
+}  // namespace app
