@@ -1,6 +1,7 @@
 #include "app/frameWindow.h"
 
 #include <QApplication>
+#include <QPrinter>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -501,6 +502,9 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     // item the rules grey does nothing, whichever way it came.
     if (!itemState(id, menuContext()).enabled)
         return true;
+    // While a print runs between its pages, nothing may change what it prints.
+    if (printing_ && id != 606)
+        return true;
     switch (id) {
     case 1: newCommand(this, effects()); return true;
     case 2: openCommand(this, effects()); if (document.dataPresent) openReport(false); return true;
@@ -534,16 +538,14 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     case 480: case 481: case 482: case 483: case 484: case 485:
     case 455: case 456: case 457: case 458: monitorCommand(id); return true;
     case 23: case 24: toolWindowCommand(id); return true;
+    case 6: pageSetup(); return true;
+    case 7: printWindow(); return true;
     default: break;
     }
     if (id >= 814 && id <= 821) {
         setPort(id - 813);
         return true;
     }
-    // Page Setup and Print do nothing yet.
-    static const int later[] = {6, 7};
-    if (std::find(std::begin(later), std::end(later), id) != std::end(later))
-        return true;
     return forwardToActive(id, wParam, lParam);
 }
 

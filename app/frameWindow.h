@@ -15,6 +15,8 @@
 #include "platform/commands.h"
 #include "serial/transfers.h"
 
+class QPrinter;
+
 namespace report {
 class ReportWindow;
 }
@@ -118,6 +120,11 @@ private:
     void channelsChanged(monitor::ChannelChange change);
     // Enables or disables the tool windows around a modal operation.
     void enableToolWindows(bool enabled);
+    // Page Setup (6) and Print (7) of the active document window.
+    void pageSetup();
+    void printWindow();
+    // Where a print to a file goes; empty when the user cancelled.
+    std::string choosePrintFile(const std::string& proposed);
 
     QMdiArea* mdi_ = nullptr;
     MenuBuilder menus_;
@@ -138,6 +145,11 @@ private:
         ~ExportGuard() { --frame.exportsRunning_; }
     };
     std::unique_ptr<platform::DrawingObjects> drawing_;
+    // What printing keeps while the program runs: the printer with its page
+    // setup, and the folder and name of the last print to a file.
+    std::unique_ptr<QPrinter> printer_;
+    std::string lastPrintFile_;
+    bool printing_ = false;  // commands wait until the print has ended
     std::optional<QRect> pendingOuter_;  // until the window manager's border is known
 };
 

@@ -24,12 +24,11 @@ std::string printPdfOutputPath()
     return (fs::path(startup.summaryDir.empty() ? std::string(".") : startup.summaryDir) / name).string();
 }
 
-namespace {
-
-// Writes the pages into `path` by way of a temporary file beside it: a
-// failed print leaves no partial PDF under the name.
-bool writePdf(const report::TextPrintDocument& doc, const std::string& path)
+// A failed print leaves no partial PDF under the name.
+bool writeReportPdf(const report::ReportWindow& window, const std::string& path, int* pages)
 {
+    const report::TextPrintDocument doc = report::reportDocument(window.page(), window.textFont(), window.scroll().avgChar,
+                                                                 window.scroll().textWidth, window.logicalDpiY());
     const std::string temporary = path + ".partial-" + std::to_string(::getpid());
     bool ok = false;
     {
@@ -40,8 +39,11 @@ bool writePdf(const report::TextPrintDocument& doc, const std::string& path)
         printer.setFullPage(true);
         printer.setDocName(QString::fromLocal8Bit(fs::path(path).filename().c_str()));
         const report::TextPrintLayout layout = report::layOutText(doc, printer);
-        ok = report::printTextPages(printer, doc, layout, report::printOrder(0, layout.pages.pageCount, 1, true),
-                                    [] { return true; });
+        if (pages)
+            *pages = layout.pages.pageCount;
+        ok = report::printPages(
+            printer, report::printOrder(0, layout.pages.pageCount, 1, true),
+            [&](QPainter& painter, int page) { report::drawTextPage(painter, doc, layout, page); }, [] { return true; });
     }
     std::error_code error;
     if (ok)
@@ -50,8 +52,6 @@ bool writePdf(const report::TextPrintDocument& doc, const std::string& path)
         fs::remove(temporary, error);
     return ok && !error;
 }
-
-}  // namespace
 
 int runPrintPdf(int argc, char** argv)
 {
@@ -67,9 +67,7 @@ int runPrintPdf(int argc, char** argv)
     QApplication application(argc, argv);
     report::ReportWindow window(false);
     window.onCommand(602, 0, 1);
-    const report::TextPrintDocument doc = report::reportDocument(window.page(), window.textFont(), window.scroll().avgChar,
-                                                                 window.scroll().textWidth, window.logicalDpiY());
-    return writePdf(doc, printPdfOutputPath()) ? 0 : 5;
+    return writeReportPdf(window, printPdfOutputPath()) ? 0 : 5;
 }
 
 }  // namespace app

@@ -2,6 +2,10 @@
 
 #include <string>
 
+namespace report {
+class ReportWindow;
+}
+
 namespace app {
 
 // The unattended /printpdf run: the Report window's pages of a data file, as
@@ -10,6 +14,11 @@ namespace app {
 // not a data file, 4 the output folder is missing, 5 the PDF could not be
 // written.
 int runPrintPdf(int argc, char** argv);
+
+// Writes the pages of the Report window `window` shows as a PDF at `path`
+// (by way of a temporary file); the pages written in `pages`. False when the
+// PDF could not be written.
+bool writeReportPdf(const report::ReportWindow& window, const std::string& path, int* pages = nullptr);
 
 // Where the PDF goes: the output named on the command line, or the data
 // file's name with ".pdf" in the current folder.

@@ -120,11 +120,13 @@ bool readerEnded() { return threads.readerDone; }
 bool endMonitoring(const std::tm& now)
 {
     MonitorState& m = monitorState;
+    // The display and epoch threads end while the session still counts as
+    // live, so the last epochs are computed from the channels; then the reader.
     m.playThreadRunning = false;
-    m.liveSession = false;
-    join(threads.reader);
     join(threads.display);
     joinEpochThread();
+    m.liveSession = false;
+    join(threads.reader);
     data::recordings.ringMode = false;
     data::recordings.limitedMode = false;
     data::Recording& rec = data::recordings.primary;

@@ -59,6 +59,32 @@ bool chooseFont(const void* owner, FontChoice& font)
     return true;
 }
 
+PrintAnswer ScriptedResponder::printDialog(PrintRequest& request)
+{
+    printRequests.push_back(request);
+    if (printRequests.size() > printAnswers.size())
+        return PrintAnswer::cancelled;
+    const PrintRequest& answer = printAnswers[printRequests.size() - 1];
+    request.range = answer.range;
+    request.fromPage = answer.fromPage;
+    request.toPage = answer.toPage;
+    request.copies = answer.copies;
+    request.collate = answer.collate;
+    request.printToFile = answer.printToFile;
+    request.fileName = answer.fileName;
+    return PrintAnswer::ok;
+}
+
+PrintAnswer printDialog(PrintRequest& request)
+{
+    return dialogs.responder ? dialogs.responder->printDialog(request) : PrintAnswer::noPrinter;
+}
+
+bool pageSetupDialog(const void* owner, void* printer)
+{
+    return dialogs.responder && dialogs.responder->pageSetupDialog(owner, printer);
+}
+
 bool textDialog(TextRequest& request)
 {
     return dialogs.responder && dialogs.responder->textDialog(request);

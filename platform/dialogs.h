@@ -93,6 +93,27 @@ struct TextRequest {
     int maxLength = 0;       // 0: no limit
 };
 
+// The print dialog: what it offers and, after OK, what the user chose.
+struct PrintRequest {
+    const void* owner = nullptr;
+    void* printer = nullptr;   // the printer the dialog edits (a QPrinter in the desktop program)
+    std::string title;         // the dialog's title
+    int minPage = 1, maxPage = 1;
+    bool pagesEnabled = true;  // false: nothing to page, only All (or Current View)
+    std::string allLabel;      // a label for the All choice; empty: the dialog's own
+    bool offerCurrentView = false;
+    // The answers.
+    enum class Range { all, pages, currentView } range = Range::all;
+    int fromPage = 1, toPage = 1;
+    int copies = 1;
+    bool collate = true;
+    bool printToFile = false;
+    std::string fileName;      // the file the dialog proposed for printing to a file
+};
+
+// What a print dialog came to.
+enum class PrintAnswer { ok, cancelled, noPrinter, failed };
+
 // Shows message boxes and the common dialogs. The GUI installs one that shows
 // real ones; unattended runs and tests install their own.
 class DialogResponder {
@@ -105,6 +126,10 @@ public:
     virtual bool fontDialog(const void*, FontChoice&) { return false; }
     // False when cancelled; on OK the request's text is the answer.
     virtual bool textDialog(TextRequest&) { return false; }
+    // The print dialog; on OK the request holds the choices and the printer its settings.
+    virtual PrintAnswer printDialog(PrintRequest&) { return PrintAnswer::noPrinter; }
+    // The page-setup dialog on a printer's page layout; false when cancelled.
+    virtual bool pageSetupDialog(const void*, void*) { return false; }
 };
 
 // Shows nothing and answers with the box's default button: OK or Yes.
@@ -135,6 +160,10 @@ public:
     std::vector<TextRequest> textRequests;
     std::vector<std::optional<std::string>> textAnswers;
     bool textDialog(TextRequest& request) override;
+    // Print dialogs answer in turn with the choices given (none: cancelled).
+    std::vector<PrintRequest> printRequests;
+    std::vector<PrintRequest> printAnswers;
+    PrintAnswer printDialog(PrintRequest& request) override;
     std::vector<std::string> texts() const;
 };
 
@@ -145,6 +174,10 @@ std::string fileDialog(const FileRequest& request);
 bool chooseFont(const void* owner, FontChoice& font);
 // Runs a text dialog through the responder in use; false when cancelled (or none).
 bool textDialog(TextRequest& request);
+// Runs the print dialog through the responder in use.
+PrintAnswer printDialog(PrintRequest& request);
+// Runs the page-setup dialog; false when cancelled (or none).
+bool pageSetupDialog(const void* owner, void* printer);
 
 // The responder in use. One instance.
 struct Dialogs {

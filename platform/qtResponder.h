@@ -15,6 +15,9 @@ public:
     bool fontDialog(const void* owner, FontChoice& font) override;
     // A small dialog: the label, the line of text, OK (with the request's text) and Cancel.
     bool textDialog(TextRequest& request) override;
+    // Qt's print dialog on the request's printer, its choices relabelled as asked.
+    PrintAnswer printDialog(PrintRequest& request) override;
+    bool pageSetupDialog(const void* owner, void* printer) override;
 };
 
 }  // namespace platform

@@ -18,6 +18,7 @@ public:
 
     bool onCommand(int id, long wParam, long lParam) override;
     ReportPage& page() { return page_; }
+    const ReportPage& page() const { return page_; }
     // The font as the user chose it (Arial 10 at first): where Format > Font starts.
     const platform::FontChoice& fontChoice() const { return fontChoice_; }
     const QFont& textFont() const { return font_; }

@@ -77,18 +77,19 @@ QPageLayout defaultPageLayout()
                        QMarginsF(25.4, 25.4, 25.4, 25.4), QPageLayout::Millimeter);
 }
 
-bool printTextPages(QPrinter& printer, const TextPrintDocument& doc, const TextPrintLayout& layout,
-                    const std::vector<int>& order, const std::function<bool()>& keepGoing)
+bool printPages(QPrinter& printer, const std::vector<int>& order, const std::function<void(QPainter&, int)>& draw,
+                const std::function<bool()>& keepGoing)
 {
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
     for (std::size_t i = 0; i < order.size(); ++i) {
-        if (!keepGoing())
-            break;
-        if (i > 0 && !printer.newPage())
+        if (!keepGoing() || (i > 0 && !printer.newPage())) {
+            printer.abort();
+            painter.end();
             return false;
-        drawTextPage(painter, doc, layout, order[i]);
+        }
+        draw(painter, order[i]);
     }
     return painter.end() && printer.printerState() != QPrinter::Error;
 }

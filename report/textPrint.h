@@ -59,12 +59,12 @@ void drawTextPage(QPainter& painter, const TextPrintDocument& doc, const TextPri
 // inches), portrait, with margins of one inch.
 QPageLayout defaultPageLayout();
 
-// Prints a text document into the printer's output: page range [first, last)
-// in `order` (copies and collation already in it), a new sheet for each but
-// the first; `keepGoing` is asked before each page (false: the print stops).
-// False when a page could not be started or the device failed.
-bool printTextPages(QPrinter& printer, const TextPrintDocument& doc, const TextPrintLayout& layout,
-                    const std::vector<int>& order, const std::function<bool()>& keepGoing);
+// Prints the pages in `order` (copies and collation already in it), a new
+// sheet for each but the first, each drawn by `draw`; `keepGoing` is asked
+// before each page (false: the print stops and the printer's job is
+// abandoned). False when the print did not complete.
+bool printPages(QPrinter& printer, const std::vector<int>& order, const std::function<void(QPainter&, int)>& draw,
+                const std::function<bool()>& keepGoing);
 
 // The margins of the printer's page layout in hundredths of a millimetre, and
 // its page in device pixels at the printer's resolution.

@@ -17,7 +17,7 @@ ensure_packages() {
 CORE_PACKAGES=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libdevil-dev strace imagemagick)
 # The fuzz target's compiler and runtime.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
-# The desktop program and its tests and screenshots.
-UI_PACKAGES=(qt6-base-dev qt6-svg-dev libgl-dev xvfb xauth fonts-liberation)
+# The desktop program and its tests and screenshots (poppler reads the PDFs it prints).
+UI_PACKAGES=(qt6-base-dev qt6-svg-dev libgl-dev xvfb xauth fonts-liberation poppler-utils)
 # The installer library: cross compiler, Wine to run its tests, and jni.h.
 INSTALLER_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 openjdk-17-jdk-headless)

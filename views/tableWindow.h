@@ -28,6 +28,7 @@ public:
     // The text Copy puts on the clipboard.
     std::string copyText() const { return copyTableText(*table_); }
     const platform::FontChoice& fontChoice() const { return fontChoice_; }
+    const QFont& textFont() const { return font_; }
     // What the configuration file keeps of the window.
     virtual TableWindowSettings settings() const;
     virtual void applySettings(const TableWindowSettings& settings);

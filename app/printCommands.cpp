@@ -1,0 +1,289 @@
+// Page Setup (6) and Print (7): the active document window printed through
+// Qt's print support. Text windows (Report, Bands, Spectrum) print their lines
+// in pages with the Report window's graph rows kept whole; the Graph and FFT
+// windows print their pages (or the current view) scaled to the paper. A print
+// to a file writes PDF by way of a temporary file, so a failed or cancelled
+// print leaves nothing under the chosen name.
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cstdio>
+#include <filesystem>
+#include <unistd.h>
+
+#include "app/frameWindow.h"
+#include "data/recordingStore.h"
+#include "platform/dialogs.h"
+#include "platform/qtText.h"
+#include "report/reportWindow.h"
+#include "report/textPrint.h"
+#include "views/fftPage.h"
+#include "views/fftPainter.h"
+#include "views/fftWindow.h"
+#include "views/graphPainter.h"
+#include "views/graphWindow.h"
+#include "views/tableWindow.h"
+
+namespace app {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The modeless "Printing %s..." box; its Cancel stops the print between pages.
+class PrintingBox : public QDialog {
+public:
+    PrintingBox(QWidget* owner, const QString& document) : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint)
+    {
+        setObjectName("PrintCancel");
+        setWindowTitle(QString("Printing %1...").arg(document));
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(new QLabel(QString("Printing %1").arg(document), this));
+        auto* cancel = new QPushButton("Cancel", this);
+        cancel->setObjectName("PrintCancelButton");
+        layout->addWidget(cancel);
+        connect(cancel, &QPushButton::clicked, this, [this] { cancelled = true; });
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        show();
+    }
+    ~PrintingBox() override { QApplication::restoreOverrideCursor(); }
+    // Lets the interface (and the Cancel button) work between pages.
+    bool keepGoing()
+    {
+        QApplication::processEvents();
+        return !cancelled;
+    }
+    bool cancelled = false;
+};
+
+// What the active window prints and how.
+struct PrintJob {
+    QString title;
+    bool text = false;
+    report::TextPrintDocument doc;  // text windows
+    int pageCount = 0;              // Graph and FFT windows
+    std::function<void(QPainter&, int page, const report::PrintableArea&)> drawPage;  // page -1: the current view
+};
+
+report::TextPrintDocument tableDocument(const views::TableWindow& w)
+{
+    report::TextPrintDocument doc;
+    doc.font = w.textFont();
+    doc.windowCharWidth = w.scroll().avgChar;
+    doc.windowPageWidth = w.scroll().textWidth;
+    doc.windowDpi = w.logicalDpiY();
+    doc.textLines = w.scroll().lastLine;
+    doc.line = [&w](int i) { return platform::fromWindows1252(w.table().line(i, analysis::LineFormat::Tabbed)); };
+    return doc;
+}
+
+// The Graph and FFT pages are their logical drawings, scaled onto the printable area.
+void onArea(QPainter& painter, const report::PrintableArea& area, const views::PageGeometry& geometry,
+            const std::function<void(int lineHeight)>& draw)
+{
+    painter.save();
+    painter.translate(area.left, area.top);
+    const views::PageSetup setup = views::setupGraphPage(painter, geometry, area.width, area.height);
+    draw(setup.lineHeight);
+    painter.restore();
+}
+
+PrintJob graphJob(views::GraphWindow& w)
+{
+    PrintJob job;
+    const data::Recording& rec = data::recordings.primary;
+    job.pageCount = static_cast<int>(views::pageCount(rec));
+    job.drawPage = [&w, &rec](QPainter& painter, int page, const report::PrintableArea& area) {
+        const views::GraphSnapshot shown = w.shownPage();
+        onArea(painter, area, shown.geometry, [&](int lineHeight) {
+            if (page < 0)
+                views::drawGraphPage(painter, shown, lineHeight, true);
+            else
+                views::renderGraphPage(painter, rec, static_cast<std::uint32_t>(page) * views::kPageColumns, lineHeight, true);
+        });
+    };
+    return job;
+}
+
+PrintJob fftJob(views::FftWindow& w)
+{
+    PrintJob job;
+    data::Recording& rec = data::recordings.primary;
+    const bool fft = (rec.contentFlags() & data::content::fftData) != 0;
+    job.pageCount = fft ? static_cast<int>(views::fftPageCount(rec)) : 0;
+    job.drawPage = [&w, &rec](QPainter& painter, int page, const report::PrintableArea& area) {
+        const views::FftSnapshot snapshot =
+            page < 0 ? w.shownPage() : views::renderFftPage(rec, static_cast<std::uint32_t>(page), views::graphPage.geometry());
+        onArea(painter, area, snapshot.geometry,
+               [&](int lineHeight) { views::drawFftPage(painter, snapshot, lineHeight, true); });
+    };
+    return job;
+}
+
+// The job of the active window; false when it prints nothing.
+bool jobOf(QWidget* w, PrintJob& job)
+{
+    if (auto* report = dynamic_cast<report::ReportWindow*>(w)) {
+        if (report->page().lineTotal() == 0)
+            return false;
+        job.text = true;
+        job.doc = report::reportDocument(report->page(), report->textFont(), report->scroll().avgChar,
+                                         report->scroll().textWidth, report->logicalDpiY());
+    } else if (auto* table = dynamic_cast<views::TableWindow*>(w)) {
+        job.text = true;
+        job.doc = tableDocument(*table);
+    } else if (auto* graph = dynamic_cast<views::GraphWindow*>(w)) {
+        job = graphJob(*graph);
+    } else if (auto* fft = dynamic_cast<views::FftWindow*>(w)) {
+        job = fftJob(*fft);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The printable area of a Graph or FFT page on the printer.
+report::PrintableArea pageArea(const QPrinter& printer)
+{
+    return report::printableArea(report::printerDevice(printer, 100), report::printerMargins(printer));
+}
+
+}  // namespace
+
+void FrameWindow::pageSetup()
+{
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer_->setPageLayout(report::defaultPageLayout());
+    }
+    enableToolWindows(false);
+    platform::pageSetupDialog(this, printer_.get());
+    enableToolWindows(true);
+}
+
+std::string FrameWindow::choosePrintFile(const std::string& proposed)
+{
+    platform::FileRequest r;
+    r.owner = this;
+    r.save = true;
+    r.title = "Print To File";
+    r.filters = {{"PDF Files (*.pdf)", "*.pdf"}, {"Ptinter Files (*.prn)", "*.prn"}, {"All Files (*.*)", "*.*"}};
+    r.defaultExtension = "pdf";
+    const fs::path start(lastPrintFile_.empty() ? proposed : lastPrintFile_);
+    r.folder = start.parent_path().string();
+    r.name = start.filename().string();
+    const std::string chosen = platform::fileDialog(r);
+    if (!chosen.empty())
+        lastPrintFile_ = chosen;
+    return chosen;
+}
+
+void FrameWindow::printWindow()
+{
+    QMdiSubWindow* active = mdi_->activeSubWindow();
+    PrintJob job;
+    if (!active || !active->widget() || !jobOf(active->widget(), job))
+        return;
+    job.title = active->windowTitle();
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer_->setPageLayout(report::defaultPageLayout());
+    }
+    QPrinter& printer = *printer_;
+    printer.setFullPage(true);
+    printer.setDocName(job.title);
+    enableToolWindows(false);
+    struct Enable {
+        FrameWindow* frame;
+        ~Enable() { frame->enableToolWindows(true); }
+    } enableAgain{this};
+
+    platform::PrintRequest request;
+    request.owner = this;
+    request.printer = &printer;
+    request.title = "Print " + job.title.toStdString();
+    if (job.text) {
+        const int pages = report::layOutText(job.doc, printer).pages.pageCount;
+        request.maxPage = std::max(1, pages);
+        request.allLabel = "&All: from 1 to " + std::to_string(request.maxPage);
+    } else {
+        request.maxPage = std::max(1, job.pageCount);
+        request.pagesEnabled = job.pageCount > 0;
+        request.offerCurrentView = true;
+    }
+    request.toPage = request.maxPage;
+    switch (platform::printDialog(request)) {
+    case platform::PrintAnswer::noPrinter:
+        platform::messageBox(this, "No printer drivers were found.", "Ozmar", platform::Buttons::ok, platform::Icon::stop);
+        return;
+    case platform::PrintAnswer::failed:
+        platform::messageBox(this, "Failed to print.", "Ozmar", platform::Buttons::ok, platform::Icon::stop);
+        return;
+    case platform::PrintAnswer::cancelled: return;
+    case platform::PrintAnswer::ok: break;
+    }
+    // The program prints each copy itself.
+    const int copies = std::max(1, request.copies);
+    printer.setCopyCount(1);
+    std::string target, temporary;
+    if (request.printToFile) {
+        target = choosePrintFile(request.fileName);
+        if (target.empty())
+            return;
+        temporary = target + ".partial-" + std::to_string(::getpid());
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromLocal8Bit(temporary.c_str()));
+    }
+
+    std::vector<int> order;
+    std::function<void(QPainter&, int)> draw;
+    report::TextPrintLayout layout;
+    if (job.text) {
+        layout = report::layOutText(job.doc, printer);
+        const auto [first, last] = request.range == platform::PrintRequest::Range::pages
+                                       ? report::printRange(request.fromPage, request.toPage, layout.pages.pageCount)
+                                       : std::pair{0, layout.pages.pageCount};
+        order = report::printOrder(first, last, copies, request.collate);
+        draw = [&](QPainter& painter, int page) { report::drawTextPage(painter, job.doc, layout, page); };
+    } else {
+        const report::PrintableArea area = pageArea(printer);
+        if (request.range == platform::PrintRequest::Range::currentView || job.pageCount == 0) {
+            order = report::printOrder(-1, 0, copies, request.collate);
+        } else {
+            const auto [first, last] = request.range == platform::PrintRequest::Range::pages
+                                           ? report::printRange(request.fromPage, request.toPage, job.pageCount)
+                                           : std::pair{0, job.pageCount};
+            order = report::printOrder(first, last, copies, request.collate);
+        }
+        draw = [&job, area](QPainter& painter, int page) { job.drawPage(painter, page, area); };
+    }
+    bool printed = false;
+    {
+        ExportGuard guard(*this);  // an arriving recording waits
+        printing_ = true;
+        PrintingBox box(this, job.title);
+        // The documents and menus rest while it prints (the box, a child of the frame, stays enabled).
+        mdi_->setEnabled(false);
+        menuWidget()->setEnabled(false);
+        printed = report::printPages(printer, order, draw, [&box] { return box.keepGoing(); });
+        mdi_->setEnabled(true);
+        menuWidget()->setEnabled(true);
+        printing_ = false;
+    }
+    if (!temporary.empty()) {
+        std::error_code error;
+        if (printed)
+            fs::rename(temporary, target, error);
+        if (!printed || error)
+            fs::remove(temporary, error);
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setOutputFileName(QString());
+    }
+}
+
+}  // namespace app
