@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
-ensure_packages "${CORE_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" "${UI_PACKAGES[@]}" "${INSTALLER_PACKAGES[@]}"
+ensure_packages "${CORE_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" "${UI_PACKAGES[@]}" "${PRINT_PACKAGES[@]}" "${INSTALLER_PACKAGES[@]}"
 export QT_QPA_PLATFORM=offscreen
 export LC_ALL=C
 

@@ -227,6 +227,8 @@ void FrameWindow::printWindow()
     case platform::PrintAnswer::cancelled: return;
     case platform::PrintAnswer::ok: break;
     }
+    if (!request.printerName.empty() && !request.printToFile)
+        printer.setPrinterName(QString::fromStdString(request.printerName));
     // The program prints each copy itself.
     const int copies = std::max(1, request.copies);
     printer.setCopyCount(1);
@@ -245,6 +247,11 @@ void FrameWindow::printWindow()
     report::TextPrintLayout layout;
     if (job.text) {
         layout = report::layOutText(job.doc, printer);
+        if (layout.area.height < layout.lineHeight) {
+            platform::messageBox(this, "The page has no room for a line of text.\nMake the margins or the font smaller.",
+                                 "Ozmar", platform::Buttons::ok, platform::Icon::exclamation);
+            return;
+        }
         const auto [first, last] = request.range == platform::PrintRequest::Range::pages
                                        ? report::printRange(request.fromPage, request.toPage, layout.pages.pageCount)
                                        : std::pair{0, layout.pages.pageCount};

@@ -72,6 +72,7 @@ PrintAnswer ScriptedResponder::printDialog(PrintRequest& request)
     request.collate = answer.collate;
     request.printToFile = answer.printToFile;
     request.fileName = answer.fileName;
+    request.printerName = answer.printerName;
     return PrintAnswer::ok;
 }
 

@@ -109,6 +109,7 @@ struct PrintRequest {
     bool collate = true;
     bool printToFile = false;
     std::string fileName;      // the file the dialog proposed for printing to a file
+    std::string printerName;   // the printer chosen (empty: as it was)
 };
 
 // What a print dialog came to.

@@ -56,6 +56,7 @@ PrintAnswer QtResponder::printDialog(PrintRequest& request)
     request.collate = printer->collateCopies();
     request.printToFile = printer->outputFormat() == QPrinter::PdfFormat;
     request.fileName = printer->outputFileName().toStdString();
+    request.printerName = printer->printerName().toStdString();
     return PrintAnswer::ok;
 }
 

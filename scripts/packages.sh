@@ -19,5 +19,7 @@ CORE_PACKAGES=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev l
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The desktop program and its tests and screenshots (poppler reads the PDFs it prints).
 UI_PACKAGES=(qt6-base-dev qt6-svg-dev libgl-dev xvfb xauth fonts-liberation poppler-utils)
+# Printing through the system's service in the tests: CUPS with its PDF printer.
+PRINT_PACKAGES=(cups printer-driver-cups-pdf)
 # The installer library: cross compiler, Wine to run its tests, and jni.h.
 INSTALLER_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 openjdk-17-jdk-headless)

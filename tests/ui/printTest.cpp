@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QMdiSubWindow>
 #include <QTimer>
+#include <cstdlib>
 #include <filesystem>
+#include <set>
 
 #include "app/documentState.h"
 #include "app/fileCommands.h"
@@ -162,4 +164,96 @@ TEST_F(Printing, ReportPagesMatchTheirPaginationAndHoldTheReport)
     responder.fileAnswers.push_back(dir->file("copies.pdf"));
     frame.onCommand(7, 0, 0);
     EXPECT_EQ(pdfPages(dir->file("copies.pdf")), 4);
+}
+
+namespace {
+
+// The system's printing service for one test: cupsd (started when none runs)
+// with a CUPS-PDF queue; what the test started is stopped again.
+class PdfQueue {
+public:
+    static constexpr const char* kQueue = "OzmarTestPDF";
+    std::string problem;  // why the queue is not there
+
+    PdfQueue()
+    {
+        using testing_support::runCommand;
+        if (runCommand("command -v cupsd && command -v lpadmin && command -v lpstat").status != 0) {
+            problem = "CUPS (cupsd, lpadmin) is not installed";
+            return;
+        }
+        if (runCommand("lpstat -r | grep -q 'is running'").status != 0) {
+            if (runCommand("cupsd").status != 0) {
+                problem = "cupsd could not be started (it needs root)";
+                return;
+            }
+            started_ = true;
+            for (int i = 0; i < 100 && runCommand("lpstat -r | grep -q 'is running'").status != 0; ++i)
+                runCommand("sleep 0.1");
+        }
+        if (runCommand(std::string("lpadmin -p ") + kQueue + " -E -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_noopt.ppd").status != 0) {
+            problem = "the CUPS-PDF queue could not be added (is printer-driver-cups-pdf installed?)";
+            return;
+        }
+        added_ = true;
+    }
+    ~PdfQueue()
+    {
+        if (added_)
+            testing_support::runCommand(std::string("lpadmin -x ") + kQueue);
+        if (started_)
+            testing_support::runCommand("pkill -x cupsd");
+    }
+    // The folder CUPS-PDF writes into for this user.
+    static std::filesystem::path outputFolder()
+    {
+        const char* home = std::getenv("HOME");
+        return std::filesystem::path(home ? home : "/root") / "PDF";
+    }
+
+private:
+    bool started_ = false;
+    bool added_ = false;
+};
+
+}  // namespace
+
+TEST_F(Printing, ThroughTheSystemsPdfQueue)
+{
+    PdfQueue queue;
+    if (!queue.problem.empty())
+        GTEST_SKIP() << "not printed through CUPS: " << queue.problem;
+    namespace fs = std::filesystem;
+    std::error_code error;
+    std::set<fs::path> before;
+    for (const auto& e : fs::directory_iterator(PdfQueue::outputFolder(), error))
+        before.insert(e.path());
+    FrameWindow frame;
+    frame.show();
+    open(frame);
+    frame.onCommand(40002, 0, 0);
+    platform::PrintRequest answer;
+    answer.printerName = PdfQueue::kQueue;
+    responder.printAnswers = {answer};
+    frame.onCommand(7, 0, 0);
+    ASSERT_EQ(responder.printRequests.size(), 1u);
+    // The queue writes the job into the folder when it has run.
+    fs::path written;
+    for (int i = 0; i < 300 && written.empty(); ++i) {
+        for (const auto& e : fs::directory_iterator(PdfQueue::outputFolder(), error))
+            if (!before.count(e.path()) && e.path().extension() == ".pdf")
+                written = e.path();
+        if (written.empty())
+            testing_support::runCommand("sleep 0.1");
+    }
+    ASSERT_FALSE(written.empty()) << "the queue wrote no PDF in " << PdfQueue::outputFolder();
+    testing_support::runCommand("sleep 0.5");  // the last bytes
+    // The queue's PDF (made by Ghostscript, whose fonts pdftotext cannot read
+    // back) has the report's title and the pages the pagination gives.
+    int pages = 0;
+    ASSERT_TRUE(writeReportPdf(*frame.reportWindow(), dir->file("direct.pdf"), &pages));
+    EXPECT_EQ(pdfPages(written.string()), pages);
+    const auto info = testing_support::runCommand("pdfinfo '" + written.string() + "'");
+    EXPECT_NE(info.out.find("Report"), std::string::npos) << info.out;
+    fs::remove(written, error);
 }
