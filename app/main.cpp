@@ -13,6 +13,7 @@
 #include "app/imageRun.h"
 #include "app/printPdfRun.h"
 #endif
+#include "state/programVersion.h"
 #include "state/startupState.h"
 
 namespace {
@@ -47,7 +48,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::puts("Ozmar 6.81");
+        std::printf("Ozmar %s\n", state::kProgramVersion);
         return 0;
     }
     // Options are /name; an argument with a leading dash is a mistyped option,

@@ -16,6 +16,9 @@ const char kUsageText[] =
     "                                print the treatment report of a data file\n"
     "  analyse FILE [--mode recorded|accumulated] [--pair 1-6] [--form columns|csv|tabs]\n"
     "                                print the band and bin table of a channel pair\n"
+    "  export-edf FILE... [--out FOLDER] [--anonymise]\n"
+    "                                the raw EEG as EDF+ (.edf beside each file or in FOLDER) for EEG\n"
+    "                                research tools; --anonymise leaves the patient's name and ID out\n"
     "  patient FILE... [--id T] [--name T] [--age N] [--sex M|F] [--comments T]\n"
     "                                print the patient fields, or rewrite them in every file\n"
     "  receive --port COMn OUT.dat       receive a recording from the instrument\n"
@@ -72,6 +75,8 @@ int run(const std::string& command, const tool::Args& args)
         return tool::transferCommand(command, args);
     if (command == "monitor")
         return tool::monitorCommand(args);
+    if (command == "export-edf")
+        return tool::edfCommand(args);
     if (command == "patient")
         return tool::patientCommand(args);
     std::fputs(kUsageText, stderr);

@@ -42,5 +42,6 @@ int patientCommand(const Args& args);
 int analyseCommand(const Args& args);
 int transferCommand(const std::string& command, const Args& args);
 int monitorCommand(const Args& args);
+int edfCommand(const Args& args);
 
 }  // namespace tool
