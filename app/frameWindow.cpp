@@ -534,6 +534,7 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     case 27: openTable(id, startup.startingUp); return true;
     case 28: openFft(startup.startingUp); return true;
     case 40004: saveAsText(); return true;
+    case kExportEdf: exportEdf(); return true;
     case 700: case 701: case 702: case 703: case 704: case 705: case 706: windowCommand(id); return true;
     case 480: case 481: case 482: case 483: case 484: case 485:
     case 455: case 456: case 457: case 458: monitorCommand(id); return true;

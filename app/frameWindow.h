@@ -105,6 +105,7 @@ private:
     bool runTransfer(serial::TransferKind kind);
     bool forwardToActive(int id, long wParam, long lParam);
     void saveAsText();
+    void exportEdf();
     void saveAllAsText();
     void batchConvert();
     // The tool windows and the monitor's commands.

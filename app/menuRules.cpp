@@ -53,6 +53,7 @@ ItemState fileItem(int id, const MenuContext& c, const Facts& f)
         return {enabled, false, {}};
     }
     case 40047: return {!f.live && !f.playing, false, {}};
+    case kExportEdf: return {!f.live && f.eegData, false, {}};
     case 40013: return {!f.playing && f.anyChannelOn, false, {}};
     case 7: {
         bool enabled = c.printerKnown && c.menu != MenuKind::Init1;
@@ -116,7 +117,7 @@ ItemState formatItem(int id, const MenuContext& c)
 ItemState itemState(int id, const MenuContext& c)
 {
     const Facts f = facts();
-    if ((id >= 1 && id <= 8) || id == 40004 || id == 40013 || id == 40047)
+    if ((id >= 1 && id <= 8) || id == 40004 || id == 40013 || id == 40047 || id == kExportEdf)
         return fileItem(id, c, f);
     if ((id >= 11 && id <= 13) || id == 40005 || (id >= 814 && id <= 821))
         return connectItem(id, c, f);

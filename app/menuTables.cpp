@@ -12,8 +12,10 @@ MenuItem filePopup(MenuKind kind)
 {
     std::vector<MenuItem> items = {{1, "&New   \tCntrl+N", {}}, {2, "&Open...\tCntrl+O", {}}, {3, "&Save\tCntrl+S", {}},
                                    {4, "Save &As...", {}}, kSeparator};
-    if (kind != MenuKind::Init1)
+    if (kind != MenuKind::Init1) {
         items.push_back({40004, "Save As &Text...", {}});
+        items.push_back({kExportEdf, "Export &EDF+...", {}});
+    }
     if (kind == MenuKind::GraphMenu || kind == MenuKind::FFTMenu)
         items.push_back({40013, "Save As &Image", {}});
     items.push_back({40047, "Batch Convert...", {}});

@@ -5,6 +5,9 @@
 
 namespace app {
 
+// Export EDF+ (File menu, after Save As Text): a command of this program's own.
+constexpr int kExportEdf = 40060;
+
 // The six menus of the frame.
 enum class MenuKind { Init1, CORVANE, GraphMenu, FFTMenu, BandsMenu, Spectrum };
 
