@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the normal
-# build, the build under AddressSanitizer and UndefinedBehaviorSanitizer, the
-# transfer threads under ThreadSanitizer, the installer library under Wine,
-# and short runs of the fuzz targets of the parsers of outside bytes.
+# build, the Debian package, the build under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the transfer and monitor threads under
+# ThreadSanitizer, the installer library under Wine, and short runs of the
+# fuzz targets of the parsers of outside bytes.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
-ensure_packages "${CORE_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" "${UI_PACKAGES[@]}" "${PRINT_PACKAGES[@]}" "${INSTALLER_PACKAGES[@]}"
+ensure_packages "${CORE_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" "${UI_PACKAGES[@]}" "${PRINT_PACKAGES[@]}" "${EDF_PACKAGES[@]}" \
+    "${PACKAGE_PACKAGES[@]}" "${INSTALLER_PACKAGES[@]}"
 export QT_QPA_PLATFORM=offscreen
 export LC_ALL=C
 
@@ -14,6 +16,9 @@ echo "== build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOZMAR_BENCH=ON >/dev/null
 cmake --build build
 (cd build && ctest --output-on-failure -j2)
+
+echo "== the Debian package"
+scripts/packageCheck.sh build
 
 echo "== sanitizer build and test"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOZMAR_SANITIZE=ON -DOZMAR_BENCH=OFF -DOZMAR_UI=OFF >/dev/null

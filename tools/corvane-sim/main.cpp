@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "state/programVersion.h"
+
 namespace sim {
 int writeRole(const std::vector<std::string>& args);
 int sendRole(const std::vector<std::string>& args);
@@ -16,6 +18,10 @@ int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + (argc > 1 ? 2 : 1), argv + argc);
     const std::string role = argc > 1 ? argv[1] : "";
+    if (role == "--version") {
+        std::printf("corvane-sim %s\n", state::kProgramVersion);
+        return 0;
+    }
     if (role == "write")
         return sim::writeRole(args);
     if (role == "send")

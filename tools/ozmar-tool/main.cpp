@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "state/programVersion.h"
 #include "toolCommon.h"
 
 namespace {
@@ -49,6 +50,10 @@ int main(int argc, char** argv)
     const std::string command = argv[1];
     if (command == "--help" || command == "-h") {
         std::fputs(kUsageText, stdout);
+        return tool::kSuccess;
+    }
+    if (command == "--version") {
+        std::printf("ozmar-tool %s\n", state::kProgramVersion);
         return tool::kSuccess;
     }
     try {

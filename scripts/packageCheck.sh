@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a finished build folder (default: build/) and
+# checks it: the files it installs, its dependencies, the desktop entry
+# (desktop-file-validate), the data-file type, and the three programs run
+# --version from a scratch root the package was unpacked into.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${1:-build}"
+source scripts/packages.sh
+ensure_packages dpkg-dev desktop-file-utils
+(cd "$build" && cpack -G DEB -B "$PWD/package" >/dev/null)
+deb=$(ls "$build"/package/ozmar_*_amd64.deb)
+echo "package: $deb"
+contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
+for f in usr/bin/ozmar usr/bin/ozmar-tool usr/bin/corvane-sim usr/share/applications/ozmar.desktop \
+         usr/share/icons/hicolor/scalable/apps/ozmar.svg usr/share/mime/packages/ozmar.xml \
+         usr/share/man/man1/ozmar.1 usr/share/man/man1/ozmar-tool.1 usr/share/man/man1/corvane-sim.1; do
+    grep -qx "./$f" <<<"$contents" || { echo "missing from the package: $f" >&2; exit 1; }
+done
+depends=$(dpkg-deb -f "$deb" Depends)
+for d in libqt6widgets6 libqt6printsupport6 libdevil1c2; do
+    grep -q "$d" <<<"$depends" || { echo "no dependency on $d: $depends" >&2; exit 1; }
+done
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+dpkg -x "$deb" "$root"
+desktop-file-validate "$root/usr/share/applications/ozmar.desktop"
+python3 -c 'import sys, xml.etree.ElementTree as t; t.parse(sys.argv[1])' "$root/usr/share/mime/packages/ozmar.xml"
+for p in ozmar ozmar-tool corvane-sim; do
+    "$root/usr/bin/$p" --version
+done
+echo "package check passed"
