@@ -32,9 +32,9 @@ if command -v update-mime-database >/dev/null && command -v gio >/dev/null; then
     update-mime-database "$root/usr/share/mime" >/dev/null 2>&1
     "$build/tools/corvane-sim/corvane-sim" write "$root/rec.dat" --seconds 5 >/dev/null
     printf 'not a recording\n' > "$root/other.dat"
-    type() { XDG_DATA_DIRS="$root/usr/share" XDG_DATA_HOME="$root/none" gio info -a standard::content-type "$1" | sed -n 's/.*content-type: //p'; }
-    [ "$(type "$root/rec.dat")" = application/x-ozmar-data ] || { echo "a recording is not recognised: $(type "$root/rec.dat")" >&2; exit 1; }
-    [ "$(type "$root/other.dat")" != application/x-ozmar-data ] || { echo "another .dat file is claimed" >&2; exit 1; }
+    mimeOf() { XDG_DATA_DIRS="$root/usr/share" XDG_DATA_HOME="$root/none" gio info -a standard::content-type "$1" | sed -n 's/.*content-type: //p'; }
+    [ "$(mimeOf "$root/rec.dat")" = application/x-ozmar-data ] || { echo "a recording is not recognised: $(mimeOf "$root/rec.dat")" >&2; exit 1; }
+    [ "$(mimeOf "$root/other.dat")" != application/x-ozmar-data ] || { echo "another .dat file is claimed" >&2; exit 1; }
 else
     echo "data-file type not checked: shared-mime-info or gio is missing"
 fi
