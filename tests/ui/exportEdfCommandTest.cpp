@@ -12,19 +12,14 @@
 #include "state/startupState.h"
 #include "support/processRunner.h"
 #include "support/sampleRecording.h"
+#include "ui/desktopReset.h"
 
 using namespace app;
 
 TEST(ExportEdfCommand, WritesTheFileAndAnonymisesOnRequest)
 {
-    testing_support::resetCore();
-    state::startup.reset();
-    state::startup.startingUp = false;
-    state::startup.noSerial = true;
-    state::settings.reset();
-    document.reset();
     platform::ScriptedResponder responder;
-    platform::dialogs.responder = &responder;
+    testing_support::resetDesktop(responder);
     testing_support::TempDir dir;
     ASSERT_EQ(testing_support::runCommand(std::string(CORVANE_SIM_PATH) + " write " + dir.file("rec.dat") + " --seconds 12").status, 0);
     {

@@ -26,6 +26,7 @@
 #include "state/startupState.h"
 #include "support/processRunner.h"
 #include "support/sampleRecording.h"
+#include "ui/desktopReset.h"
 #include "support/simulator.h"
 #include "views/graphPage.h"
 #include "views/tableWindow.h"
@@ -51,13 +52,7 @@ class MonitorWindows : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        testing_support::resetCore();
-        state::startup.reset();
-        state::startup.startingUp = false;
-        state::startup.noSerial = true;
-        state::settings.reset();
-        document.reset();
-        platform::dialogs.responder = &responder;
+        testing_support::resetDesktop(responder);
         serial::transferState.reset();
     }
     void TearDown() override

@@ -23,6 +23,7 @@
 #include "state/startupState.h"
 #include "support/processRunner.h"
 #include "support/sampleRecording.h"
+#include "ui/desktopReset.h"
 #include "views/graphPage.h"
 
 using namespace app;
@@ -50,13 +51,7 @@ protected:
     {
         if (testing_support::runCommand("command -v pdfinfo").status != 0)
             GTEST_SKIP() << "poppler-utils (pdfinfo, pdftotext) are not installed";
-        testing_support::resetCore();
-        state::startup.reset();
-        state::startup.startingUp = false;
-        state::startup.noSerial = true;
-        state::settings.reset();
-        document.reset();
-        platform::dialogs.responder = &responder;
+        testing_support::resetDesktop(responder);
     }
     void TearDown() override
     {
