@@ -80,7 +80,8 @@ void FrameWindow::ensureToolWindows(bool playControl)
             f.portOpen = settings.portBase != state::kNoPort && serial::serialPort.portHandle != nullptr;
             return f;
         };
-        playControl_ = new monitor::PlayControlWindow(this, [this](int id) { id == 24 ? (void)onCommand(24, 0, 0) : monitorCommand(id); }, facts);
+        // Its buttons are commands like the menu's, checked against the same rules.
+        playControl_ = new monitor::PlayControlWindow(this, [this](int id) { onCommand(id, 0, 0); }, facts);
         placeToolWindow(playControl_, windowLayout.playControlRecord, this, channelSettings_->height() + 40);
         if (!monitor::monitorState.liveSession)
             monitor::resetPlayback();

@@ -109,6 +109,9 @@ void clearPatientSets(unsigned mask)
 void selectEpochsAfterRead()
 {
     Recording& rec = recordings.primary;
+    // A play range from the recording before may start beyond this one.
+    if (rec.playStartSecond > rec.lengthSeconds)
+        rec.playStartSecond = 0;
     auto& state = monitor::monitorState;
     state.currentEpoch = 0;
     // Epochs not yet processed take the selection stored in the file, so that

@@ -81,8 +81,8 @@ std::int16_t nextSample(int ch, bool live)
 bool artifact(int ch, std::int16_t s, bool fourChannels, const views::StripScale& sc, int unit)
 {
     const bool eeg = ch < 2 || fourChannels;
-    if (!eeg || sc.scale <= 0)
-        return false;
+    if (!eeg || !sc.on || sc.scale <= 0)
+        return false;  // a channel switched off raises no artifact
     const int y = static_cast<int>(std::trunc(s * (sc.factor * unit / sc.scale)));
     return std::abs(y) > sc.limit;
 }

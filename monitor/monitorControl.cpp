@@ -86,6 +86,8 @@ void makeRecording(data::Recording& rec, const std::tm& now)
     keepEpochSpectra(rec);
     rec.header[data::hw::epochCount] = static_cast<std::uint16_t>(rec.rawChannels[0].count / data::kEpochSamples);
     data::stampDateTime(rec, now);
+    // The calibration the instrument sent goes into the header, which a file keeps verbatim.
+    data::encodeHeaderFloats(rec);
     for (int ch = 0; ch < data::kChannels; ++ch)
         data::channelAlignForPlayback(rec, ch, rec.playStartSecond);
 }

@@ -148,6 +148,7 @@ ReaderEnd runMonitorReader(platform::SerialDevice& device, int portNumber)
     RecordingSink sink(monitorHooks.appendSamples());
     ReaderEnd end = ReaderEnd::stopped;
     std::uint8_t buffer[kReadSize];
+    bool catchingUp = false;  // the read before filled the buffer
     while (m.liveSession && end == ReaderEnd::stopped) {
         const long got = device.readSome(buffer, sizeof buffer);
         if (got < 0) {
@@ -162,13 +163,20 @@ ReaderEnd runMonitorReader(platform::SerialDevice& device, int portNumber)
                 end = ReaderEnd::readFailed;
                 break;
             }
-            decoder.idle();
+            // Reading on at once after a full read and finding nothing only
+            // means the reader has caught up; a line quiet for a whole pause is idle.
+            if (catchingUp)
+                std::this_thread::sleep_for(std::chrono::milliseconds(kReadPauseMs));
+            else
+                decoder.idle();
+            catchingUp = false;
             device.waitReadable(kIdleWaitMs);
             continue;
         }
         end = decodeRead(decoder, sink, device, buffer, static_cast<std::size_t>(got));
         // A full read means the line is ahead of us: read again at once.
-        if (end == ReaderEnd::stopped && static_cast<std::size_t>(got) < sizeof buffer)
+        catchingUp = static_cast<std::size_t>(got) == sizeof buffer;
+        if (end == ReaderEnd::stopped && !catchingUp)
             std::this_thread::sleep_for(std::chrono::milliseconds(kReadPauseMs));
     }
     finishSession(sink);

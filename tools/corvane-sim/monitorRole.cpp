@@ -149,17 +149,18 @@ void treatmentStart(Bytes& out, const Source& s)
     putRun(out, static_cast<std::uint8_t>(0xF2 | (s.fourChannels ? 1 : 0)));
     putText(out, 0xA0, "Treatment report");
     putText(out, 0x90, "Stimulus delivered.\r\nEEG endpoint reached.\r\n");
-    putReportFlags(out, 0, 0x08);
+    putReportFlags(out, 0x01, 0x08);  // report text present; a baseline was taken
 }
 
 int usage()
 {
     std::fputs("usage: corvane-sim monitor [DATA-FILE] [--device PATH] [--seconds N] [--speed N] [--four] [--seed N]\n"
-               "                           [--treatment-at S] [--end | --upload FILE] [--settle MS]\n"
+               "                           [--treatment-at S] [--end | --upload FILE...] [--settle MS]\n"
                "                           [--noise N] [--drop N] [--swap N] [--short N] [--vanish-at S]\n"
                "  plays a live session: samples at 200 per second per channel (N times faster with --speed)\n"
                "  from the data file's raw channels or synthetic EEG, with the status packets; then the\n"
-               "  end packet (--end) or a preamble and a whole recording (--upload). Faults every N frames:\n"
+               "  end packet (--end) or a preamble and a whole recording (--upload, repeated: a session\n"
+               "  before each). Faults every N frames:\n"
                "  --noise a stray packet byte, --drop a lost byte, --swap channels out of order,\n"
                "  --short a seven-byte packet; --vanish-at closes the line at second S.\n", stderr);
     return 1;
@@ -170,11 +171,10 @@ int usage()
 int monitorRole(const std::vector<std::string>& args)
 {
     // --upload takes a path, which the numeric option parser does not.
-    std::vector<std::string> rest;
-    std::string uploadPath;
+    std::vector<std::string> rest, uploadPaths;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--upload" && i + 1 < args.size())
-            uploadPath = args[++i];
+            uploadPaths.push_back(args[++i]);
         else
             rest.push_back(args[i]);
     }
@@ -184,13 +184,14 @@ int monitorRole(const std::vector<std::string>& args)
                {"--four", "--end"}, o) ||
         o.words.size() > 1 || o.get("--speed", 1) < 1)
         return usage();
-    Bytes uploadBytes;
-    if (!uploadPath.empty()) {
-        if (!readFile(uploadPath, uploadBytes)) {
-            std::fprintf(stderr, "corvane-sim: cannot read %s\n", uploadPath.c_str());
+    std::vector<Bytes> uploads;
+    for (const std::string& path : uploadPaths) {
+        Bytes stream;
+        if (!readFile(path, stream)) {
+            std::fprintf(stderr, "corvane-sim: cannot read %s\n", path.c_str());
             return 2;
         }
-        uploadBytes = data::wrapInEnvelope(uploadBytes);
+        uploads.push_back(data::wrapInEnvelope(stream));
     }
     Source source;
     if (!loadSource(o, source))
@@ -203,40 +204,46 @@ int monitorRole(const std::vector<std::string>& args)
     Faults faults{o.get("--noise", 0), o.get("--drop", 0), o.get("--swap", 0), o.get("--short", 0)};
     Bytes out;
     header(out, source);
-    const auto start = Clock::now();
     const std::size_t frames = source.frames();
-    std::size_t k = 0;
-    while (k < frames) {
-        // Every frame due by now (5 ms each at real time).
-        const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
-        const auto due = std::min<std::size_t>(frames, static_cast<std::size_t>(elapsed * speed / 5000) + 1);
-        for (; k < due; ++k) {
-            if (treatmentAt >= 0 && k == static_cast<std::size_t>(treatmentAt) * data::kSamplesPerSecond)
-                treatmentStart(out, source);
-            if (treatmentAt >= 0 && k > static_cast<std::size_t>(treatmentAt) * data::kSamplesPerSecond &&
-                k % (8 * data::kEpochSamples) == 0)
-                putRun(out, 0xFB);  // eight more epochs, each marked
-            std::array<int, 4> values{};
-            for (int ch = 0; ch < 4; ++ch)
-                values[static_cast<std::size_t>(ch)] = source.channels[static_cast<std::size_t>(ch)][k];
-            faults.frame(k, values, out);
-            if (vanishAt >= 0 && k >= static_cast<std::size_t>(vanishAt) * data::kSamplesPerSecond) {
-                line.write(out.data(), out.size());
-                std::fputs("corvane-sim: the line vanishes\n", stderr);
-                return 0;  // the line closes with the process
+    // A session of the source's frames before each upload (or once).
+    for (std::size_t round = 0; round < std::max<std::size_t>(1, uploads.size()); ++round) {
+        if (round > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the program files the recording
+        const auto start = Clock::now();
+        std::size_t k = 0;
+        while (k < frames) {
+            // Every frame due by now (5 ms each at real time).
+            const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+            const auto due = std::min<std::size_t>(frames, static_cast<std::size_t>(elapsed * speed / 5000) + 1);
+            for (; k < due; ++k) {
+                if (treatmentAt >= 0 && k == static_cast<std::size_t>(treatmentAt) * data::kSamplesPerSecond)
+                    treatmentStart(out, source);
+                if (treatmentAt >= 0 && k > static_cast<std::size_t>(treatmentAt) * data::kSamplesPerSecond &&
+                    k % (8 * data::kEpochSamples) == 0)
+                    putRun(out, 0xFB);  // eight more epochs, each marked
+                std::array<int, 4> values{};
+                for (int ch = 0; ch < 4; ++ch)
+                    values[static_cast<std::size_t>(ch)] = source.channels[static_cast<std::size_t>(ch)][k];
+                faults.frame(k, values, out);
+                if (vanishAt >= 0 && k >= static_cast<std::size_t>(vanishAt) * data::kSamplesPerSecond) {
+                    line.write(out.data(), out.size());
+                    std::fputs("corvane-sim: the line vanishes\n", stderr);
+                    return 0;  // the line closes with the process
+                }
             }
+            if (!out.empty() && !line.write(out.data(), out.size()))
+                return 2;
+            out.clear();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
+        if (round < uploads.size())
+            out.insert(out.end(), uploads[round].begin(), uploads[round].end());
+        else if (o.has("--end"))
+            putRun(out, 0xF5);
         if (!out.empty() && !line.write(out.data(), out.size()))
             return 2;
         out.clear();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    if (!uploadBytes.empty())
-        out.insert(out.end(), uploadBytes.begin(), uploadBytes.end());
-    else if (o.has("--end"))
-        putRun(out, 0xF5);
-    if (!out.empty() && !line.write(out.data(), out.size()))
-        return 2;
     // The program answers an end or a refused upload with 0xF8; give it time to read all.
     std::vector<std::uint8_t> answer;
     const auto until = Clock::now() + std::chrono::milliseconds(500);
