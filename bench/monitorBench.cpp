@@ -5,7 +5,9 @@
 //    percentile, in ms; the reader's 20 ms pause is part of it);
 //  - Playback500: playback at 500 % of a recording for three seconds: the
 //    process's CPU use in percent of one core, the samples shown per second
-//    (1000 is the rate) and how many epochs the epoch thread lags behind.
+//    (1000 is the rate) and how many epochs the epoch thread lags behind;
+//  - PlaybackRate/1..5: each timed speed (25 % to 500 %) over 10 s, its rate
+//    in percent of what the speed asks.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <stdlib.h>
@@ -94,13 +96,16 @@ void LiveLatency(benchmark::State& state)
 }
 BENCHMARK(LiveLatency)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void Playback500(benchmark::State& state)
+// Plays a recording at the speed state.range(0) for `seconds` of the clock.
+void playback(benchmark::State& state, double seconds)
 {
+    const int speed = static_cast<int>(state.range(0));
+    static const double kRate[6] = {0, 50, 100, 200, 500, 1000};  // samples a second
     for (auto _ : state) {
         testing_support::resetCore();
         testing_support::SampleOptions o;
-        o.samples = 200 * 60;
-        o.epochs = 46;
+        o.samples = 200 * 120;
+        o.epochs = 93;
         testing_support::fillPrimary(o);
         data::Recording& rec = data::recordings.primary;
         rec.epochMarks.fill(true);
@@ -109,20 +114,28 @@ void Playback500(benchmark::State& state)
         monitor::resetPlayback();
         const double cpu0 = cpuSeconds();
         const auto t0 = Clock::now();
-        monitor::togglePlayback(5);
-        std::this_thread::sleep_for(std::chrono::seconds(3));
+        monitor::togglePlayback(speed);
+        std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
         const monitor::MonitorState& m = monitor::monitorState;
         const double shown = m.playedEpochs * 256.0 + m.epochSample + 1;
         const int lag = (m.currentEpoch - m.processedEpoch + 670) % 670;
         const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
         const double cpu = cpuSeconds() - cpu0;
-        monitor::togglePlayback(5);
+        monitor::togglePlayback(speed);
         state.counters["cpu_percent"] = 100.0 * cpu / wall;
         state.counters["samples_per_s"] = shown / wall;
+        state.counters["rate_percent"] = 100.0 * shown / wall / kRate[speed];
         state.counters["epoch_lag"] = lag;
     }
 }
-BENCHMARK(Playback500)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// 500 %: its rate, the CPU it takes and whether the epoch thread keeps up.
+void Playback500(benchmark::State& state) { playback(state, 3.0); }
+BENCHMARK(Playback500)->Arg(5)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Every timed speed over 10 s: the rate in percent of the speed's (within 5 %).
+void PlaybackRate(benchmark::State& state) { playback(state, 10.0); }
+BENCHMARK(PlaybackRate)->DenseRange(1, 5)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

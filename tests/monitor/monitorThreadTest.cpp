@@ -235,3 +235,65 @@ TEST_F(MonitorThreads, ReadFailureStopsMonitoringTheNormalWay)
     ASSERT_TRUE(endMonitoring(std::tm{}));
     EXPECT_EQ(data::recordings.primary.rawChannels[0].count, 512u);
 }
+
+TEST_F(MonitorThreads, PastTheRingTheSumsHoldExactlyTheSelectedEpochsOfTheRing)
+{
+    // 700 epochs live: the ring of 670 wraps and its oldest epochs leave the sums.
+    constexpr int kEpochs = 700;
+    LiveLine line;
+    testing_support::LiveBytes b;
+    b.run(0xF1).frames(8, [](int, int) { return 0; });
+    b.frames(kEpochs * 256, [](int k, int c) { return ((k * (c + 3)) % 97) - 48 + ((k / 256) % 5 == 0 ? 40 : 0); });
+    b.run(0xF5);
+    line.device.input = std::move(b.bytes);
+    beginMonitoring(line.device, 1);
+    ASSERT_TRUE(waitFor([&] { return line.frameCommand == 458; }, 120));
+    ASSERT_TRUE(waitFor([] { return monitorState.playedEpochs >= kEpochs - 1; }, 120));
+    ASSERT_TRUE(epochsProcessed());
+    const data::Recording& rec = data::recordings.primary;
+    EXPECT_TRUE(monitorState.ringWrapped);
+    EXPECT_EQ(rec.rawChannels[0].count, data::kRingSamples);
+    // What the running sums hold, against sums computed afresh from the ring.
+    const analysis::SpectralKind running = analysis::spectralSums.kind(2);
+    const int runningCount = monitorState.accumulatedEpochCount;
+    stopDisplay();
+    int selected = 0;
+    analysis::startAccumulation(0);
+    monitorState.ringWrapped = false;
+    // The data ended on an epoch's end: every slot holds one of the last 670 epochs.
+    for (int slot = 0; slot < data::kMaxEpochs; ++slot) {
+        analysis::processEpoch(slot, true);
+        selected += rec.epochSelected[static_cast<std::size_t>(slot)] ? 1 : 0;
+    }
+    EXPECT_EQ(runningCount, selected);
+    const analysis::SpectralKind& fresh = analysis::spectralSums.kind(2);
+    for (int c = 0; c < 4; ++c)
+        for (int j = 0; j < analysis::kBins; ++j)
+            ASSERT_NEAR(running.power[c][j], fresh.power[c][j], std::abs(fresh.power[c][j]) * 1e-3 + 1e-2) << c << " " << j;
+    monitorState.liveSession = true;  // ends the session as the frame would
+    endMonitoring(std::tm{});
+}
+
+TEST_F(MonitorThreads, RejectWhilePausedInsideAnEpochKeepsItOutOfTheSums)
+{
+    playbackRecording(8);
+    data::Recording& rec = data::recordings.primary;
+    for (data::SampleRing& ring : rec.rawChannels)
+        for (std::uint32_t i = 0; i < 8 * 256; ++i)
+            ring.samples[i] = static_cast<std::int16_t>((i * 13) % 50 - 25);
+    resetPlayback();
+    togglePlayback(5);
+    ASSERT_TRUE(waitFor([] { return monitorState.playedEpochs == 1 && monitorState.epochSample > 20; }));
+    togglePlayback(5);  // paused inside epoch 2
+    ASSERT_FALSE(monitorState.playThreadRunning);
+    const int paused = monitorState.currentEpoch;
+    ASSERT_TRUE(rejectEpoch());
+    EXPECT_TRUE(monitorState.epochRejected);
+    // Played on to its end, the epoch stays out of the sums.
+    togglePlayback(0);
+    ASSERT_TRUE(waitFor([] { return !monitorState.playThreadRunning; }));
+    stopDisplay();
+    EXPECT_FALSE(rec.epochSelected[static_cast<std::size_t>(paused)]);
+    EXPECT_EQ(monitorState.accumulatedEpochCount, 1);
+    EXPECT_EQ(monitorState.processedEpochCount, 2);
+}
