@@ -87,8 +87,9 @@ void FrameWindow::ensureToolWindows(bool playControl)
             monitor::resetPlayback();
         if (settings.showPlayControl)
             playControl_->show();
-        refreshToolWindows();
     }
+    // (also when they existed: a port may have been found since)
+    refreshToolWindows();
 }
 
 void FrameWindow::toolWindowCommand(int id)

@@ -404,6 +404,7 @@ void FrameWindow::setPort(int number)
     if (!serial::openPort(number))
         platform::messageBox(this, "Can not open port COM" + std::to_string(number) + "!", "Ozmar", platform::Buttons::ok,
                              platform::Icon::stop);
+    refreshToolWindows();  // Monitor follows the port
 }
 
 // The document windows that are not minimised overlap from the top left, each

@@ -10,7 +10,9 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <fcntl.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include "app/documentState.h"
 #include "app/frameWindow.h"
@@ -189,8 +191,18 @@ TEST_F(MonitorWindows, ChannelSettingsFollowTheConfiguration)
     EXPECT_EQ(data::recordings.primary.header[data::hw::channelMode], 1);
     EXPECT_EQ(data::recordings.primary.header[data::hw::channelModeCopy], 1);
     EXPECT_EQ(scale3->itemText(0), "10");
-    // No port: Monitor is disabled.
-    EXPECT_FALSE(frame.playControlWindow()->findChild<QPushButton*>("Button458")->isEnabled());
+    // No port: Monitor is disabled; a port chosen later enables it.
+    auto* monitorButton = frame.playControlWindow()->findChild<QPushButton*>("Button458");
+    EXPECT_FALSE(monitorButton->isEnabled());
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ::grantpt(master);
+    ::unlockpt(master);
+    ::setenv("OZMAR_COM1", ::ptsname(master), 1);
+    frame.onCommand(814, 0, 0);  // Connect > Set Port > COM 1
+    EXPECT_TRUE(monitorButton->isEnabled());
+    serial::closePort();
+    ::close(master);
 }
 
 TEST_F(MonitorWindows, AutoUploadFilesTheArrivingRecordingAndMonitorsOn)
