@@ -17,6 +17,7 @@
 #include "monitor/monitorControl.h"
 #include "monitor/monitorState.h"
 #include "platform/dialogs.h"
+#include "platform/localTime.h"
 #include "serial/serialPort.h"
 #include "serial/transferDialog.h"
 #include "serial/transfers.h"
@@ -29,17 +30,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::tm localNow()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    return local;
-}
 
 std::string todayPrefix()
 {
-    return data::dayPrefixOf(localNow());
+    return data::dayPrefixOf(platform::localNow());
 }
 
 // The folder-choosing save dialog: today's proposed name "MMDDYYnn_.dat" in a
@@ -76,17 +70,15 @@ std::string chooseUploadFolder(const void* owner)
 }
 
 // Monitoring data that arrived before the recording is filed first, as a
-// monitoring file of its own under its automatic name. False when it could
-// not be filed: it then stays in memory as an unsaved recording.
+// monitoring file of its own under its automatic name (ending the session
+// stamped it with its date, time and epoch count). False when it could not be
+// filed: it then stays in memory as an unsaved recording.
 bool fileMonitoringData(const void* owner, const std::string& folder)
 {
-    data::Recording& rec = data::recordings.primary;
+    const data::Recording& rec = data::recordings.primary;
     if (!document.dataUnsaved || rec.rawChannels[0].count == 0)
         return true;
-    const std::tm t = localNow();
-    data::stampDateTime(rec, t);
-    rec.header[data::hw::epochCount] = static_cast<std::uint16_t>(rec.rawChannels[0].count / data::kEpochSamples);
-    if (data::fileMonitoredRecording(owner, folder, t).empty())
+    if (data::fileMonitoredRecording(owner, folder, platform::localNow()).empty())
         return false;
     document.dataUnsaved = document.dataModified = false;
     return true;
@@ -133,7 +125,7 @@ void FrameWindow::autoUpload()
 
 void FrameWindow::stopLiveSession()
 {
-    if (monitor::endMonitoring(localNow()))
+    if (monitor::endMonitoring(platform::localNow()))
         document.markNewMonitoring();
     if (!fileMonitoringData(this, serial::transferState.uploadDir))
         keepUnfiled();
@@ -158,7 +150,7 @@ void FrameWindow::keepUnfiled()
 bool FrameWindow::fileArrivingRecording()
 {
     const std::string folder = serial::transferState.uploadDir;
-    if (monitor::endMonitoring(localNow()))
+    if (monitor::endMonitoring(platform::localNow()))
         document.markNewMonitoring();
     if (!fileMonitoringData(this, folder)) {
         // The upload would overwrite the unfiled EEG: the instrument is told no.
@@ -172,7 +164,7 @@ bool FrameWindow::fileArrivingRecording()
     data::resetPrimary();
     data::clearPatientSets(1);
     serial::clearForUpload();
-    serial::transferState.uploadFile = data::arrivingUploadName(folder, localNow());
+    serial::transferState.uploadFile = data::arrivingUploadName(folder, platform::localNow());
     const bool filed = runTransfer(serial::TransferKind::upload);
     if (!filed && data::linkState.transferStatus == 0 && holdsRecording()) {
         // Received whole but not written: kept in memory, never thrown away.

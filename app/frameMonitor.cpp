@@ -19,6 +19,7 @@
 #include "monitor/monitorState.h"
 #include "monitor/playControlWindow.h"
 #include "platform/dialogs.h"
+#include "platform/localTime.h"
 #include "report/reportWindow.h"
 #include "serial/serialPort.h"
 #include "state/settings.h"
@@ -34,13 +35,6 @@ using state::settings;
 
 namespace {
 
-std::tm localNow()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    return local;
-}
 
 // Places a tool window by its saved record, else beside the frame's right edge.
 void placeToolWindow(QWidget* window, const WindowRecord& record, QWidget* frame, int offset)
@@ -185,7 +179,7 @@ void FrameWindow::startMonitoring()
 
 void FrameWindow::stopMonitoring()
 {
-    const bool made = monitor::endMonitoring(localNow());
+    const bool made = monitor::endMonitoring(platform::localNow());
     if (serial::serialPort.portHandle)
         serial::setHandshake(serial::Handshake::none);
     if (made)

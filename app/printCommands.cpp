@@ -12,12 +12,11 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 
 #include "app/frameWindow.h"
 #include "data/recordingStore.h"
+#include "data/safeFile.h"
 #include "platform/dialogs.h"
 #include "platform/qtText.h"
 #include "report/reportWindow.h"
@@ -216,7 +215,7 @@ void FrameWindow::printWindow()
         request.pagesEnabled = job.pageCount > 0;
         request.offerCurrentView = true;
     }
-    request.toPage = request.maxPage;
+    request.chosen.toPage = request.maxPage;
     switch (platform::printDialog(request)) {
     case platform::PrintAnswer::noPrinter:
         platform::messageBox(this, "No printer drivers were found.", "Ozmar", platform::Buttons::ok, platform::Icon::stop);
@@ -227,17 +226,17 @@ void FrameWindow::printWindow()
     case platform::PrintAnswer::cancelled: return;
     case platform::PrintAnswer::ok: break;
     }
-    if (!request.printerName.empty() && !request.printToFile)
-        printer.setPrinterName(QString::fromStdString(request.printerName));
+    if (!request.chosen.printerName.empty() && !request.chosen.printToFile)
+        printer.setPrinterName(QString::fromStdString(request.chosen.printerName));
     // The program prints each copy itself.
-    const int copies = std::max(1, request.copies);
+    const int copies = std::max(1, request.chosen.copies);
     printer.setCopyCount(1);
     std::string target, temporary;
-    if (request.printToFile) {
-        target = choosePrintFile(request.fileName);
+    if (request.chosen.printToFile) {
+        target = choosePrintFile(request.chosen.fileName);
         if (target.empty())
             return;
-        temporary = target + ".partial-" + std::to_string(::getpid());
+        temporary = data::temporaryNameFor(target);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromLocal8Bit(temporary.c_str()));
     }
@@ -252,20 +251,20 @@ void FrameWindow::printWindow()
                                  "Ozmar", platform::Buttons::ok, platform::Icon::exclamation);
             return;
         }
-        const auto [first, last] = request.range == platform::PrintRequest::Range::pages
-                                       ? report::printRange(request.fromPage, request.toPage, layout.pages.pageCount)
+        const auto [first, last] = request.chosen.range == platform::PrintRequest::Range::pages
+                                       ? report::printRange(request.chosen.fromPage, request.chosen.toPage, layout.pages.pageCount)
                                        : std::pair{0, layout.pages.pageCount};
-        order = report::printOrder(first, last, copies, request.collate);
+        order = report::printOrder(first, last, copies, request.chosen.collate);
         draw = [&](QPainter& painter, int page) { report::drawTextPage(painter, job.doc, layout, page); };
     } else {
         const report::PrintableArea area = pageArea(printer);
-        if (request.range == platform::PrintRequest::Range::currentView || job.pageCount == 0) {
-            order = report::printOrder(-1, 0, copies, request.collate);
+        if (request.chosen.range == platform::PrintRequest::Range::currentView || job.pageCount == 0) {
+            order = report::printOrder(-1, 0, copies, request.chosen.collate);
         } else {
-            const auto [first, last] = request.range == platform::PrintRequest::Range::pages
-                                           ? report::printRange(request.fromPage, request.toPage, job.pageCount)
+            const auto [first, last] = request.chosen.range == platform::PrintRequest::Range::pages
+                                           ? report::printRange(request.chosen.fromPage, request.chosen.toPage, job.pageCount)
                                            : std::pair{0, job.pageCount};
-            order = report::printOrder(first, last, copies, request.collate);
+            order = report::printOrder(first, last, copies, request.chosen.collate);
         }
         draw = [&job, area](QPainter& painter, int page) { job.drawPage(painter, page, area); };
     }
@@ -283,11 +282,7 @@ void FrameWindow::printWindow()
         printing_ = false;
     }
     if (!temporary.empty()) {
-        std::error_code error;
-        if (printed)
-            fs::rename(temporary, target, error);
-        if (!printed || error)
-            fs::remove(temporary, error);
+        data::finishTemporary(temporary, target, printed);
         printer.setOutputFormat(QPrinter::NativeFormat);
         printer.setOutputFileName(QString());
     }

@@ -1,13 +1,13 @@
 #include "app/printPdfRun.h"
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <QPrinter>
 #include <filesystem>
 
+#include "app/summaryRun.h"
 #include "data/dataFiles.h"
 #include "data/recordingReset.h"
+#include "data/safeFile.h"
 #include "report/reportWindow.h"
 #include "report/textPrint.h"
 #include "state/startupState.h"
@@ -17,19 +17,12 @@ namespace app {
 using state::startup;
 namespace fs = std::filesystem;
 
-std::string printPdfOutputPath()
-{
-    const std::string name = startup.summaryName.empty() ? fs::path(startup.dataFilePath).stem().string() + ".pdf"
-                                                         : startup.summaryName;
-    return (fs::path(startup.summaryDir.empty() ? std::string(".") : startup.summaryDir) / name).string();
-}
-
 // A failed print leaves no partial PDF under the name.
 bool writeReportPdf(const report::ReportWindow& window, const std::string& path, int* pages)
 {
     const report::TextPrintDocument doc = report::reportDocument(window.page(), window.textFont(), window.scroll().avgChar,
                                                                  window.scroll().textWidth, window.logicalDpiY());
-    const std::string temporary = path + ".partial-" + std::to_string(::getpid());
+    const std::string temporary = data::temporaryNameFor(path);
     bool ok = false;
     {
         QPrinter printer(QPrinter::HighResolution);
@@ -45,12 +38,7 @@ bool writeReportPdf(const report::ReportWindow& window, const std::string& path,
             printer, report::printOrder(0, layout.pages.pageCount, 1, true),
             [&](QPainter& painter, int page) { report::drawTextPage(painter, doc, layout, page); }, [] { return true; });
     }
-    std::error_code error;
-    if (ok)
-        fs::rename(temporary, path, error);
-    if (!ok || error)
-        fs::remove(temporary, error);
-    return ok && !error;
+    return data::finishTemporary(temporary, path, ok);
 }
 
 int runPrintPdf(int argc, char** argv)
@@ -60,14 +48,12 @@ int runPrintPdf(int argc, char** argv)
     data::clearPatientSets(15);
     if (!data::openDataFile(nullptr, startup.dataFilePath, false))
         return startup.exitCode != 0 ? startup.exitCode : 2;
-    std::error_code error;
-    const std::string folder = startup.summaryDir.empty() ? std::string(".") : startup.summaryDir;
-    if (!fs::is_directory(folder, error) || ::access(folder.c_str(), W_OK | X_OK) != 0)
+    if (!summaryFolderWritable())
         return 4;
     QApplication application(argc, argv);
     report::ReportWindow window(false);
     window.onCommand(602, 0, 1);
-    return writeReportPdf(window, printPdfOutputPath()) ? 0 : 5;
+    return writeReportPdf(window, summaryOutputPath(".pdf")) ? 0 : 5;
 }
 
 }  // namespace app

@@ -20,8 +20,4 @@ int runPrintPdf(int argc, char** argv);
 // PDF could not be written.
 bool writeReportPdf(const report::ReportWindow& window, const std::string& path, int* pages = nullptr);
 
-// Where the PDF goes: the output named on the command line, or the data
-// file's name with ".pdf" in the current folder.
-std::string printPdfOutputPath();
-
 }  // namespace app

@@ -16,12 +16,19 @@ using state::StartupState;
 
 namespace fs = std::filesystem;
 
-std::string summaryOutputPath()
+std::string summaryOutputPath(const char* extension)
 {
     const StartupState& s = startup;
-    const std::string name = s.summaryName.empty() ? fs::path(s.dataFilePath).stem().string() + ".txt" : s.summaryName;
+    const std::string name = s.summaryName.empty() ? fs::path(s.dataFilePath).stem().string() + extension : s.summaryName;
     const std::string folder = s.summaryDir.empty() ? std::string(".") : s.summaryDir;
     return (fs::path(folder) / name).string();
+}
+
+bool summaryFolderWritable()
+{
+    std::error_code error;
+    const std::string folder = startup.summaryDir.empty() ? std::string(".") : startup.summaryDir;
+    return fs::is_directory(folder, error) && ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 int runSummary()
@@ -29,9 +36,7 @@ int runSummary()
     StartupState& s = startup;
     if (!data::openDataFile(nullptr, s.dataFilePath, false))
         return s.exitCode;
-    std::error_code error;
-    const std::string folder = s.summaryDir.empty() ? std::string(".") : s.summaryDir;
-    if (!fs::is_directory(folder, error) || ::access(folder.c_str(), W_OK | X_OK) != 0)
+    if (!summaryFolderWritable())
         return 4;
     report::ReportPage page(false);
     page.layout(true);

@@ -9,8 +9,11 @@ namespace app {
 // extension). Returns the exit code.
 int runSummary();
 
-// Where the summary goes: the output named on the command line, or the data
-// file's name with ".txt" in the current folder.
-std::string summaryOutputPath();
+// Where an unattended run's output goes: the output named on the command
+// line, or the data file's name with `extension` in the current folder.
+std::string summaryOutputPath(const char* extension = ".txt");
+
+// Whether that output's folder exists and can be written (else exit code 4).
+bool summaryFolderWritable();
 
 }  // namespace app

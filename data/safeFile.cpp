@@ -196,4 +196,19 @@ bool writeWholeFile(const std::string& path, const void* bytes, std::size_t size
     return out.commit();
 }
 
+std::string temporaryNameFor(const std::string& target)
+{
+    return target + ".partial-" + std::to_string(::getpid());
+}
+
+bool finishTemporary(const std::string& temporary, const std::string& target, bool keep)
+{
+    std::error_code error;
+    if (keep)
+        std::filesystem::rename(temporary, target, error);
+    if (!keep || error)
+        std::filesystem::remove(temporary, error);
+    return keep && !error;
+}
+
 }  // namespace data

@@ -47,6 +47,12 @@ private:
     std::unique_ptr<DataFile> file_;
 };
 
+// For a file another library writes by name (a printer's PDF): a temporary
+// name beside `target`, and its end: renamed over the target when `keep` (true
+// when that worked), else removed, so a failed write leaves nothing under the name.
+std::string temporaryNameFor(const std::string& target);
+bool finishTemporary(const std::string& temporary, const std::string& target, bool keep);
+
 // Writes `size` bytes to `path` through a SafeFile; false on any failure.
 bool writeWholeFile(const std::string& path, const void* bytes, std::size_t size);
 

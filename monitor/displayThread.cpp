@@ -121,7 +121,7 @@ bool drawColumn(int column, bool live)
 void numberEpoch(int column)
 {
     const MonitorState& m = monitorState;
-    views::SegmentNumbers n = views::graphPage.snapshot().segments;
+    views::SegmentNumbers n = views::graphPage.segments();
     n.current = m.playedEpochs + 1;
     (column < views::kPageColumns / 2 ? n.firstHalf : n.secondHalf) = n.current;
     views::graphPage.setSegments(n);

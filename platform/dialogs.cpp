@@ -64,15 +64,7 @@ PrintAnswer ScriptedResponder::printDialog(PrintRequest& request)
     printRequests.push_back(request);
     if (printRequests.size() > printAnswers.size())
         return PrintAnswer::cancelled;
-    const PrintRequest& answer = printAnswers[printRequests.size() - 1];
-    request.range = answer.range;
-    request.fromPage = answer.fromPage;
-    request.toPage = answer.toPage;
-    request.copies = answer.copies;
-    request.collate = answer.collate;
-    request.printToFile = answer.printToFile;
-    request.fileName = answer.fileName;
-    request.printerName = answer.printerName;
+    request.chosen = printAnswers[printRequests.size() - 1];
     return PrintAnswer::ok;
 }
 

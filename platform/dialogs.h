@@ -103,13 +103,16 @@ struct PrintRequest {
     std::string allLabel;      // a label for the All choice; empty: the dialog's own
     bool offerCurrentView = false;
     // The answers.
-    enum class Range { all, pages, currentView } range = Range::all;
-    int fromPage = 1, toPage = 1;
-    int copies = 1;
-    bool collate = true;
-    bool printToFile = false;
-    std::string fileName;      // the file the dialog proposed for printing to a file
-    std::string printerName;   // the printer chosen (empty: as it was)
+    enum class Range { all, pages, currentView };
+    struct Choice {
+        Range range = Range::all;
+        int fromPage = 1, toPage = 1;
+        int copies = 1;
+        bool collate = true;
+        bool printToFile = false;
+        std::string fileName;      // the file the dialog proposed for printing to a file
+        std::string printerName;   // the printer chosen (empty: as it was)
+    } chosen;
 };
 
 // What a print dialog came to.
@@ -163,7 +166,7 @@ public:
     bool textDialog(TextRequest& request) override;
     // Print dialogs answer in turn with the choices given (none: cancelled).
     std::vector<PrintRequest> printRequests;
-    std::vector<PrintRequest> printAnswers;
+    std::vector<PrintRequest::Choice> printAnswers;
     PrintAnswer printDialog(PrintRequest& request) override;
     std::vector<std::string> texts() const;
 };

@@ -6,6 +6,14 @@
 
 namespace platform {
 
+std::tm localNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return local;
+}
+
 namespace {
 
 bool plainLocale()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ctime>
 #include <string>
 
 namespace platform {
@@ -8,6 +9,9 @@ struct DateTime {
     int year = 0, month = 0, day = 0, dayOfWeek = 0;  // day of week 0 = Sunday
     int hour = 0, minute = 0, second = 0;
 };
+
+// The local date and time now.
+std::tm localNow();
 
 // Day of the week of a Gregorian date, 0 = Sunday.
 int dayOfWeek(int year, int month, int day);

@@ -46,17 +46,17 @@ PrintAnswer QtResponder::printDialog(PrintRequest& request)
     if (dialog.exec() != QDialog::Accepted)
         return PrintAnswer::cancelled;
     switch (dialog.printRange()) {
-    case QAbstractPrintDialog::Selection: request.range = PrintRequest::Range::currentView; break;
-    case QAbstractPrintDialog::PageRange: request.range = PrintRequest::Range::pages; break;
-    default: request.range = PrintRequest::Range::all; break;
+    case QAbstractPrintDialog::Selection: request.chosen.range = PrintRequest::Range::currentView; break;
+    case QAbstractPrintDialog::PageRange: request.chosen.range = PrintRequest::Range::pages; break;
+    default: request.chosen.range = PrintRequest::Range::all; break;
     }
-    request.fromPage = dialog.fromPage();
-    request.toPage = dialog.toPage();
-    request.copies = printer->copyCount();
-    request.collate = printer->collateCopies();
-    request.printToFile = printer->outputFormat() == QPrinter::PdfFormat;
-    request.fileName = printer->outputFileName().toStdString();
-    request.printerName = printer->printerName().toStdString();
+    request.chosen.fromPage = dialog.fromPage();
+    request.chosen.toPage = dialog.toPage();
+    request.chosen.copies = printer->copyCount();
+    request.chosen.collate = printer->collateCopies();
+    request.chosen.printToFile = printer->outputFormat() == QPrinter::PdfFormat;
+    request.chosen.fileName = printer->outputFileName().toStdString();
+    request.chosen.printerName = printer->printerName().toStdString();
     return PrintAnswer::ok;
 }
 

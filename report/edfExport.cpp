@@ -67,7 +67,7 @@ std::string patientField(const data::Recording& rec, bool anonymise)
     if (anonymise)
         return "X X X X";
     const data::PatientSet& p = rec.patient;
-    const bool sexKnown = !subfield(p.text[data::patientSexField]).empty() && subfield(p.text[data::patientSexField]) != "X";
+    const bool sexKnown = subfield(p.text[data::patientSexField]) != "X";  // a blank field reads X
     const std::string sex = sexKnown ? (p.patientSex == data::kSexFemale ? "F" : "M") : "X";
     return subfield(p.text[data::patientId]) + " " + sex + " X " + subfield(p.text[data::patientName]);
 }

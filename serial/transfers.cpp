@@ -18,6 +18,7 @@
 #include "data/streamReader.h"
 #include "data/streamWriter.h"
 #include "platform/dialogs.h"
+#include "platform/localTime.h"
 #include "serial/serialPort.h"
 
 namespace serial {
@@ -124,9 +125,7 @@ void sendFailed(std::uint32_t status)
 
 std::string finalUploadName(const std::string& file)
 {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
+    const std::tm local = platform::localNow();
     return data::finalName(file, local.tm_hour, local.tm_min, "dat");
 }
 

@@ -190,6 +190,12 @@ void GraphPage::setSegments(const SegmentNumbers& numbers)
     page_.segments = numbers;
 }
 
+SegmentNumbers GraphPage::segments() const
+{
+    std::lock_guard lock(mutex_);
+    return page_.segments;
+}
+
 void GraphPage::addRejected(const PlotRect& rect)
 {
     std::lock_guard lock(mutex_);

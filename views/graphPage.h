@@ -115,6 +115,7 @@ public:
     void setSample(int ch, int column, std::int16_t sample);
     void setMark(int column, bool marked);
     void setSegments(const SegmentNumbers& numbers);
+    SegmentNumbers segments() const;
     void addRejected(const PlotRect& rect);
     void clearRejected();
     // Columns `first` .. `first` + `count` - 1 (wrapping at 511) emptied: no

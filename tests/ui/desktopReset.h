@@ -1,10 +1,18 @@
 #pragma once
 
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <memory>
+#include <string>
+
 #include "app/documentState.h"
 #include "platform/dialogs.h"
+#include "serial/serialPort.h"
 #include "state/settings.h"
 #include "state/startupState.h"
 #include "support/sampleRecording.h"
+#include "support/simulator.h"
 
 namespace testing_support {
 
@@ -20,6 +28,15 @@ inline void resetDesktop(platform::ScriptedResponder& responder)
     state::settings.reset();
     app::document.reset();
     platform::dialogs.responder = &responder;
+}
+
+// The instrument simulator with these arguments; COM1 is its line, opened.
+inline std::unique_ptr<SimulatorProcess> instrumentOnCom1(const std::string& args)
+{
+    auto sim = std::make_unique<SimulatorProcess>(CORVANE_SIM_PATH, args);
+    ::setenv("OZMAR_COM1", sim->device.c_str(), 1);
+    EXPECT_TRUE(serial::openPort(1));
+    return sim;
 }
 
 }  // namespace testing_support

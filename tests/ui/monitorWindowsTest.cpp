@@ -68,9 +68,7 @@ protected:
     }
     std::unique_ptr<testing_support::SimulatorProcess> instrument(const std::string& args)
     {
-        auto sim = std::make_unique<testing_support::SimulatorProcess>(CORVANE_SIM_PATH, args);
-        ::setenv("OZMAR_COM1", sim->device.c_str(), 1);
-        EXPECT_TRUE(serial::openPort(1));
+        auto sim = testing_support::instrumentOnCom1(args);
         state::settings.portBase = 0x3F8;
         return sim;
     }

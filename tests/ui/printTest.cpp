@@ -64,9 +64,9 @@ protected:
         FrameEffects none{[] {}, [](bool) {}, [] {}, [] {}, [] {}};
         ASSERT_TRUE(openPath(&frame, dir->file("rec.dat"), none));
     }
-    static platform::PrintRequest toFile(platform::PrintRequest::Range range, int from = 1, int to = 1)
+    static platform::PrintRequest::Choice toFile(platform::PrintRequest::Range range, int from = 1, int to = 1)
     {
-        platform::PrintRequest a;
+        platform::PrintRequest::Choice a;
         a.range = range;
         a.fromPage = from;
         a.toPage = to;
@@ -96,7 +96,7 @@ TEST_F(Printing, GraphPagesToAPdfFileOnePageEachAndTheCurrentView)
     EXPECT_EQ(responder.fileRequests.back().filters[0].first, "PDF Files (*.pdf)");
     EXPECT_EQ(pdfPages(dir->file("graph.pdf")), 3);
     // The current view, two copies: two pages.
-    platform::PrintRequest view = toFile(platform::PrintRequest::Range::currentView);
+    platform::PrintRequest::Choice view = toFile(platform::PrintRequest::Range::currentView);
     view.copies = 2;
     responder.printAnswers.push_back(view);
     responder.fileAnswers.push_back(dir->file("view.pdf"));
@@ -152,7 +152,7 @@ TEST_F(Printing, ReportPagesMatchTheirPaginationAndHoldTheReport)
     EXPECT_EQ(responder.printRequests[0].allLabel, "&All: from 1 to " + std::to_string(pages));
     EXPECT_EQ(pdfPages(dir->file("printed.pdf")), pages);
     // Two copies, pages 1 to 2, not collated: four sheets.
-    platform::PrintRequest two = toFile(platform::PrintRequest::Range::pages, 1, 2);
+    platform::PrintRequest::Choice two = toFile(platform::PrintRequest::Range::pages, 1, 2);
     two.copies = 2;
     two.collate = false;
     responder.printAnswers.push_back(two);
@@ -227,7 +227,7 @@ TEST_F(Printing, ThroughTheSystemsPdfQueue)
     frame.show();
     open(frame);
     frame.onCommand(40002, 0, 0);
-    platform::PrintRequest answer;
+    platform::PrintRequest::Choice answer;
     answer.printerName = PdfQueue::kQueue;
     responder.printAnswers = {answer};
     frame.onCommand(7, 0, 0);

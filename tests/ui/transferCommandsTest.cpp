@@ -22,6 +22,7 @@
 #include "support/processRunner.h"
 #include "support/sampleRecording.h"
 #include "support/simulator.h"
+#include "ui/desktopReset.h"
 
 using namespace app;
 
@@ -60,13 +61,9 @@ protected:
         testing_support::resetCore();
         document.reset();
     }
-    // The simulator with these arguments; COM1 is its line, opened.
     std::unique_ptr<testing_support::SimulatorProcess> instrument(const std::string& args)
     {
-        auto sim = std::make_unique<testing_support::SimulatorProcess>(CORVANE_SIM_PATH, args);
-        ::setenv("OZMAR_COM1", sim->device.c_str(), 1);
-        EXPECT_TRUE(serial::openPort(1));
-        return sim;
+        return testing_support::instrumentOnCom1(args);
     }
     // Watches the progress dialog: its last bar value, and Cancel once the bar
     // of the stage `stage` reaches `cancelAt` (never when negative).

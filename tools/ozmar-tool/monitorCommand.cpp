@@ -16,6 +16,7 @@
 #include "monitor/monitorControl.h"
 #include "monitor/monitorHooks.h"
 #include "monitor/monitorState.h"
+#include "platform/localTime.h"
 #include "serial/serialPort.h"
 #include "serial/transfers.h"
 #include "lineCommon.h"
@@ -57,13 +58,6 @@ bool parseArgs(const Args& args, MonitorArgs& a)
     return a.port != 0 && (a.out.empty() != a.uploadFolder.empty());
 }
 
-std::tm localNow()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    return local;
-}
 
 // What the reader asked the frame for, as the tool's loop sees it.
 std::atomic<int> frameCommand{0};
@@ -101,7 +95,7 @@ int captureOnce(const MonitorArgs& a)
     std::fprintf(stderr, "ozmar-tool: monitoring COM%d (%s); Ctrl+C ends\n", a.port, serial::devicePath(a.port).c_str());
     startSession(a.port);
     waitForEnd(a.seconds);
-    if (!monitor::endMonitoring(localNow()))
+    if (!monitor::endMonitoring(platform::localNow()))
         return fail(kTransferFailed, "nothing was monitored");
     const data::Recording& rec = data::recordings.primary;
     if (!data::saveDataFile(nullptr, a.out))
@@ -113,9 +107,9 @@ int captureOnce(const MonitorArgs& a)
 // Files what was monitored before a recording arrived (or before the end).
 void fileMonitored(const std::string& folder)
 {
-    if (!monitor::endMonitoring(localNow()))
+    if (!monitor::endMonitoring(platform::localNow()))
         return;
-    const std::string path = data::fileMonitoredRecording(nullptr, folder, localNow());
+    const std::string path = data::fileMonitoredRecording(nullptr, folder, platform::localNow());
     if (path.empty())
         std::fprintf(stderr, "ozmar-tool: the monitored EEG could not be filed in %s\n", folder.c_str());
     else
@@ -142,7 +136,7 @@ int autoUpload(const MonitorArgs& a)
         data::resetPrimary();
         serial::clearForUpload();
         serial::transferState.uploadDir = a.uploadFolder;
-        serial::transferState.uploadFile = data::arrivingUploadName(a.uploadFolder, localNow());
+        serial::transferState.uploadFile = data::arrivingUploadName(a.uploadFolder, platform::localNow());
         if (runTransfer(serial::TransferKind::upload))
             std::fprintf(stderr, "ozmar-tool: a recording was filed in %s\n", a.uploadFolder.c_str());
         else

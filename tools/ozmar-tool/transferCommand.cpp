@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/localTime.h"
 #include "data/dataFiles.h"
 #include "data/progressSink.h"
 #include "data/recordingStore.h"
@@ -82,9 +83,7 @@ namespace {
 int saveRecovery(const std::string& out)
 {
     namespace fs = std::filesystem;
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
+    const std::tm local = platform::localNow();
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "-recovered-%Y%m%d-%H%M%S.dat", &local);
     const std::string name = fs::path(out).filename().string() + stamp;
