@@ -2,7 +2,6 @@
 // Tools commands 23, 24, 455 to 458 and 480 to 485, starting and stopping a
 // live session, and the hooks through which the monitor threads reach the
 // windows (always queued to this thread).
-#include <QElapsedTimer>
 #include <QMdiSubWindow>
 #include <QTimer>
 #include <ctime>
@@ -274,15 +273,14 @@ void FrameWindow::installMonitorHooks()
         });
     };
     // The live page: one repaint queued at a time, at most one every 8 ms.
-    h.pageChanged = [this, queued, flag = repaintQueued_] {
-        if (flag->exchange(true))
+    h.pageChanged = [this, queued, repaint = liveRepaint_] {
+        if (repaint->queued.exchange(true))
             return;
-        queued([this, flag] {
-            static QElapsedTimer last;
-            const qint64 since = last.isValid() ? last.elapsed() : 1000;
-            QTimer::singleShot(since >= 8 ? 0 : static_cast<int>(8 - since), this, [this, flag] {
-                flag->store(false);
-                last.start();
+        queued([this, repaint] {
+            const qint64 since = repaint->last.isValid() ? repaint->last.elapsed() : 1000;
+            QTimer::singleShot(since >= 8 ? 0 : static_cast<int>(8 - since), this, [this, repaint] {
+                repaint->queued = false;
+                repaint->last.start();
                 if (graphSub_ && graphSub_->widget())
                     graphSub_->widget()->update();
             });

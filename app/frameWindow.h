@@ -4,6 +4,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <atomic>
 #include <memory>
@@ -136,8 +137,13 @@ private:
     QPointer<QDialog> patient_;  // the modeless Patient Info dialog while it is open
     QPointer<monitor::PlayControlWindow> playControl_;
     QPointer<monitor::ChannelSettingsWindow> channelSettings_;
-    // A repaint of the live page is queued; the display thread asks again only after it ran.
-    std::shared_ptr<std::atomic<bool>> repaintQueued_ = std::make_shared<std::atomic<bool>>(false);
+    // The live page's repaints: one queued at a time (the display thread asks
+    // again only after it ran), at most one every 8 ms (`last`: UI thread only).
+    struct LiveRepaint {
+        std::atomic<bool> queued{false};
+        QElapsedTimer last;
+    };
+    std::shared_ptr<LiveRepaint> liveRepaint_ = std::make_shared<LiveRepaint>();
     // While an export, image series or print runs, an arriving recording (606) waits.
     int exportsRunning_ = 0;
     struct ExportGuard {

@@ -14,14 +14,19 @@ namespace tool {
 
 namespace {
 
-volatile std::sig_atomic_t interruptSeen = 0;
+// What Ctrl+C and SIGTERM found and the handlers they replaced.
+struct Interrupts {
+    volatile std::sig_atomic_t seen = 0;
+    platform::StopSignals signals;
+};
+
+Interrupts interrupts;
 
 void onInterrupt(int)
 {
-    interruptSeen = 1;
+    interrupts.seen = 1;
 }
 
-platform::StopSignals stopSignals;
 
 }  // namespace
 
@@ -59,15 +64,15 @@ std::string outputProblem(const std::string& out)
 
 InterruptGuard::InterruptGuard()
 {
-    interruptSeen = 0;
-    stopSignals.catchWith(onInterrupt);
+    interrupts.seen = 0;
+    interrupts.signals.catchWith(onInterrupt);
 }
 
 InterruptGuard::~InterruptGuard()
 {
-    stopSignals.restore();
+    interrupts.signals.restore();
 }
 
-bool InterruptGuard::interrupted() { return interruptSeen != 0; }
+bool InterruptGuard::interrupted() { return interrupts.seen != 0; }
 
 }  // namespace tool

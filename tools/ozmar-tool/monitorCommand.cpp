@@ -60,22 +60,26 @@ bool parseArgs(const Args& args, MonitorArgs& a)
 
 
 // What the reader asked the frame for, as the tool's loop sees it.
-std::atomic<int> frameCommand{0};
-std::atomic<bool> lineFailed{false};
+struct SessionEvents {
+    std::atomic<int> frameCommand{0};
+    std::atomic<bool> lineFailed{false};
+};
+
+SessionEvents events;
 
 void installHooks()
 {
     monitor::monitorHooks.reset();
-    monitor::monitorHooks.postToFrame = [](int command) { frameCommand = command; };
+    monitor::monitorHooks.postToFrame = [](int command) { events.frameCommand = command; };
     monitor::monitorHooks.readFailed = [](const std::string& message) {
-        lineFailed = true;
+        events.lineFailed = true;
         std::fprintf(stderr, "ozmar-tool: Send: %s\n", message.c_str());
     };
 }
 
 void startSession(int port)
 {
-    frameCommand = 0;
+    events.frameCommand = 0;
     data::resetPrimary();
     monitor::beginMonitoring(*serial::serialPort.portHandle, port);
 }
@@ -101,7 +105,7 @@ int captureOnce(const MonitorArgs& a)
     if (!data::saveDataFile(nullptr, a.out))
         return fail(kCannotOpen, "could not write \"" + a.out + "\"");
     std::fprintf(stderr, "ozmar-tool: %u seconds of EEG written to %s\n", rec.lengthSeconds, a.out.c_str());
-    return lineFailed ? kTransferFailed : kSuccess;
+    return events.lineFailed ? kTransferFailed : kSuccess;
 }
 
 // Files what was monitored before a recording arrived (or before the end).
@@ -126,9 +130,9 @@ int autoUpload(const MonitorArgs& a)
     for (;;) {
         startSession(a.port);
         waitForEnd(0);
-        if (InterruptGuard::interrupted() || frameCommand != 606) {
+        if (InterruptGuard::interrupted() || events.frameCommand != 606) {
             fileMonitored(a.uploadFolder);
-            if (lineFailed)
+            if (events.lineFailed)
                 status = kTransferFailed;
             break;
         }
