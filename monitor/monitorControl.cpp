@@ -107,6 +107,8 @@ void beginMonitoring(platform::SerialDevice& device, int portNumber)
         std::fill(store.begin(), store.end(), std::int16_t{0});
     analysis::epochData.reset();
     m.treatmentStarted = false;
+    // Live data begins at its first sample, whatever range was played before.
+    data::recordings.primary.playStartSecond = data::recordings.primary.playEndSecond = 0;
     m.liveSession = true;
     resetDisplayPart();
     threads.readerDone = false;

@@ -177,10 +177,14 @@ TEST_F(MonitorThreads, LiveSessionEndsWithTheEndPacketAndBecomesARecording)
     data::Recording& rec = data::recordings.primary;
     for (auto& store : rec.fftData)  // the recording before had FFT data
         std::fill(store.begin(), store.end(), std::int16_t{7});
+    rec.playStartSecond = 30;  // and was played from second 30
     beginMonitoring(line.device, 1);
     ASSERT_TRUE(waitFor([&] { return line.frameCommand == 458; }));
     // The display catches up with everything the reader appended.
     ASSERT_TRUE(waitFor([] { return monitorState.playedEpochs >= 5; }));
+    // The display counted from the live data's start, not from the old range.
+    EXPECT_EQ(monitorState.playedEpochs, 5);
+    EXPECT_LT(monitorState.displaySecond, 9);
     std::tm now{};
     now.tm_year = 126;
     now.tm_mon = 11;
