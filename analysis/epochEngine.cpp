@@ -18,6 +18,7 @@ void EpochData::reset()
 {
     std::fill(epochFft.begin(), epochFft.end(), std::int16_t{0});
     accumulated.fill(false);
+    completed.fill(false);
 }
 
 namespace {
@@ -65,21 +66,35 @@ void removeOldEpoch(int slot, Layout l)
     monitor::monitorState.processedEpochCount -= 1;
 }
 
-void loadVectors(int slot, Layout l, bool live)
+// The slot's FFT vectors into `store` (laid out as EpochData::epochFft).
+void loadVectors(int slot, Layout l, bool live, std::vector<std::int16_t>& store)
 {
     const data::Recording& rec = data::recordings.primary;
     if (!(rec.contentFlags() & data::content::rawEeg) && !live) {
         for (int c = 0; c < l.channels; ++c)
-            std::copy_n(&rec.fftData[c][slot * kVectorSize], kVectorSize, epochData.vector(c, slot));
+            std::copy_n(&rec.fftData[c][slot * kVectorSize], kVectorSize, &store[EpochData::at(c, slot)]);
         return;
     }
-    if (live && monitor::monitorState.ringWrapped)
-        removeOldEpoch(slot, l);
     for (int c = 0; c < l.channels; c += 2) {
         const std::int16_t* x = &rec.rawChannels[c].samples[slot * data::kEpochSamples];
         const std::int16_t* y = &rec.rawChannels[c + 1].samples[slot * data::kEpochSamples];
-        fftTwoReal(kVectorSize, x, 1, 2, y, 1, 2, epochData.vector(c, slot), epochData.vector(c + 1, slot));
+        fftTwoReal(kVectorSize, x, 1, 2, y, 1, 2, &store[EpochData::at(c, slot)], &store[EpochData::at(c + 1, slot)]);
     }
+}
+
+// The slot's vectors for summing: those taken when the display completed the
+// epoch, or computed now when none were taken.
+void takeVectors(int slot, Layout l, bool live)
+{
+    if (!epochData.completed[slot]) {
+        loadVectors(slot, l, live, epochData.epochFft);
+        return;
+    }
+    for (int c = 0; c < l.channels; ++c) {
+        const auto from = epochData.completedFft.begin() + static_cast<long>(EpochData::at(c, slot));
+        std::copy_n(from, kVectorSize, epochData.vector(c, slot));
+    }
+    epochData.completed[slot] = false;
 }
 
 }  // namespace
@@ -89,14 +104,25 @@ void startAccumulation(std::int32_t startPosition)
     spectralSums.kind(2).clear();
     spectralSums.kind(3).clear();
     epochData.accumulated.fill(false);
+    epochData.completed.fill(false);
     monitor::monitorState.accumulatedEpochCount = 0;
     monitor::monitorState.processedEpochCount = startPosition;
+}
+
+void captureEpoch(int slot, bool live)
+{
+    loadVectors(slot, layout(), live, epochData.completedFft);
+    epochData.completed[slot] = true;
 }
 
 void processEpoch(int slot, bool live)
 {
     const Layout l = layout();
-    loadVectors(slot, l, live);
+    // The old epoch leaves with the vectors it was added with, before the new
+    // epoch's vectors take their place.
+    if (live && monitor::monitorState.ringWrapped)
+        removeOldEpoch(slot, l);
+    takeVectors(slot, l, live);
     const bool selected = data::recordings.primary.epochSelected[slot];
     epochSpectra(slot, l, selected);
     epochData.accumulated[slot] = selected;

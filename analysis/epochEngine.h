@@ -10,11 +10,18 @@ namespace analysis {
 struct EpochData {
     // FFT vectors: channel c, epoch slot e at (c * 670 + e) * 128.
     std::vector<std::int16_t> epochFft = std::vector<std::int16_t>(4 * 670 * 128);
+    // The vectors of an epoch as the display completed it, waiting for the
+    // epoch thread (same layout). The reader may overwrite the ring's samples
+    // of an epoch before the epoch thread gets to it; these keep what was shown.
+    std::vector<std::int16_t> completedFft = std::vector<std::int16_t>(4 * 670 * 128);
     // Whether the slot's epoch is part of the accumulated sums.
     std::array<bool, 670> accumulated{};
+    // Whether the slot's completed vectors wait for the epoch thread.
+    std::array<bool, 670> completed{};
 
-    const std::int16_t* vector(int channel, int slot) const { return &epochFft[(channel * 670 + slot) * 128]; }
-    std::int16_t* vector(int channel, int slot) { return &epochFft[(channel * 670 + slot) * 128]; }
+    static std::size_t at(int channel, int slot) { return static_cast<std::size_t>((channel * 670 + slot) * 128); }
+    const std::int16_t* vector(int channel, int slot) const { return &epochFft[at(channel, slot)]; }
+    std::int16_t* vector(int channel, int slot) { return &epochFft[at(channel, slot)]; }
     void reset();
 };
 
@@ -24,12 +31,18 @@ extern EpochData epochData;
 // accumulated, `processedEpochCount` at the start position.
 void startAccumulation(std::int32_t startPosition);
 
-// Processes epoch slot e of the primary recording: its FFT (from the raw
-// channels, or the recorded vectors when there is no raw EEG and the line is
-// not live), its power and cross spectra as the current epoch and, when the
-// epoch is selected, into the accumulated sums; then the Accumulated and
-// Current tables. After a ring wrap the slot's previous epoch leaves the
-// accumulated sums first, if it was in them.
+// Takes the FFT vectors of epoch slot e of the primary recording as the
+// display completes it (from the raw channels, or the recorded vectors when
+// there is no raw EEG and the line is not live), for the epoch thread to sum.
+// Called with lock B held, in the same step that completes the epoch.
+void captureEpoch(int slot, bool live);
+
+// Processes epoch slot e of the primary recording: its vectors (those taken
+// when it was completed, else computed now as captureEpoch would), its power
+// and cross spectra as the current epoch and, when the epoch is selected,
+// into the accumulated sums; then the Accumulated and Current tables. After a
+// ring wrap the slot's previous epoch leaves the accumulated sums first, if it
+// was in them, with exactly the vectors it was added with.
 void processEpoch(int slot, bool live);
 
 // Changes the selection of the last processed epoch (kind 3 still holds it):

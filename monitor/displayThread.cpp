@@ -142,6 +142,9 @@ void completeEpoch(bool live)
         if (m.epochBaseFollows)
             rec.epochBase = static_cast<std::uint32_t>((next + 1) % kMaxEpochs);
         rec.epochSelected[static_cast<std::size_t>(finished)] = selected;
+        // The spectra are those of the samples just shown, whatever the reader
+        // writes into the ring before the epoch thread sums them.
+        analysis::captureEpoch(finished, live);
         m.currentEpoch = next;
     }
     m.playedEpochs += 1;

@@ -32,10 +32,12 @@ EpochWorker worker;
 void processPendingEpochs()
 {
     MonitorState& m = monitorState;
-    platform::SectionGuard lockB(m.lockB);
     bool changed = false;
-    while (m.processedEpoch != m.currentEpoch) {
-        const int e = m.processedEpoch;
+    // Lock B is taken epoch by epoch, so the reader and the display go on
+    // between two epochs of a long backlog.
+    for (int e = m.processedEpoch; e != m.currentEpoch; e = m.processedEpoch) {
+        monitorHooks.beforeEpoch(e);
+        platform::SectionGuard lockB(m.lockB);
         analysis::processEpoch(e, m.liveSession);
         const int next = (e + 1) % 670;
         if (next == 0 && m.liveSession)
@@ -43,7 +45,6 @@ void processPendingEpochs()
         m.processedEpoch = next;
         changed = true;
     }
-    lockB.release();
     if (changed)
         monitorHooks.spectraChanged();
 }

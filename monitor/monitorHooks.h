@@ -29,6 +29,9 @@ struct MonitorHooks {
     // The epoch selection now differs from the file's epoch flags (true), or
     // was restarted from them (false).
     std::function<void(bool edited)> selectionChanged = [](bool) {};
+    // The epoch thread is about to sum epoch slot `slot`; called outside the
+    // locks, so a test can hold the thread there while the others go on.
+    std::function<void(int slot)> beforeEpoch = [](int) {};
 
     void reset() { *this = MonitorHooks{}; }
 };

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "analysis/epochEngine.h"
+#include "analysis/fft.h"
 #include "analysis/spectralSums.h"
 #include "data/linkState.h"
 #include "data/recordingStore.h"
@@ -240,42 +241,159 @@ TEST_F(MonitorThreads, ReadFailureStopsMonitoringTheNormalWay)
     EXPECT_EQ(data::recordings.primary.rawChannels[0].count, 512u);
 }
 
-TEST_F(MonitorThreads, PastTheRingTheSumsHoldExactlyTheSelectedEpochsOfTheRing)
+namespace {
+
+constexpr int kRingTestEpochs = 700;  // the ring of 670 wraps and its oldest epochs leave the sums
+
+int ringTestValue(int k, int c) { return ((k * (c + 3)) % 97) - 48 + ((k / 256) % 5 == 0 ? 40 : 0); }
+
+// 700 epochs of live EEG after the channel configuration and the settling frames.
+testing_support::LiveBytes ringTestSession()
 {
-    // 700 epochs live: the ring of 670 wraps and its oldest epochs leave the sums.
-    constexpr int kEpochs = 700;
-    LiveLine line;
     testing_support::LiveBytes b;
     b.run(0xF1).frames(8, [](int, int) { return 0; });
-    b.frames(kEpochs * 256, [](int k, int c) { return ((k * (c + 3)) % 97) - 48 + ((k / 256) % 5 == 0 ? 40 : 0); });
+    b.frames(kRingTestEpochs * 256, ringTestValue);
     b.run(0xF5);
-    line.device.input = std::move(b.bytes);
+    return b;
+}
+
+// A sample as the line carries it: the low byte's top bit is not sent.
+std::int16_t carried(int value)
+{
+    const int v = value & 0x1F7F;
+    return static_cast<std::int16_t>(v > 0x0FFF ? v - 0x2000 : v);
+}
+
+// The FFT vectors of channels 0 and 1 of the session's epoch `epoch`, as sent.
+std::array<std::int16_t, 256> sentVectors(int epoch)
+{
+    std::array<std::int16_t, 256> x{}, y{}, out{};
+    for (int i = 0; i < 256; ++i) {
+        x[static_cast<std::size_t>(i)] = carried(ringTestValue(epoch * 256 + i, 0));
+        y[static_cast<std::size_t>(i)] = carried(ringTestValue(epoch * 256 + i, 1));
+    }
+    analysis::fftTwoReal(128, x.data(), 1, 2, y.data(), 1, 2, out.data(), out.data() + 128);
+    return out;
+}
+
+bool holdsSentVectors(int slot, int epoch)
+{
+    const std::array<std::int16_t, 256> sent = sentVectors(epoch);
+    return std::equal(sent.begin(), sent.begin() + 128, analysis::epochData.vector(0, slot)) &&
+           std::equal(sent.begin() + 128, sent.end(), analysis::epochData.vector(1, slot));
+}
+
+}  // namespace
+
+class PastTheRing : public MonitorThreads {
+protected:
+    LiveLine line;
+    std::atomic<bool> releaseDisplay{true};
+
+    void SetUp() override
+    {
+        MonitorThreads::SetUp();
+        monitorHooks.postToFrame = [this](int command) { line.frameCommand = command; };
+    }
+
+    // Feeds the session one epoch at a time: the reader finds more only when
+    // the display has shown all it had (but for the frames the decoder holds
+    // back), so the reader is always the slower thread.
+    void holdReaderBack(std::vector<std::uint8_t> all)
+    {
+        constexpr std::size_t kHead = 9 + 8 * 8;  // the configuration run and the settling frames
+        constexpr std::size_t kEpochBytes = 256 * 8;
+        line.device.input.assign(all.begin(), all.begin() + kHead + kEpochBytes);
+        line.device.beforeRead = [all = std::move(all), fed = 1](platform::MemorySerialDevice& d) mutable {
+            if (d.readPos < d.input.size() || d.input.size() == all.size())
+                return;
+            EXPECT_TRUE(waitFor([fed] { return monitorState.playedEpochs >= fed - 1; }, 60));
+            const std::size_t to = ++fed < kRingTestEpochs ? d.input.size() + kEpochBytes : all.size();
+            d.input.insert(d.input.end(), all.begin() + static_cast<long>(d.input.size()), all.begin() + static_cast<long>(to));
+        };
+    }
+
+    // Holds the display after it completed epoch `epoch`, until released.
+    void holdDisplayAfter(int epoch)
+    {
+        releaseDisplay = false;
+        monitorHooks.pageChanged = [this, epoch] {
+            if (monitorState.playedEpochs == epoch) {
+                EXPECT_TRUE(waitFor([this] { return releaseDisplay.load(); }, 60));
+            }
+        };
+    }
+
+    // Runs the session to its end and compares the running sums with sums
+    // computed afresh from the ring.
+    void finishAndCompare()
+    {
+        ASSERT_TRUE(waitFor([&] { return line.frameCommand == 458; }, 120));
+        releaseDisplay = true;
+        // Every epoch sent is shown: the data end on an epoch's end.
+        ASSERT_TRUE(waitFor([] { return monitorState.playedEpochs == kRingTestEpochs; }, 120));
+        ASSERT_TRUE(epochsProcessed());
+        const data::Recording& rec = data::recordings.primary;
+        EXPECT_TRUE(monitorState.ringWrapped);
+        EXPECT_EQ(rec.rawChannels[0].count, data::kRingSamples);
+        stopDisplay();
+        const analysis::SpectralKind running = analysis::spectralSums.kind(2);
+        const int runningCount = monitorState.accumulatedEpochCount;
+        // Slot s holds epoch s + 670 for the first 30 slots, epoch s after them.
+        for (int slot = 0; slot < data::kMaxEpochs; ++slot)
+            ASSERT_TRUE(holdsSentVectors(slot, slot < 30 ? slot + 670 : slot)) << slot;
+        int selected = 0;
+        analysis::startAccumulation(0);
+        monitorState.ringWrapped = false;
+        for (int slot = 0; slot < data::kMaxEpochs; ++slot) {
+            analysis::processEpoch(slot, true);
+            selected += rec.epochSelected[static_cast<std::size_t>(slot)] ? 1 : 0;
+        }
+        EXPECT_EQ(runningCount, selected);
+        const analysis::SpectralKind& fresh = analysis::spectralSums.kind(2);
+        for (int c = 0; c < 4; ++c)
+            for (int j = 0; j < analysis::kBins; ++j)
+                ASSERT_NEAR(running.power[c][j], fresh.power[c][j], std::abs(fresh.power[c][j]) * 1e-4 + 1e-2) << c << " " << j;
+        monitorState.liveSession = true;  // ends the session as the frame would
+        endMonitoring(std::tm{});
+    }
+};
+
+TEST_F(PastTheRing, TheSumsHoldExactlyTheSelectedEpochsOfTheRing)
+{
+    line.device.input = ringTestSession().bytes;
+    beginMonitoring(line.device, 1);
+    finishAndCompare();
+}
+
+TEST_F(PastTheRing, AReaderSlowerThanTheDisplayLeavesTheSameSums)
+{
+    holdReaderBack(ringTestSession().bytes);
+    beginMonitoring(line.device, 1);
+    finishAndCompare();
+}
+
+TEST_F(PastTheRing, AnEpochSummedAfterTheReaderOverwroteItsSamplesKeepsTheSamplesShown)
+{
+    // The display completes epochs 0 to 3 and is held; the epoch thread is held
+    // before epoch 3 until the reader has gone round the ring and written
+    // epoch 673 where epoch 3 was.
+    line.device.input = ringTestSession().bytes;
+    holdDisplayAfter(4);
+    monitorHooks.beforeEpoch = [this](int slot) {
+        if (slot == 3) {
+            EXPECT_TRUE(waitFor([this] { return line.frameCommand == 458; }, 60));
+        }
+    };
     beginMonitoring(line.device, 1);
     ASSERT_TRUE(waitFor([&] { return line.frameCommand == 458; }, 120));
-    ASSERT_TRUE(waitFor([] { return monitorState.playedEpochs >= kEpochs - 1; }, 120));
+    ASSERT_TRUE(waitFor([] { return monitorState.processedEpoch == 4; }, 60));
     ASSERT_TRUE(epochsProcessed());
-    const data::Recording& rec = data::recordings.primary;
-    EXPECT_TRUE(monitorState.ringWrapped);
-    EXPECT_EQ(rec.rawChannels[0].count, data::kRingSamples);
-    // What the running sums hold, against sums computed afresh from the ring.
-    const analysis::SpectralKind running = analysis::spectralSums.kind(2);
-    const int runningCount = monitorState.accumulatedEpochCount;
-    stopDisplay();
-    int selected = 0;
-    analysis::startAccumulation(0);
-    monitorState.ringWrapped = false;
-    // The data ended on an epoch's end: every slot holds one of the last 670 epochs.
-    for (int slot = 0; slot < data::kMaxEpochs; ++slot) {
-        analysis::processEpoch(slot, true);
-        selected += rec.epochSelected[static_cast<std::size_t>(slot)] ? 1 : 0;
-    }
-    EXPECT_EQ(runningCount, selected);
-    const analysis::SpectralKind& fresh = analysis::spectralSums.kind(2);
-    for (int c = 0; c < 4; ++c)
-        for (int j = 0; j < analysis::kBins; ++j)
-            ASSERT_NEAR(running.power[c][j], fresh.power[c][j], std::abs(fresh.power[c][j]) * 1e-3 + 1e-2) << c << " " << j;
-    monitorState.liveSession = true;  // ends the session as the frame would
-    endMonitoring(std::tm{});
+    // Epoch 3 was summed with the spectra of the samples the display showed.
+    for (int slot = 0; slot < 4; ++slot)
+        EXPECT_TRUE(holdsSentVectors(slot, slot)) << slot;
+    EXPECT_FALSE(holdsSentVectors(3, 673));
+    finishAndCompare();
 }
 
 TEST_F(MonitorThreads, RejectWhilePausedInsideAnEpochKeepsItOutOfTheSums)
