@@ -169,6 +169,8 @@ void setPlaySpeed(int speedIndex)
         m.playSpeed = speedIndex;
 }
 
+std::chrono::microseconds playTimerPeriod() { return threads.timer.period(); }
+
 void resetPlayback()
 {
     MonitorState& m = monitorState;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 #include <ctime>
 
 namespace platform {
@@ -29,6 +31,8 @@ bool readerEnded();
 void togglePlayback(int speedIndex);
 // The speed of a running playback changes (454).
 void setPlaySpeed(int speedIndex);
+// The period of the playback timer that paces the display, zero when none runs.
+std::chrono::microseconds playTimerPeriod();
 // Reset (456) of playback or of a paused display; live, the caller stops and
 // restarts monitoring around `resetDisplayPart`.
 void resetPlayback();

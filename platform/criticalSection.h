@@ -1,19 +1,30 @@
 #pragma once
 
+#include <atomic>
 #include <mutex>
 
 namespace platform {
 
 // A re-entrant lock: the same thread may enter it again, as the program's
-// nested file and recording operations expect.
+// nested file and recording operations expect. It counts the threads blocked
+// on it, so a caller (a test) can tell that a thread is held there.
 class CriticalSection {
 public:
-    void enter() { mutex_.lock(); }
+    void enter()
+    {
+        if (mutex_.try_lock())
+            return;
+        ++waiting_;
+        mutex_.lock();
+        --waiting_;
+    }
     void leave() { mutex_.unlock(); }
     bool tryEnter() { return mutex_.try_lock(); }
+    int waiting() const { return waiting_; }
 
 private:
     std::recursive_mutex mutex_;
+    std::atomic<int> waiting_{0};
 };
 
 // Holds a critical section for the lifetime of a scope; release() leaves it early.

@@ -6,6 +6,7 @@ void PeriodicTimer::start(std::chrono::microseconds period, std::function<void()
 {
     stop();
     stop_ = false;
+    period_ = period;
     thread_ = std::thread([this, period, callback = std::move(callback)] {
         auto next = std::chrono::steady_clock::now() + period;
         while (!stop_) {

@@ -22,8 +22,11 @@ public:
     // Returns once the callback can no longer run.
     void stop();
     bool running() const { return thread_.joinable(); }
+    // The running period, zero when stopped.
+    std::chrono::microseconds period() const { return running() ? period_ : std::chrono::microseconds{0}; }
 
 private:
+    std::chrono::microseconds period_{0};
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };

@@ -170,17 +170,25 @@ TEST_F(SerialLine, FaultsAtManyPositionsAreNeverAccepted)
 
 TEST_F(SerialLine, CtrlCCancelsAtAnyPointWithTheCancelByte)
 {
-    // From the tool's ready line: before the preamble, during the stream and in the stall before its end.
-    for (int delayMs : {0, 30, 120, 300}) {
-        Simulator sim("send " + dir->file("small.dat") + " --stall 3000 --settle 50 --wait 1000");
+    // Before the preamble (the simulator still settling), during the stream and
+    // in the stall before its end: the simulator says when its stall begins.
+    struct Point {
+        const char* simulator;
+        bool waitForStall;
+    };
+    for (const Point& p : {Point{"--settle 3000", false}, Point{"--stall 3000 --stall-at 2000 --settle 50", true},
+                           Point{"--stall 3000 --settle 50", true}}) {
+        Simulator sim("send " + dir->file("small.dat") + " " + p.simulator + " --wait 1000");
         const pid_t pid = startReceiveWhenReady(sim, dir->file("c.dat"), dir->file("c.txt"), "");
-        ::usleep(static_cast<useconds_t>(delayMs) * 1000);
+        if (p.waitForStall) {
+            ASSERT_TRUE(sim.waitForLine("stalling")) << p.simulator;
+        }
         ::kill(pid, SIGINT);
         int status = 0;
         ::waitpid(pid, &status, 0);
-        ASSERT_TRUE(WIFEXITED(status)) << delayMs;
-        EXPECT_EQ(WEXITSTATUS(status), 4) << delayMs;
-        EXPECT_EQ(sim.wait(), 10) << delayMs;  // the simulator saw 0xF8
+        ASSERT_TRUE(WIFEXITED(status)) << p.simulator;
+        EXPECT_EQ(WEXITSTATUS(status), 4) << p.simulator;
+        EXPECT_EQ(sim.wait(), 10) << p.simulator;  // the simulator saw 0xF8
         EXPECT_FALSE(std::filesystem::exists(dir->file("c.dat")));
     }
 }

@@ -130,15 +130,47 @@ TEST_F(MonitorThreads, RejectingACompletedEpochTakesItOutOfTheSumsAndBack)
 TEST_F(MonitorThreads, TimedPlaybackRunsToTheEndAndStopJoins)
 {
     playbackRecording(3);
+    // The display is held in its second epoch until the stop is asked for, so
+    // the first run cannot reach the end before it.
+    std::atomic<bool> held{false};
+    monitorHooks.pageChanged = [&held] {
+        if (monitorState.playedEpochs == 1 && !held.exchange(true)) {
+            EXPECT_TRUE(waitFor([] { return !monitorState.playThreadRunning; }));
+        }
+    };
     resetPlayback();
     togglePlayback(5);  // 500 %: 1 ms a sample
-    ASSERT_TRUE(waitFor([] { return monitorState.playedEpochs >= 1; }));
+    ASSERT_TRUE(waitFor([&held] { return held.load(); }));
     togglePlayback(5);  // stop: both threads have finished their step when it returns
     EXPECT_FALSE(monitorState.playThreadRunning);
     const std::uint32_t shown = data::recordings.primary.rawChannels[0].playCount;
     togglePlayback(5);
     ASSERT_TRUE(waitFor([] { return monitorState.displayComplete.load(); }));
     EXPECT_GT(data::recordings.primary.rawChannels[0].playCount, shown);
+    EXPECT_EQ(data::recordings.primary.rawChannels[0].playCount, 3u * 256u);
+}
+
+TEST_F(MonitorThreads, ChangingTheSpeedWhilePlayingKeepsTheNewRate)
+{
+    playbackRecording(3);
+    resetPlayback();
+    togglePlayback(1);  // 25 %: 20 ms a sample
+    EXPECT_EQ(playTimerPeriod(), std::chrono::microseconds(20000));
+    for (int speed : {5, 2, 4, 3}) {
+        setPlaySpeed(speed);
+        ASSERT_TRUE(monitorState.playThreadRunning);
+        EXPECT_EQ(monitorState.playSpeed, speed);
+        const std::chrono::microseconds periods[] = {std::chrono::microseconds(0), std::chrono::microseconds(20000),
+                                                     std::chrono::microseconds(10000), std::chrono::microseconds(5000),
+                                                     std::chrono::microseconds(2000), std::chrono::microseconds(1000)};
+        EXPECT_EQ(playTimerPeriod(), periods[speed]) << speed;
+    }
+    // Paused and resumed, the display goes on at the speed it is given.
+    togglePlayback(3);
+    EXPECT_EQ(playTimerPeriod(), std::chrono::microseconds(0));
+    togglePlayback(5);
+    EXPECT_EQ(playTimerPeriod(), std::chrono::microseconds(1000));
+    ASSERT_TRUE(waitFor([] { return monitorState.displayComplete.load(); }));
     EXPECT_EQ(data::recordings.primary.rawChannels[0].playCount, 3u * 256u);
 }
 

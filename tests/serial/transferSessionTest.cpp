@@ -256,11 +256,14 @@ TEST_F(TransferSession, SecondTransferWaitsForTheFirstOnTheTransferLock)
     platform::SectionGuard held(transferState.transferLock);
     TransferRun run(TransferKind::sendName, nullptr);
     run.start();
+    // The run is blocked on the lock (not merely not yet started): nothing has
+    // gone to the line, and nothing goes while the lock is held.
     const auto deadline = std::chrono::steady_clock::now() + 30s;
-    while (!transferState.transferBusy && std::chrono::steady_clock::now() < deadline)
+    while (transferState.transferLock.waiting() == 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::yield();
-    ASSERT_TRUE(transferState.transferBusy);
-    EXPECT_TRUE(line.written().empty());  // nothing moves while the lock is held
+    ASSERT_EQ(transferState.transferLock.waiting(), 1);
+    EXPECT_TRUE(transferState.transferBusy);
+    EXPECT_TRUE(line.written().empty());
     EXPECT_FALSE(run.closed());
     held.release();
     EXPECT_TRUE(run.waitClosed(30s));

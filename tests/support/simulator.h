@@ -33,6 +33,16 @@ public:
         pipe_ = nullptr;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
+    // Reads the simulator's output up to a line that is `text`; false when it
+    // ended first.
+    bool waitForLine(const std::string& text)
+    {
+        char line[256];
+        while (pipe_ && std::fgets(line, sizeof line, pipe_))
+            if (std::string(line) == text + "\n")
+                return true;
+        return false;
+    }
     std::string device;
 
 private:

@@ -3,6 +3,8 @@
 // responder. Waits are on conditions with generous deadlines.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -19,6 +21,7 @@
 #include "data/recordingStore.h"
 #include "monitor/channelSettingsWindow.h"
 #include "monitor/monitorHooks.h"
+#include "monitor/monitorControl.h"
 #include "monitor/monitorState.h"
 #include "monitor/playControlWindow.h"
 #include "platform/dialogs.h"
@@ -159,6 +162,18 @@ TEST_F(MonitorWindows, PlaybackAtAllSpeedsAndTheTimeSetRange)
     ASSERT_TRUE(waitFor([&] { return control->findChild<QPushButton*>("Button455")->text() == "Play&Back"; }));
     EXPECT_EQ(rec.rawChannels[0].playCount, 30u * 200u);
     EXPECT_EQ(monitor::monitorState.playedEpochs, 23);
+    // Each timed speed plays from the start of the range at its own rate until stopped.
+    for (int id = 481; id <= 485; ++id) {
+        frame.onCommand(id, 0, 0);
+        frame.onCommand(456, 0, 0);
+        frame.onCommand(455, 0, 0);
+        EXPECT_EQ(monitor::monitorState.playSpeed, id - 480);
+        EXPECT_EQ(monitor::playTimerPeriod(), std::chrono::microseconds(std::array{20000, 10000, 5000, 2000, 1000}[id - 481]));
+        ASSERT_TRUE(waitFor([] { return monitor::monitorState.column >= 8; })) << id;
+        frame.onCommand(455, 0, 0);
+        EXPECT_FALSE(monitor::monitorState.playThreadRunning) << id;
+        EXPECT_EQ(control->findChild<QPushButton*>("Button455")->text(), "Play&Back") << id;
+    }
     // Step plays one epoch from the start of the range.
     frame.onCommand(480, 0, 0);
     frame.onCommand(456, 0, 0);

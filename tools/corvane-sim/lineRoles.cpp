@@ -59,9 +59,10 @@ int answerStatus(const SerialLine& line)
 int sendRole(const std::vector<std::string>& args)
 {
     Options o;
-    if (!parse(args, {"--cut", "--stall", "--cancel-at", "--drop", "--flip", "--dup", "--settle", "--wait"}, {"--corrupt-crc"}, o) ||
+    if (!parse(args, {"--cut", "--stall", "--stall-at", "--cancel-at", "--drop", "--flip", "--dup", "--settle", "--wait"},
+               {"--corrupt-crc"}, o) ||
         o.words.size() != 1) {
-        std::fputs("usage: corvane-sim send FILE [--device PATH] [--corrupt-crc] [--cut N] [--stall MS] [--cancel-at N]\n"
+        std::fputs("usage: corvane-sim send FILE [--device PATH] [--corrupt-crc] [--cut N] [--stall MS [--stall-at N]] [--cancel-at N]\n"
                    "                         [--drop POS] [--flip POS] [--dup POS] [--settle MS] [--wait MS]\n", stderr);
         return 1;
     }
@@ -85,10 +86,19 @@ int sendRole(const std::vector<std::string>& args)
     if (!line.open(o.device))
         return 2;
     line.waitForPeer(static_cast<int>(o.get("--settle", 200)));
+    // The stall comes before the last three bytes, or after --stall-at bytes of
+    // the stream; "stalling" on standard output tells a test it has begun.
     const long stall = o.get("--stall", 0);
-    const std::size_t stallAt = stall > 0 ? bytes.size() - 3 : bytes.size();
+    const long stallAtOption = o.get("--stall-at", -1);
+    std::size_t stallAt = stall > 0 ? bytes.size() - 3 : bytes.size();
+    if (stall > 0 && stallAtOption >= 0)
+        stallAt = std::min(bytes.size(), static_cast<std::size_t>(stallAtOption) + data::kPreambleSent);
     if (!line.write(bytes.data(), stallAt))
         return answerStatus(line) ? 10 : 2;
+    if (stall > 0) {
+        std::puts("stalling");
+        std::fflush(stdout);
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(stall));
     if (!line.write(bytes.data() + stallAt, bytes.size() - stallAt))
         return answerStatus(line) ? 10 : 2;
