@@ -33,14 +33,20 @@ TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/ozmar_thread_tests --gtest_repeat=
 echo "== ravnative under Wine"
 installer/runTests.sh
 
-echo "== fuzz smoke runs (stream reader, wire envelope, configuration file, live decoder)"
+echo "== fuzz smoke runs (stream reader, wire envelope, configuration file, live decoder, patient-only read)"
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOZMAR_SANITIZE=ON \
     -DOZMAR_FUZZ=ON -DOZMAR_BENCH=OFF -DOZMAR_UI=OFF >/dev/null
-cmake --build build-fuzz --target streamReaderFuzz wireEnvelopeFuzz configFileFuzz liveDecoderFuzz fuzzSeedWriter
+cmake --build build-fuzz --target streamReaderFuzz wireEnvelopeFuzz configFileFuzz liveDecoderFuzz patientReadFuzz fuzzSeedWriter
+# The short runs start from the kept corpora (scripts/fuzz.sh grows them) and
+# the seeds, in a copy, so a test run never changes the repository.
 corpus=build-fuzz/corpus
 rm -rf "$corpus"
 build-fuzz/tests/fuzz/fuzzSeedWriter "$corpus"
+for name in stream wire config live patient; do
+    [ -d "tests/fuzz/corpus/$name" ] && cp tests/fuzz/corpus/$name/* "$corpus/$name/"
+done
 build-fuzz/tests/fuzz/streamReaderFuzz -runs=200000 -seed=1 -max_len=4096 "$corpus/stream" 2>&1 | tail -n 2
 build-fuzz/tests/fuzz/wireEnvelopeFuzz -runs=100000 -seed=1 -max_len=4096 "$corpus/wire" 2>&1 | tail -n 2
 build-fuzz/tests/fuzz/configFileFuzz -runs=100000 -seed=1 -max_len=4096 "$corpus/config" 2>&1 | tail -n 2
 build-fuzz/tests/fuzz/liveDecoderFuzz -runs=200000 -seed=1 -max_len=4096 "$corpus/live" 2>&1 | tail -n 2
+build-fuzz/tests/fuzz/patientReadFuzz -runs=50000 -seed=1 -max_len=4096 "$corpus/patient" 2>&1 | tail -n 2

@@ -14,7 +14,7 @@ int main(int argc, char** argv)
         std::fputs("usage: fuzzSeedWriter FOLDER\n", stderr);
         return 1;
     }
-    for (const char* target : {"stream", "wire", "config", "live"}) {
+    for (const char* target : {"stream", "wire", "config", "live", "patient"}) {
         const std::filesystem::path folder = std::filesystem::path(argv[1]) / target;
         std::filesystem::create_directories(folder);
         int n = 0;

@@ -82,5 +82,5 @@ std::vector<Bytes> fuzzSeeds(const std::string& target)
         return captures();
     if (target == "config")
         return configurations();
-    return streams();
+    return streams();  // "stream" and "patient": data files
 }

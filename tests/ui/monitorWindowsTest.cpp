@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cerrno>
 
 #include <QApplication>
 #include <QComboBox>
@@ -23,6 +24,7 @@
 #include "monitor/monitorHooks.h"
 #include "monitor/monitorControl.h"
 #include "monitor/monitorState.h"
+#include "platform/fileOps.h"
 #include "monitor/playControlWindow.h"
 #include "platform/dialogs.h"
 #include "serial/serialPort.h"
@@ -247,4 +249,118 @@ TEST_F(MonitorWindows, AutoUploadFilesTheArrivingRecordingAndMonitorsOn)
     // Monitoring resumes for the next recording, until the instrument goes away.
     ASSERT_TRUE(waitFor([] { return !monitor::monitorState.autoUploadActive; }));
     EXPECT_EQ(responder.shown.back().text, "Port COM1 is invalid.");
+}
+
+namespace {
+
+// Auto-upload started as at start-up, into dir/up, with the tool windows made.
+class AutoUploadPaths : public MonitorWindows {
+protected:
+    void SetUp() override
+    {
+        MonitorWindows::SetUp();
+        const std::string sim = CORVANE_SIM_PATH;
+        ASSERT_EQ(testing_support::runCommand(sim + " write " + dir.file("rec.dat") + " --seconds 60").status, 0);
+        std::filesystem::create_directory(dir.file("up"));
+    }
+    void TearDown() override
+    {
+        state::startup.autoClose = false;
+        MonitorWindows::TearDown();
+    }
+    void start(FrameWindow& frame)
+    {
+        frame.show();
+        frame.ensureToolWindows(true);
+        serial::transferState.uploadDir = dir.file("up");
+        state::startup.startingUp = true;
+        frame.onCommand(40005, 0, 0);
+        state::startup.startingUp = false;
+        ASSERT_TRUE(monitor::monitorState.autoUploadActive);
+        ASSERT_TRUE(monitor::monitorState.liveSession);
+    }
+    std::vector<std::string> filed(const std::string& extension)
+    {
+        std::vector<std::string> out;
+        for (const auto& e : std::filesystem::directory_iterator(dir.file("up")))
+            if (e.path().extension() == extension)
+                out.push_back(e.path().string());
+        return out;
+    }
+};
+
+int failedRename(const char*, const char*)
+{
+    errno = EIO;
+    return -1;
+}
+
+}  // namespace
+
+TEST_F(AutoUploadPaths, ARecordingThatCannotBeFiledIsKeptTheInstrumentToldAndAutoUploadGoesOff)
+{
+    // The monitored EEG cannot be put under its name: the upload that follows
+    // would replace it in memory, so the instrument is refused with 0xF8.
+    platform::fileOps.rename = failedRename;
+    FrameWindow frame;
+    auto line = instrument("monitor --seconds 4 --speed 2 --upload " + dir.file("rec.dat"));
+    start(frame);
+    ASSERT_TRUE(waitFor([] { return !monitor::monitorState.autoUploadActive; }));
+    ASSERT_EQ(responder.shown.size(), 2u);
+    EXPECT_EQ(responder.shown.front().text.rfind("Cannot write file " + dir.file("up") + "/", 0), 0u);
+    EXPECT_EQ(responder.shown.back().text, "The recording could not be filed in " + dir.file("up") + ".\nIt is kept unsaved; Auto Upload is off.");
+    EXPECT_TRUE(document.dataUnsaved);
+    EXPECT_GE(data::recordings.primary.rawChannels[0].count, 256u);
+    EXPECT_TRUE(filed(".dat").empty());
+    EXPECT_EQ(frame.windowTitle().toStdString().find("(Auto Upload)"), std::string::npos);
+    EXPECT_TRUE(line->waitForLine("answered F8"));
+    platform::fileOps.reset();
+}
+
+TEST_F(AutoUploadPaths, AutoCloseEndsTheProgramOnceTheRecordingIsFiled)
+{
+    state::startup.autoClose = true;
+    FrameWindow frame;
+    auto line = instrument("monitor --seconds 4 --speed 2 --upload " + dir.file("rec.dat"));
+    start(frame);
+    ASSERT_TRUE(waitFor([&] { return !frame.isVisible(); }));
+    ASSERT_EQ(filed(".dat").size(), 1u);
+    EXPECT_EQ(testing_support::fileBytes(filed(".dat")[0]), testing_support::fileBytes(dir.file("rec.dat")));
+    EXPECT_EQ(filed(".mon").size(), 1u);
+}
+
+TEST_F(AutoUploadPaths, ResetWhileLiveFilesTheEegFirstAndTurningItOffStopsMonitoring)
+{
+    FrameWindow frame;
+    auto line = instrument("monitor --seconds 12 --speed 4");
+    start(frame);
+    ASSERT_TRUE(waitFor([] { return monitor::monitorState.playedEpochs >= 2; }));
+    frame.onCommand(456, 0, 0);  // Reset: the EEG so far is filed, monitoring starts again
+    EXPECT_EQ(filed(".mon").size(), 1u);
+    EXPECT_TRUE(monitor::monitorState.autoUploadActive);
+    EXPECT_TRUE(monitor::monitorState.liveSession);
+    EXPECT_EQ(frame.windowTitle(), "Ozmar - (untitled) (Auto Upload)");
+    ASSERT_TRUE(waitFor([] { return monitor::monitorState.playedEpochs >= 1; }));
+    frame.onCommand(40005, 0, 0);  // Auto Upload off while live
+    EXPECT_FALSE(monitor::monitorState.autoUploadActive);
+    EXPECT_FALSE(monitor::monitorState.liveSession);
+    EXPECT_EQ(frame.windowTitle().toStdString().find("(Auto Upload)"), std::string::npos);
+    EXPECT_TRUE(document.dataUnsaved);  // the EEG since the reset, unsaved in memory
+    EXPECT_TRUE(responder.shown.empty());
+}
+
+TEST_F(AutoUploadPaths, APortGivenUpTurnsAutoUploadOff)
+{
+    FrameWindow frame;
+    auto line = instrument("monitor --seconds 12 --speed 4");
+    start(frame);
+    ASSERT_TRUE(serial::serialPort.onPortLost);
+    frame.onCommand(40005, 0, 0);  // the session ends as it would before the port goes
+    monitor::monitorState.autoUploadActive = true;
+    serial::serialPort.onPortLost();
+    EXPECT_FALSE(monitor::monitorState.autoUploadActive);
+    EXPECT_EQ(frame.windowTitle().toStdString().find("(Auto Upload)"), std::string::npos);
+    auto* play = frame.playControlWindow()->findChild<QPushButton*>("Button458");
+    ASSERT_NE(play, nullptr);
+    EXPECT_EQ(play->text(), "&Monitor");
 }

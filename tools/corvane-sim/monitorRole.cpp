@@ -168,6 +168,26 @@ int usage()
 
 }  // namespace
 
+namespace {
+
+void sayAnsweredF8()
+{
+    std::puts("answered F8");
+    std::fflush(stdout);
+}
+
+// The program refused what was being sent with 0xF8 (an upload it cannot file).
+bool refused(const SerialLine& line)
+{
+    const std::vector<std::uint8_t>& got = line.received();
+    if (std::find(got.begin(), got.end(), std::uint8_t{0xF8}) == got.end())
+        return false;
+    sayAnsweredF8();
+    return true;
+}
+
+}  // namespace
+
 int monitorRole(const std::vector<std::string>& args)
 {
     // --upload takes a path, which the numeric option parser does not.
@@ -241,7 +261,7 @@ int monitorRole(const std::vector<std::string>& args)
         else if (o.has("--end"))
             putRun(out, 0xF5);
         if (!out.empty() && !line.write(out.data(), out.size()))
-            return 2;
+            return refused(line) ? 10 : 2;
         out.clear();
     }
     // The program answers an end or a refused upload with 0xF8; give it time to read all.
@@ -249,6 +269,9 @@ int monitorRole(const std::vector<std::string>& args)
     const auto until = Clock::now() + std::chrono::milliseconds(500);
     while (Clock::now() < until && line.read(answer, 20)) {
     }
+    // A test reads on standard output whether the program refused or ended with 0xF8.
+    if (std::find(answer.begin(), answer.end(), std::uint8_t{0xF8}) != answer.end())
+        sayAnsweredF8();
     std::fprintf(stderr, "corvane-sim: sent %zu frames\n", frames);
     return 0;
 }
