@@ -81,13 +81,15 @@ report::TextPrintDocument tableDocument(const views::TableWindow& w)
     return doc;
 }
 
-// The Graph and FFT pages are their logical drawings, scaled onto the printable area.
+// The Graph and FFT pages are their logical drawings, scaled onto the printable
+// area. The margins place the viewport in device units: a translation of the
+// world would be scaled by the page's mapping as well.
 void onArea(QPainter& painter, const report::PrintableArea& area, const views::PageGeometry& geometry,
             const std::function<void(int lineHeight)>& draw)
 {
     painter.save();
-    painter.translate(area.left, area.top);
-    const views::PageSetup setup = views::setupGraphPage(painter, geometry, area.width, area.height);
+    const views::PageSetup setup =
+        views::setupGraphPage(painter, geometry, area.width, area.height, QPoint(area.left, area.top));
     draw(setup.lineHeight);
     painter.restore();
 }

@@ -83,6 +83,12 @@ bool textDialog(TextRequest& request)
     return dialogs.responder && dialogs.responder->textDialog(request);
 }
 
+bool ScriptedResponder::pageSetupDialog(const void*, void* printer)
+{
+    ++pageSetupRequests;
+    return pageSetupAnswer && pageSetupAnswer(printer);
+}
+
 bool ScriptedResponder::fontDialog(const void*, FontChoice& font)
 {
     fontRequests.push_back(font);

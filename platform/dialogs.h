@@ -168,6 +168,10 @@ public:
     std::vector<PrintRequest> printRequests;
     std::vector<PrintRequest::Choice> printAnswers;
     PrintAnswer printDialog(PrintRequest& request) override;
+    // The page-setup dialog: the answer is given the printer to change (none: cancelled).
+    int pageSetupRequests = 0;
+    std::function<bool(void* printer)> pageSetupAnswer;
+    bool pageSetupDialog(const void* owner, void* printer) override;
     std::vector<std::string> texts() const;
 };
 

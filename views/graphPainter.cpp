@@ -1,6 +1,7 @@
 #include "views/graphPainter.h"
 
 #include <QFontMetrics>
+#include <QPagedPaintDevice>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPolygon>
@@ -201,15 +202,21 @@ PageGeometry measureGraphGeometry(const QPaintDevice& device)
     return g;
 }
 
-PageSetup setupGraphPage(QPainter& painter, const PageGeometry& g, int clientWidth, int clientHeight)
+// The resolution the page's own size is measured at.
+constexpr double kScreenDpi = 96.0;
+
+PageSetup setupGraphPage(QPainter& painter, const PageGeometry& g, int clientWidth, int clientHeight, QPoint origin)
 {
     clientWidth = std::max(1, clientWidth);
     clientHeight = std::max(1, clientHeight);
     painter.setWindow(0, 0, g.graphWidth(), g.graphHeight());
-    painter.setViewport(0, 0, clientWidth, clientHeight);
+    painter.setViewport(origin.x(), origin.y(), clientWidth, clientHeight);
     const QPaintDevice& device = *painter.device();
-    const int height = std::clamp(static_cast<int>(std::lround(clientHeight * 80.0 / g.graphHeight())), 20, 80);
-    const int width = static_cast<int>(std::lround(clientWidth * 80.0 / g.graphWidth()));
+    // On paper the client is measured as the screen would measure the same
+    // size, so the labels keep their proportions at the printer's resolution.
+    const double toScreen = dynamic_cast<const QPagedPaintDevice*>(&device) ? kScreenDpi / device.logicalDpiY() : 1.0;
+    const int height = std::clamp(static_cast<int>(std::lround(clientHeight * toScreen * 80.0 / g.graphHeight())), 20, 80);
+    const int width = static_cast<int>(std::lround(clientWidth * toScreen * 80.0 / g.graphWidth()));
     // The font's device size in logical units of this mapping.
     const double yLogical = height / 720.0 * device.logicalDpiY() * g.graphHeight() / clientHeight;
     const double xLogical = width / 720.0 * device.logicalDpiX() * g.graphWidth() / clientWidth;

@@ -27,9 +27,11 @@ struct PageSetup {
 };
 
 // Maps the logical page (graphWidth x graphHeight) onto a client of the given
-// size and selects the label font scaled to it (8 points at the page's own
-// size, 2 to 8 points as the client shrinks, narrowed or widened with it).
-PageSetup setupGraphPage(QPainter& painter, const PageGeometry& geometry, int clientWidth, int clientHeight);
+// size, its top left at `origin` in device units, and selects the label font
+// scaled to it (8 points at the page's own size, 2 to 8 points as the client
+// shrinks, narrowed or widened with it).
+PageSetup setupGraphPage(QPainter& painter, const PageGeometry& geometry, int clientWidth, int clientHeight,
+                         QPoint origin = QPoint(0, 0));
 
 // Draws a Graph page: margins, frame, time axis, epoch numbers, channel boxes
 // and scales, background and rejected shade, grid, artifact limits, epoch

@@ -7,7 +7,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMdiSubWindow>
+#include <QImage>
+#include <QMdiArea>
+#include <QPrinter>
 #include <QTimer>
+#include <sstream>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -18,6 +22,7 @@
 #include "app/printPdfRun.h"
 #include "data/recordingStore.h"
 #include "platform/dialogs.h"
+#include "platform/qtText.h"
 #include "report/reportWindow.h"
 #include "state/settings.h"
 #include "state/startupState.h"
@@ -25,6 +30,7 @@
 #include "support/sampleRecording.h"
 #include "ui/desktopReset.h"
 #include "views/graphPage.h"
+#include "views/tableWindow.h"
 
 using namespace app;
 
@@ -251,4 +257,130 @@ TEST_F(Printing, ThroughTheSystemsPdfQueue)
     const auto info = testing_support::runCommand("pdfinfo '" + written.string() + "'");
     EXPECT_NE(info.out.find("Report"), std::string::npos) << info.out;
     fs::remove(written, error);
+}
+
+namespace {
+
+// Where a rendered page has ink: its bounding box and how many pixels.
+struct Ink {
+    QRect box;
+    int pixels = 0;
+    int coloured = 0;  // pixels whose red, green and blue differ
+    QSize page;
+};
+
+// Renders page `page` of a PDF at 50 dpi with poppler's pdftoppm and finds its ink.
+Ink inkOf(const std::string& pdf, int page)
+{
+    const std::string stem = pdf + "-page";
+    const std::string command = "pdftoppm -r 50 -png -f " + std::to_string(page) + " -l " + std::to_string(page) +
+                                " -singlefile " + pdf + " " + stem;
+    Ink ink;
+    if (testing_support::runCommand(command).status != 0)
+        return ink;
+    const QImage image(QString::fromStdString(stem + ".png"));
+    ink.page = image.size();
+    int left = image.width(), top = image.height(), right = -1, bottom = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 235 && c.green() > 235 && c.blue() > 235)
+                continue;
+            ++ink.pixels;
+            ink.coloured += c.red() != c.green() || c.green() != c.blue() ? 1 : 0;
+            left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    if (right >= 0)
+        ink.box = QRect(QPoint(left, top), QPoint(right, bottom));
+    return ink;
+}
+
+// The drawing fills most of the page inside its margins (at least `margin` pixels at 50 dpi).
+void expectDrawingOnThePage(const Ink& ink, int margin, const std::string& what)
+{
+    ASSERT_GT(ink.pixels, 1000) << what << ": a blank page";
+    EXPECT_GE(ink.box.left(), margin) << what;
+    EXPECT_GE(ink.box.top(), margin) << what;
+    EXPECT_LE(ink.box.right(), ink.page.width() - margin) << what;
+    EXPECT_LE(ink.box.bottom(), ink.page.height() - margin) << what;
+    EXPECT_GT(ink.box.width(), ink.page.width() / 2) << what;
+}
+
+}  // namespace
+
+TEST_F(Printing, GraphAndFftPrintoutsShowTheirDrawingsInsideTheMargins)
+{
+    FrameWindow frame;
+    frame.show();
+    open(frame);
+    // Margins of at least a centimetre: 19 pixels at 50 dpi, less a pixel for rounding.
+    constexpr int kMargin = 18;
+    frame.onCommand(25, 0, 0);
+    responder.printAnswers = {toFile(platform::PrintRequest::Range::pages, 2, 2),
+                              toFile(platform::PrintRequest::Range::currentView)};
+    responder.fileAnswers = {dir->file("graph2.pdf"), dir->file("graphView.pdf")};
+    frame.onCommand(7, 0, 0);
+    frame.onCommand(7, 0, 0);
+    const Ink graph = inkOf(dir->file("graph2.pdf"), 1);
+    expectDrawingOnThePage(graph, kMargin, "Graph page 2");
+    EXPECT_GT(graph.coloured, 100) << "the traces print in colour";
+    expectDrawingOnThePage(inkOf(dir->file("graphView.pdf"), 1), kMargin, "Graph current view");
+    frame.onCommand(28, 0, 0);
+    responder.printAnswers.push_back(toFile(platform::PrintRequest::Range::pages, 1, 1));
+    responder.printAnswers.push_back(toFile(platform::PrintRequest::Range::currentView));
+    responder.fileAnswers.push_back(dir->file("fft1.pdf"));
+    responder.fileAnswers.push_back(dir->file("fftView.pdf"));
+    frame.onCommand(7, 0, 0);
+    frame.onCommand(7, 0, 0);
+    expectDrawingOnThePage(inkOf(dir->file("fft1.pdf"), 1), kMargin, "FFT epoch 1");
+    expectDrawingOnThePage(inkOf(dir->file("fftView.pdf"), 1), kMargin, "FFT current view");
+}
+
+TEST_F(Printing, BandsAndSpectrumPrintTheirTables)
+{
+    FrameWindow frame;
+    frame.show();
+    open(frame);
+    for (int id : {26, 27}) {
+        frame.onCommand(id, 0, 0);
+        auto* table = dynamic_cast<views::TableWindow*>(frame.mdiArea()->activeSubWindow()->widget());
+        ASSERT_NE(table, nullptr) << id;
+        const std::string pdf = dir->file("table" + std::to_string(id) + ".pdf");
+        responder.printAnswers.push_back(toFile(platform::PrintRequest::Range::all));
+        responder.fileAnswers.push_back(pdf);
+        frame.onCommand(7, 0, 0);
+        ASSERT_GE(pdfPages(pdf), 1) << id;
+        const std::string text = testing_support::runCommand("pdftotext -layout " + pdf + " -").out;
+        // Every word of the table's first lines is on the printed page.
+        for (int line = 0; line < 4; ++line) {
+            // The window's marks (control characters) are not printed text.
+            std::string shown = platform::fromWindows1252(table->table().line(line, analysis::LineFormat::Tabbed)).toStdString();
+            std::replace_if(shown.begin(), shown.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
+            std::istringstream words(shown);
+            for (std::string word; words >> word;)
+                EXPECT_NE(text.find(word), std::string::npos) << id << ": " << word;
+        }
+    }
+}
+
+TEST_F(Printing, PageSetupChoicesApplyToThePrint)
+{
+    FrameWindow frame;
+    frame.show();
+    open(frame);
+    frame.onCommand(25, 0, 0);
+    responder.pageSetupAnswer = [](void* device) {
+        auto* printer = static_cast<QPrinter*>(device);
+        printer->setPageOrientation(QPageLayout::Landscape);
+        return printer->setPageMargins(QMarginsF(30, 30, 30, 30), QPageLayout::Millimeter);
+    };
+    frame.onCommand(6, 0, 0);
+    EXPECT_EQ(responder.pageSetupRequests, 1);
+    responder.printAnswers = {toFile(platform::PrintRequest::Range::pages, 1, 1)};
+    responder.fileAnswers = {dir->file("landscape.pdf")};
+    frame.onCommand(7, 0, 0);
+    const Ink ink = inkOf(dir->file("landscape.pdf"), 1);
+    EXPECT_GT(ink.page.width(), ink.page.height());
+    // 30 mm at 50 dpi: 59 pixels.
+    expectDrawingOnThePage(ink, 58, "landscape Graph page");
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTimer>
 #include <algorithm>
 #include <atomic>
@@ -144,18 +145,28 @@ TEST_F(TransferCommands, CancelAnywhereLeavesAResetRecordingAndTheNextReceiveWor
     frame.show();
     const auto size = static_cast<long>(std::filesystem::file_size(dir->file("max.dat")));
     // The simulator stalls at a tenth, half and nine tenths of the stream and
-    // says so; Cancel is pressed while the line is held there.
-    for (long at : {size / 10, size / 2, size * 9 / 10}) {
+    // says so; the transfer is cancelled while the line is held there, by the
+    // Cancel button, by Escape and by the close box.
+    enum class Way { button, escape, closeBox };
+    const std::pair<long, Way> points[] = {{size / 10, Way::button}, {size / 2, Way::escape}, {size * 9 / 10, Way::closeBox}};
+    for (const auto& [at, way] : points) {
         {
-            auto sim = instrument("send " + dir->file("max.dat") + " --stall 5000 --stall-at " + std::to_string(at) + " --wait 2000");
+            auto sim = instrument("send " + dir->file("max.dat") + " --stall 2000 --stall-at " + std::to_string(at) + " --wait 2000");
             std::atomic<bool> stalled{false};
             std::thread watcher([&] { stalled = sim->waitForLine("stalling"); });
-            serial::TransferDialog::opened = [this, &stalled](serial::TransferDialog& dialog) {
+            serial::TransferDialog::opened = [this, &stalled, way](serial::TransferDialog& dialog) {
                 auto* timer = new QTimer(&dialog);
-                QObject::connect(timer, &QTimer::timeout, &dialog, [this, &dialog, &stalled] {
-                    if (stalled && cancelledAt < 0) {
-                        cancelledAt = dialog.barValue();
+                QObject::connect(timer, &QTimer::timeout, &dialog, [this, &dialog, &stalled, way] {
+                    if (!stalled || cancelledAt >= 0)
+                        return;
+                    cancelledAt = dialog.barValue();
+                    if (way == Way::button) {
                         dialog.pressCancel();
+                    } else if (way == Way::escape) {
+                        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                        QApplication::sendEvent(&dialog, &escape);
+                    } else {
+                        dialog.close();
                     }
                 });
                 timer->start(1);
