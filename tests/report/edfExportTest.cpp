@@ -144,3 +144,40 @@ TEST_F(EdfExport, AsciiTransliterationAndNothingToExport)
     EXPECT_TRUE(edfBytes(data::recordings.primary, {}).empty());
     EXPECT_FALSE(exportEdf(data::recordings.primary, "/tmp/never.edf", {}).empty());
 }
+
+TEST_F(EdfExport, DatesKnownInBothCenturiesAndUnknown)
+{
+    data::Recording& rec = data::recordings.primary;
+    struct Case {
+        int month, day, year;
+        const char* recording;  // the start of the recording field's date
+        const char* startDate;  // the start date field
+    };
+    for (const Case& c : {Case{12, 31, 99, "Startdate 31-DEC-1999 X", "31.12.99"}, Case{1, 2, 85, "Startdate 02-JAN-1985 X", "02.01.85"},
+                          Case{7, 4, 84, "Startdate 04-JUL-2084 X", "04.07.84"}, Case{2, 28, 0, "Startdate 28-FEB-2000 X", "28.02.00"},
+                          Case{5, 6, 2026, "Startdate 06-MAY-2026 X", "06.05.26"},
+                          Case{0, 9, 26, "Startdate X X X Ozmar_", "01.01.85"}, Case{13, 9, 26, "Startdate X X X Ozmar_", "01.01.85"},
+                          Case{3, 0, 26, "Startdate X X X Ozmar_", "01.01.85"}, Case{3, 32, 26, "Startdate X X X Ozmar_", "01.01.85"}}) {
+        rec.header[data::hw::month] = static_cast<std::uint16_t>(c.month);
+        rec.header[data::hw::day] = static_cast<std::uint16_t>(c.day);
+        rec.header[data::hw::year] = static_cast<std::uint16_t>(c.year);
+        const std::vector<std::uint8_t> bytes = edfBytes(rec, {});
+        ASSERT_FALSE(bytes.empty());
+        const EdfReader r(bytes);
+        const std::string recording = c.recording;
+        EXPECT_EQ(r.text(88, recording.size()), recording) << c.month << "/" << c.day << "/" << c.year;
+        EXPECT_EQ(r.text(168, 8), c.startDate) << c.month << "/" << c.day << "/" << c.year;
+    }
+}
+
+TEST_F(EdfExport, FourChannelRecordingsLabelEveryChannelEeg)
+{
+    data::Recording& rec = data::recordings.primary;
+    rec.header[data::hw::channelMode] = 1;
+    const std::vector<std::uint8_t> bytes = edfBytes(rec, {});
+    ASSERT_FALSE(bytes.empty());
+    const EdfReader r(bytes);
+    ASSERT_EQ(r.signals(), 5);
+    for (int s = 0; s < 4; ++s)
+        EXPECT_EQ(r.signalField(kLabel, 16, s), "EEG EEG" + std::to_string(s + 1) + "        ") << s;
+}
