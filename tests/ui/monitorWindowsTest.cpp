@@ -64,6 +64,7 @@ protected:
     }
     void TearDown() override
     {
+        monitor::stopAll();  // the reader never outlives the port it reads
         serial::closePort();
         serial::serialPort.reset();
         platform::dialogs.reset();
@@ -216,6 +217,7 @@ TEST_F(MonitorWindows, ChannelSettingsFollowTheConfiguration)
     ::setenv("OZMAR_COM1", ::ptsname(master), 1);
     frame.onCommand(814, 0, 0);  // Connect > Set Port > COM 1
     EXPECT_TRUE(monitorButton->isEnabled());
+    monitor::stopAll();  // the reader never outlives the port it reads
     serial::closePort();
     ::close(master);
 }

@@ -15,6 +15,7 @@
 #include "app/documentState.h"
 #include "app/frameWindow.h"
 #include "data/recordingStore.h"
+#include "monitor/monitorControl.h"
 #include "monitor/monitorState.h"
 #include "platform/dialogs.h"
 #include "report/reportWindow.h"
@@ -56,6 +57,7 @@ protected:
     }
     void TearDown() override
     {
+        monitor::stopAll();  // the reader never outlives the port it reads
         serial::closePort();
         serial::serialPort.reset();
         serial::TransferDialog::opened = nullptr;
@@ -123,6 +125,7 @@ TEST_F(TransferCommands, SendDataAndSendNameDeliverWhatTheyShould)
         EXPECT_EQ(title, "COM1: Data Sending...");
         EXPECT_EQ(lastBar, 100);
         EXPECT_FALSE(testing_support::fileBytes(dir->file("sent.dat")).empty());
+        monitor::stopAll();  // the reader never outlives the port it reads
         serial::closePort();
     }
     {
@@ -178,6 +181,7 @@ TEST_F(TransferCommands, CancelAnywhereLeavesAResetRecordingAndTheNextReceiveWor
             EXPECT_EQ(data::recordings.primary.rawChannels[0].count, 0u) << at;
             EXPECT_TRUE(responder.shown.empty()) << at;
             EXPECT_FALSE(document.dataPresent);
+            monitor::stopAll();  // the reader never outlives the port it reads
             serial::closePort();
         }
         cancelledAt = -1;
@@ -201,6 +205,7 @@ TEST_F(TransferCommands, ABadCheckAndAVanishedPortSayWhatHappened)
         EXPECT_EQ(responder.texts(), std::vector<std::string>{"Transmission CRC error"});
         EXPECT_EQ(responder.shown[0].caption, "Receive");
         EXPECT_EQ(data::recordings.primary.rawChannels[0].count, 0u);
+        monitor::stopAll();  // the reader never outlives the port it reads
         serial::closePort();
     }
     responder.shown.clear();
@@ -214,6 +219,7 @@ TEST_F(TransferCommands, ABadCheckAndAVanishedPortSayWhatHappened)
         EXPECT_EQ(data::recordings.primary.rawChannels[0].count, 0u);
     }
     // The program stays usable: the port can be closed and the frame works on.
+    monitor::stopAll();  // the reader never outlives the port it reads
     serial::closePort();
     EXPECT_FALSE(frame.menuContext().portOpen);
 }
@@ -260,6 +266,7 @@ TEST_F(TransferCommands, AutoUploadFilesEachArrivingRecordingUnderItsName)
     frame.onCommand(606, 0, 0);  // a recording is arriving
     EXPECT_EQ(first->wait(), 0);
     EXPECT_EQ(title, "COM1: Uploading to " + today() + "05.dat...");
+    monitor::stopAll();  // the reader never outlives the port it reads
     serial::closePort();
     auto second = instrument("send " + dir->file("max.dat") + " --settle 400");
     frame.onCommand(606, 0, 0);  // a recording is arriving
