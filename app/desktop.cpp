@@ -79,7 +79,8 @@ int runDesktop(int argc, char** argv)
         if (frame.graphSubWindow())
             frame.graphSubWindow()->showMaximized();
     }
-    if (settings.autoUploadAtStart)
+    // /autoupload starts it whether or not a configuration file was read.
+    if (settings.autoUploadAtStart || startup.autoUpload)
         frame.onCommand(40005, 0, 0);
     startup.startingUp = false;
     const int code = application.exec();

@@ -184,6 +184,25 @@ TEST_F(LiveMonitor, AutoUploadFilesEveryRecordingAndMonitorsBetween)
     EXPECT_EQ(mon.size(), 2u);
 }
 
+#ifdef OZMAR_HAS_DESKTOP
+TEST_F(LiveMonitor, DesktopAutoUploadFromAFolderWithoutAConfigurationFile)
+{
+    // A first run: the start folder holds nothing, no configuration file.
+    TempDir start;
+    std::filesystem::create_directory(start.file("up"));
+    Simulator sim("monitor " + dir->file("src.dat") + " --seconds 3 --speed 4 --upload " + dir->file("src.dat"));
+    const ProcessResult r = runCommand("cd " + start.path().string() + " && QT_QPA_PLATFORM=offscreen OZMAR_COM1=" + sim.device +
+                                       " timeout 120 " + std::string(OZMAR_PATH) + " /autoupload " + start.file("up") + " /autoclose");
+    EXPECT_EQ(r.status, 0);
+    std::vector<std::string> dat, mon;
+    for (const auto& e : std::filesystem::directory_iterator(start.file("up")))
+        (e.path().extension() == ".dat" ? dat : mon).push_back(e.path().string());
+    ASSERT_EQ(dat.size(), 1u);
+    EXPECT_EQ(fileBytes(dat[0]), fileBytes(dir->file("src.dat")));
+    EXPECT_EQ(mon.size(), 1u);
+}
+#endif
+
 TEST_F(LiveMonitor, UsageAndUnwritableOutput)
 {
     EXPECT_EQ(runCommand(std::string(OZMAR_TOOL_PATH) + " monitor out.mon").status, 1);
