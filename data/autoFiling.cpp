@@ -1,9 +1,12 @@
 #include "data/autoFiling.h"
 
+#include <cerrno>
 #include <filesystem>
 
 #include "data/autoNames.h"
 #include "data/dataFiles.h"
+#include "data/safeFile.h"
+#include "platform/dialogs.h"
 
 namespace data {
 
@@ -19,15 +22,52 @@ void stampDateTime(Recording& rec, const std::tm& t)
 
 std::string dayPrefixOf(const std::tm& t) { return dayPrefix(t.tm_mon + 1, t.tm_mday, t.tm_year + 1900); }
 
-std::string fileMonitoredRecording(const void* owner, const std::string& folder, const std::tm& t)
+namespace {
+
+// The monitored recording's automatic name in `folder` now: "MMDDYYnn_hhmm.mon",
+// or "MMDDYYnn.mon" when that is taken.
+std::string monitoredName(const std::string& folder, const std::tm& t)
 {
     namespace fs = std::filesystem;
     const std::string prefix = dayPrefixOf(t);
     const std::string arriving = arrivingName(prefix, nextDayNumber(folder, prefix), "mon");
     const std::string final = finalName(arriving, t.tm_hour, t.tm_min, "mon");
     std::error_code error;
-    const std::string path = (fs::path(folder) / (fs::exists(fs::path(folder) / final, error) ? arriving : final)).string();
-    return saveDataFile(owner, path) ? path : std::string();
+    return (fs::path(folder) / (fs::exists(fs::path(folder) / final, error) ? arriving : final)).string();
+}
+
+void tell(const void* owner, const char* pattern, const std::string& path)
+{
+    platform::messageBox(owner, platform::format(pattern, path), "Ozmar", platform::Buttons::ok, platform::Icon::exclamation);
+}
+
+}  // namespace
+
+std::string fileMonitoredRecording(const void* owner, const std::string& folder, const std::tm& t)
+{
+    std::string path = monitoredName(folder, t);
+    SafeFile out(path);
+    if (!out.file()) {
+        tell(owner, "Could not open file \"%s\" to write", path);
+        return std::string();
+    }
+    if (!writeDataFile(out)) {
+        tell(owner, "Cannot write file %s", path);
+        return std::string();
+    }
+    // Never over an existing file: a name another program took meanwhile gives
+    // way to the day's next number.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (out.commitNew())
+            return path;
+        if (out.temporaryPath().empty() || errno != EEXIST)
+            break;
+        path = monitoredName(folder, t);
+        out.retarget(path);
+    }
+    out.abandon();
+    tell(owner, "Cannot write file %s", path);
+    return std::string();
 }
 
 std::string arrivingUploadName(const std::string& folder, const std::tm& t)

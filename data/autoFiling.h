@@ -15,8 +15,9 @@ std::string dayPrefixOf(const std::tm& local);
 
 // Files the primary recording, a monitored one, in `folder` under its
 // automatic name "MMDDYYnn_hhmm.mon" (or "MMDDYYnn.mon" when that name is
-// taken) through the crash-safe save. The path written, or empty when the
-// save failed (its message shown to `owner`).
+// taken) through the crash-safe save, never replacing a file: a name taken
+// meanwhile gives the next number. The path written, or empty when the save
+// failed (its message shown to `owner`).
 std::string fileMonitoredRecording(const void* owner, const std::string& folder, const std::tm& local);
 
 // The name an upload arriving now is written under in `folder`.

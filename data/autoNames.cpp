@@ -10,6 +10,8 @@ namespace data {
 
 namespace {
 
+constexpr std::size_t kMaxDayDigits = 8;
+
 bool equalsIgnoringCase(const std::string& a, const std::string& b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -29,7 +31,10 @@ long dayNumber(const std::string& name, const std::string& prefix)
     std::string rest = name.substr(prefix.size());
     rest = rest.substr(0, rest.find('.'));
     rest = rest.substr(0, rest.find('_'));
-    if (!std::all_of(rest.begin(), rest.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
+    // A number of more digits than any name the program gives is no day number,
+    // so the next number can never wrap round.
+    if (rest.size() > kMaxDayDigits ||
+        !std::all_of(rest.begin(), rest.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
         return -1;
     return std::strtol(rest.c_str(), nullptr, 10);
 }

@@ -187,20 +187,23 @@ bool saveDataFile(const void* parent, const std::string& path)
         tell(parent, "Could not open file \"%s\" to write", path);
         return false;
     }
-    bool written = false;
-    {
-        SectionGuard fileLock(dataLocks.fileLock);
-        linkState.fileStatus = 0;
-        try {
-            SectionGuard writerLock(dataLocks.writerLock);
-            writeStream(nullptr, out.file(), true);
-            written = out.commit();
-        } catch (const FileError&) {
-        }
-    }
+    const bool written = writeDataFile(out) && out.commit();
     if (!written)
         tell(parent, "Cannot write file %s", path);
     return written;
+}
+
+bool writeDataFile(SafeFile& out)
+{
+    SectionGuard fileLock(dataLocks.fileLock);
+    linkState.fileStatus = 0;
+    try {
+        SectionGuard writerLock(dataLocks.writerLock);
+        writeStream(nullptr, out.file(), true);
+        return true;
+    } catch (const FileError&) {
+        return false;
+    }
 }
 
 bool readIntoSecondary(const void* parent, const std::string& selection,

@@ -18,6 +18,12 @@ bool openDataFile(const void* parent, const std::string& path, bool showErrors);
 // only when the new one is complete, so a failure keeps the previous file.
 bool saveDataFile(const void* parent, const std::string& path);
 
+class SafeFile;
+// Writes the primary recording with its patient fields into the open temporary
+// file of `out`, under the file locks; false when a write failed. The caller
+// commits or abandons it.
+bool writeDataFile(SafeFile& out);
+
 // Reads each file of the selection into the secondary recording and hands it to
 // `exportFile` (which answers false to end the batch). False when the user
 // chose Cancel in a message or an export failed.

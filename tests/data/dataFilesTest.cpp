@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "state/startupState.h"
+#include "data/autoFiling.h"
 #include "data/autoNames.h"
 #include "data/dataFiles.h"
 #include "data/recordingStore.h"
@@ -414,4 +415,51 @@ TEST_F(DataFiles, AutomaticDayNames)
     EXPECT_EQ(arrivingName("120626", 2, "dat"), "12062602.dat");
     EXPECT_EQ(finalName("12062603.dat", 14, 7, "dat"), "12062603_1407.dat");
     EXPECT_EQ(proposedName("120626", 2), "12062602_.dat");
+}
+
+TEST_F(DataFiles, AutomaticNumbersOutOfRangeAreNoNumbers)
+{
+    // 2^32 - 1, 10^22 and a nine-digit number would wrap the next number round.
+    for (const char* name : {"1206264294967295_0800.dat", "12062610000000000000000000.mon", "120626123456789.dat"})
+        writeBytes(dir.file(name), {});
+    EXPECT_EQ(nextDayNumber(dir.path().string(), "120626"), 0u);
+    writeBytes(dir.file("1206269_1000.dat"), {});
+    EXPECT_EQ(nextDayNumber(dir.path().string(), "120626"), 10u);
+}
+
+namespace {
+
+// Another program takes the name the filer is about to give its file, just
+// before the filer does: the first link to a .mon name finds it taken.
+std::string takenName;
+int linkAfterAnotherFiler(const char* from, const char* to)
+{
+    if (takenName.empty() && fs::path(to).extension() == ".mon") {
+        takenName = to;
+        writeBytes(takenName, {'o', 't', 'h', 'e', 'r'});
+    }
+    return ::link(from, to);
+}
+
+}  // namespace
+
+TEST_F(DataFiles, TwoFilersRacingForOneMonitoredNameBothKeepTheirFiles)
+{
+    fillPrimary({0, 3000, 2, false, 5});
+    std::tm t{};
+    t.tm_year = 126, t.tm_mon = 11, t.tm_mday = 8, t.tm_hour = 9, t.tm_min = 41;
+    takenName.clear();
+    platform::fileOps.link = linkAfterAnotherFiler;
+    const std::string path = fileMonitoredRecording(nullptr, dir.path().string(), t);
+    platform::fileOps.reset();
+    ASSERT_FALSE(path.empty()) << responder.texts()[0];
+    EXPECT_EQ(takenName, dir.file("12082600_0941.mon"));
+    EXPECT_EQ(fileBytes(takenName), (std::vector<std::uint8_t>{'o', 't', 'h', 'e', 'r'}));
+    // The filer's own file took the next number, whole.
+    EXPECT_EQ(path, dir.file("12082601_0941.mon"));
+    resetCore();
+    readPrimary(path);
+    EXPECT_EQ(recordings.primary.rawChannels[0].count, 3000u);
+    EXPECT_EQ(filesInFolder(), (std::vector<std::string>{"12082600_0941.mon", "12082601_0941.mon"}));
+    EXPECT_TRUE(responder.shown.empty());
 }
