@@ -1,6 +1,8 @@
 #include "data/dataFiles.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <filesystem>
 
 #include "state/startupState.h"
 #include "data/byteLayer.h"
@@ -191,6 +193,25 @@ bool saveDataFile(const void* parent, const std::string& path)
     if (!written)
         tell(parent, "Cannot write file %s", path);
     return written;
+}
+
+std::string saveDataFileAsNew(const std::string& path)
+{
+    SafeFile out(path);
+    if (!out.file() || !writeDataFile(out))
+        return std::string();
+    std::string target = path;
+    for (int n = 2; n <= 1000; ++n) {
+        if (out.commitNew())
+            return target;
+        if (out.temporaryPath().empty() || errno != EEXIST)
+            break;
+        const std::filesystem::path first(path);
+        target = (first.parent_path() / (first.stem().string() + "-" + std::to_string(n) + first.extension().string())).string();
+        out.retarget(target);
+    }
+    out.abandon();
+    return std::string();
 }
 
 bool writeDataFile(SafeFile& out)

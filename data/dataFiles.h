@@ -18,6 +18,11 @@ bool openDataFile(const void* parent, const std::string& path, bool showErrors);
 // only when the new one is complete, so a failure keeps the previous file.
 bool saveDataFile(const void* parent, const std::string& path);
 
+// Saves the primary recording as a new file, never over an existing one: under
+// `path`, or when that name is taken under "STEM-2.EXT", "STEM-3.EXT", ...
+// The path written, or empty when no file could be written (no message).
+std::string saveDataFileAsNew(const std::string& path);
+
 class SafeFile;
 // Writes the primary recording with its patient fields into the open temporary
 // file of `out`, under the file locks; false when a write failed. The caller

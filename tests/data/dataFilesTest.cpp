@@ -463,3 +463,18 @@ TEST_F(DataFiles, TwoFilersRacingForOneMonitoredNameBothKeepTheirFiles)
     EXPECT_EQ(filesInFolder(), (std::vector<std::string>{"12082600_0941.mon", "12082601_0941.mon"}));
     EXPECT_TRUE(responder.shown.empty());
 }
+
+TEST_F(DataFiles, RecoveriesInTheSameSecondNeverReplaceEachOther)
+{
+    const std::string path = dir.file("out-recovered-20261208-094100.dat");
+    fillPrimary({0, 1000, 2, false, 5});
+    ASSERT_EQ(saveDataFileAsNew(path), path);
+    const std::vector<std::uint8_t> first = fileBytes(path);
+    fillPrimary({0, 2000, 2, false, 6});
+    EXPECT_EQ(saveDataFileAsNew(path), dir.file("out-recovered-20261208-094100-2.dat"));
+    EXPECT_EQ(saveDataFileAsNew(path), dir.file("out-recovered-20261208-094100-3.dat"));
+    EXPECT_EQ(fileBytes(path), first);
+    EXPECT_EQ(filesInFolder().size(), 3u);
+    // Nowhere to write: no file and no name.
+    EXPECT_EQ(saveDataFileAsNew(dir.file("missing/out.dat")), "");
+}

@@ -262,7 +262,7 @@ TEST_F(SerialLine, AGoodReceptionWhoseSaveFailsIsKeptInARecoveryFile)
     EXPECT_FALSE(std::filesystem::exists(out.file("r.dat")));
     std::string recovered;
     for (const auto& e : std::filesystem::directory_iterator(out.path()))
-        if (e.path().filename().string().rfind("r.dat-recovered-", 0) == 0)
+        if (e.path().filename().string().rfind("r-recovered-", 0) == 0)
             recovered = e.path().string();
     ASSERT_FALSE(recovered.empty()) << readText(err);
     EXPECT_NE(readText(err).find(recovered), std::string::npos);

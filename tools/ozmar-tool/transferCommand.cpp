@@ -79,24 +79,22 @@ bool runTransfer(serial::TransferKind kind)
 namespace {
 
 // A good reception whose file could not be written is kept: in a recovery
-// file beside OUT, else in the temporary folder. Returns the exit code.
+// file "OUT-recovered-DATE-TIME.dat" beside OUT, else in the temporary folder,
+// never over an existing file (a second recovery in the same second gets
+// "-2" and so on). Returns the exit code.
 int saveRecovery(const std::string& out)
 {
     namespace fs = std::filesystem;
     const std::tm local = platform::localNow();
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "-recovered-%Y%m%d-%H%M%S.dat", &local);
-    const std::string name = fs::path(out).filename().string() + stamp;
+    const std::string name = fs::path(out).stem().string() + stamp;
     std::error_code error;
     for (const fs::path& folder : {fs::path(out).parent_path(), fs::temp_directory_path(error)}) {
-        const std::string candidate = ((folder.empty() ? fs::path(".") : folder) / name).string();
-        platform::ScriptedResponder quiet;  // the message below says it all
-        platform::dialogs.responder = &quiet;
-        const bool saved = data::saveDataFile(nullptr, candidate);
-        platform::dialogs.responder = nullptr;
-        if (saved)
+        const std::string saved = data::saveDataFileAsNew(((folder.empty() ? fs::path(".") : folder) / name).string());
+        if (!saved.empty())
             return fail(kCannotOpen, "the recording was received but \"" + out + "\" could not be written; it was saved as \"" +
-                                         candidate + "\"");
+                                         saved + "\"");
     }
     return fail(kCannotOpen, "the recording was received but could not be written anywhere");
 }
