@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "data/byteLayer.h"
@@ -190,6 +191,41 @@ TEST_F(SerialLine, CtrlCCancelsAtAnyPointWithTheCancelByte)
         EXPECT_EQ(WEXITSTATUS(status), 4) << p.simulator;
         EXPECT_EQ(sim.wait(), 10) << p.simulator;  // the simulator saw 0xF8
         EXPECT_FALSE(std::filesystem::exists(dir->file("c.dat")));
+    }
+}
+
+TEST_F(SerialLine, EveryExitCodeIsTheOneTheReadmeAndTheHelpDocument)
+{
+    // The README's table of ozmar-tool's exit codes: "Exit codes: 0 success, 1 usage ...".
+    const std::string readme = readText(OZMAR_README);
+    const auto table = readme.find("Exit codes: 0 success");
+    ASSERT_NE(table, std::string::npos);
+    const std::string text = readme.substr(table, readme.find(").", readme.find("4 transfer", table)) - table);
+    const std::string help = runCommand(std::string(OZMAR_TOOL_PATH) + " --help").out;
+    writeBytes(dir->file("text.dat"), {'n', 'o', 't', ' ', 'a', ' ', 'r', 'e', 'c', 'o', 'r', 'd', 'i', 'n', 'g'});
+    struct Case {
+        int code;
+        const char* readmeWords;  // how the table names it
+        const char* helpWords;
+        std::function<int()> run;
+    };
+    const std::string program = OZMAR_TOOL_PATH;
+    const Case cases[] = {
+        {0, "0 success", "0 success", [&] { return runCommand(program + " dump " + dir->file("small.dat")).status; }},
+        {1, "1 usage", "1 usage", [&] { return runCommand(program + " receive").status; }},
+        {2, "2 cannot open", "2 cannot open", [&] { return runCommand(program + " dump " + dir->file("none.dat")).status; }},
+        {3, "3 not a data file", "3 not a data file", [&] { return runCommand(program + " dump " + dir->file("text.dat")).status; }},
+        {4, "4 transfer failed or cancelled (a wrong check value", "4 the transfer failed", [&] {
+             Simulator sim("send " + dir->file("small.dat") + " --corrupt-crc");
+             const int status = tool(sim, "receive --port COM1 " + dir->file("crc.dat"), "/dev/null").status;
+             sim.wait();
+             return status;
+         }},
+    };
+    for (const Case& c : cases) {
+        EXPECT_NE(text.find(c.readmeWords), std::string::npos) << c.code;
+        EXPECT_NE(help.find(c.helpWords), std::string::npos) << c.code;
+        EXPECT_EQ(c.run(), c.code) << c.readmeWords;
     }
 }
 

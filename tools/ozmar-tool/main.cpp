@@ -33,8 +33,9 @@ const char kUsageText[] =
     "                                FOLDER under its automatic name, until Ctrl+C\n"
     "                                COMn is the device in $OZMAR_COMn, else /dev/ttyS<n-1>;\n"
     "                                Ctrl+C cancels a transfer\n"
-    "exit codes: 0 success, 1 usage, 2 cannot open, 3 not a data file or bad check,\n"
-    "            4 the transfer failed or was cancelled\n";
+    "exit codes: 0 success, 1 usage, 2 cannot open, 3 not a data file (or a captured\n"
+    "            stream whose check value is wrong), 4 the transfer failed or was cancelled\n"
+    "            (a wrong check value on the line included)\n";
 
 int run(const std::string& command, const tool::Args& args);
 
