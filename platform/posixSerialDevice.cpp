@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -28,6 +29,14 @@ std::unique_ptr<PosixSerialDevice> PosixSerialDevice::open(const std::string& pa
     }
     if (::ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL) {
         const int error = errno;
+        ::close(fd);
+        errno = error;
+        return nullptr;
+    }
+    // TIOCEXCL does not stop a process run as root: an advisory lock on the
+    // device does, between programs that take it as this one does.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
         ::close(fd);
         errno = error;
         return nullptr;

@@ -229,6 +229,20 @@ TEST_F(SerialLine, EveryExitCodeIsTheOneTheReadmeAndTheHelpDocument)
     }
 }
 
+TEST_F(SerialLine, ASecondProgramOnAPortInUseIsRefusedEvenAsRoot)
+{
+    Simulator sim("send " + dir->file("small.dat") + " --settle 3000 --wait 1000");
+    const pid_t first = startReceiveWhenReady(sim, dir->file("first.dat"), dir->file("first.txt"), "");
+    const std::string err = dir->file("second.txt");
+    EXPECT_EQ(tool(sim, "receive --port COM1 " + dir->file("second.dat"), err).status, 2);
+    EXPECT_NE(readText(err).find("Another program is using it."), std::string::npos) << readText(err);
+    ::kill(first, SIGINT);
+    int status = 0;
+    ::waitpid(first, &status, 0);
+    sim.wait();
+    EXPECT_FALSE(std::filesystem::exists(dir->file("second.dat")));
+}
+
 TEST_F(SerialLine, SendNameWithAnEmptyName)
 {
     Simulator sim("receive " + dir->file("name.dat"));
