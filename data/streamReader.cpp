@@ -144,7 +144,11 @@ void SectionReader::header()
 
 void SectionReader::raw(int ch)
 {
+    // A channel holds at most the ring's samples: a longer section is damaged,
+    // and is refused before a byte of it is read.
     std::uint32_t n = count(u32());
+    if (n > kRingSamples)
+        raiseFormatError(file_);
     stageNumbered("RAW data of channel #%u", ch + 1, 2ull * n);
     if (!t_.rec) {
         skip(2ull * n);
@@ -208,6 +212,8 @@ void SectionReader::additional()
 void SectionReader::fft(int ch)
 {
     std::uint32_t n = count(u32());
+    if (n > kFftValues)
+        raiseFormatError(file_);
     stageNumbered("FFT data of channel #%u", ch + 1, 2ull * n);
     if (!t_.primary) {
         skip(2ull * n);

@@ -137,15 +137,15 @@ TEST_F(StreamReaderInput, FormatErrorsLeaveTheRecordingUntouched)
     EXPECT_EQ(rec.header, header);
 }
 
-TEST_F(StreamReaderInput, OverlongRawSectionKeepsOneRing)
+TEST_F(StreamReaderInput, OverlongRawSectionIsAFormatErrorEvenWithItsData)
 {
+    // One sample more than a ring, all of them present: still no recording.
     ByteBuilder b;
     b.u8(9).u32(kRingSamples + 1);
     for (std::uint32_t i = 0; i <= kRingSamples; ++i)
         b.u16(i & 0x7FFF);
-    ASSERT_EQ(read(b), 0u);
-    EXPECT_EQ(rec.rawChannels[1].count, kRingSamples);
-    EXPECT_EQ(rec.rawChannels[1].state, -2);
+    ASSERT_EQ(read(b), filestatus::formatError);
+    EXPECT_EQ(rec.rawChannels[1].count, 0u);
 }
 
 TEST_F(StreamReaderInput, SecondaryModeStoresOnlyItsMembers)
@@ -181,4 +181,26 @@ TEST_F(StreamReaderInput, PatientOnlyModeRecordsTagsAndOffsets)
     EXPECT_EQ(recordings.secondary.patient.text[patientId], "A");
     EXPECT_EQ(recordings.secondary.patient.patientAge, 7);
     EXPECT_TRUE(recordings.primary.patient.text[patientId].empty());
+}
+
+TEST_F(StreamReaderInput, SectionsLongerThanTheFormatAllowsAreRefusedAtOnce)
+{
+    // A raw channel holds at most the ring's 171,520 samples, the FFT data
+    // 85,760 values: a longer count is a format error before its data are read.
+    for (const auto& [tagByte, count] : {std::pair{8, 0xFFFFFFFFu}, std::pair{9, kRingSamples + 1}, std::pair{24, 0xFFFFFFFFu},
+                                          std::pair{25, kFftValues + 1}}) {
+        ByteBuilder b;
+        b.u8(static_cast<std::uint8_t>(tagByte)).u32(count);
+        for (int i = 0; i < 1000; ++i)
+            b.u16(0);
+        EXPECT_EQ(read(b) & filestatus::formatError, filestatus::formatError) << tagByte << " " << count;
+        EXPECT_EQ(rec.rawChannels[0].count, 0u);
+    }
+    // The longest raw section the format allows is read whole.
+    ByteBuilder full;
+    full.u8(8).u32(kRingSamples);
+    for (std::uint32_t i = 0; i < kRingSamples; ++i)
+        full.u16(static_cast<std::uint16_t>(i % 1000));
+    EXPECT_EQ(read(full), 0u);
+    EXPECT_EQ(rec.rawChannels[0].count, kRingSamples);
 }

@@ -472,3 +472,17 @@ TEST_F(TransferSession, WithoutAPortATransferFailsAsALineError)
     EXPECT_FALSE(runToEnd(TransferKind::sendName));
     EXPECT_EQ(responder.texts(), std::vector<std::string>{"Send: Transmission error"});
 }
+
+TEST_F(TransferSession, ARawSectionLongerThanTheRingIsRefusedBeforeItsData)
+{
+    // A stream declaring 0xFFFFFFFF samples, then a megabyte of zeros: the
+    // reception fails at the count and reads none of them.
+    std::vector<std::uint8_t> stream{8, 0xFF, 0xFF, 0xFF, 0xFF};
+    stream.resize(stream.size() + 1000000, 0);
+    line.input = data::wrapInEnvelope(stream);
+    data::linkState.device = &line;
+    EXPECT_FALSE(runToEnd(TransferKind::receive));
+    EXPECT_GT(line.remaining(), 990000u);
+    EXPECT_EQ(data::recordings.primary.rawChannels[0].count, 0u);
+    EXPECT_EQ(line.written(), std::vector<std::uint8_t>{0xF8});
+}

@@ -291,10 +291,14 @@ protected:
     }
 };
 
-int failedRename(const char*, const char*)
+// Naming a monitoring file fails, as on a full or vanished folder.
+int failedForMonitoring(const char* from, const char* to)
 {
-    errno = EIO;
-    return -1;
+    if (std::filesystem::path(to).extension() == ".mon") {
+        errno = EIO;
+        return -1;
+    }
+    return ::link(from, to);
 }
 
 }  // namespace
@@ -303,7 +307,7 @@ TEST_F(AutoUploadPaths, ARecordingThatCannotBeFiledIsKeptTheInstrumentToldAndAut
 {
     // The monitored EEG cannot be put under its name: the upload that follows
     // would replace it in memory, so the instrument is refused with 0xF8.
-    platform::fileOps.rename = failedRename;
+    platform::fileOps.link = failedForMonitoring;
     FrameWindow frame;
     auto line = instrument("monitor --seconds 4 --speed 2 --upload " + dir.file("rec.dat"));
     start(frame);
