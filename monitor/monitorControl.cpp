@@ -12,6 +12,7 @@
 #include "monitor/monitorReader.h"
 #include "monitor/monitorState.h"
 #include "platform/periodicTimer.h"
+#include "platform/serialDevice.h"
 #include "views/graphPage.h"
 
 namespace monitor {
@@ -21,6 +22,7 @@ namespace {
 // The threads the commands start; only the controlling thread touches them.
 struct MonitorThreads {
     std::thread reader;
+    platform::SerialDevice* line = nullptr;  // the reader's, woken when the session ends
     std::thread display;
     platform::PeriodicTimer timer;
     std::atomic<bool> readerDone{true};
@@ -45,6 +47,15 @@ void join(std::thread& t)
 {
     if (t.joinable())
         t.join();
+}
+
+// The reader sees the session's end at once: its wait on the line is woken.
+void stopReader()
+{
+    if (threads.reader.joinable() && threads.line)
+        threads.line->wakeWaiter();
+    join(threads.reader);
+    threads.line = nullptr;
 }
 
 void startDisplay()
@@ -112,6 +123,7 @@ void beginMonitoring(platform::SerialDevice& device, int portNumber)
     m.liveSession = true;
     resetDisplayPart();
     threads.readerDone = false;
+    threads.line = &device;
     threads.reader = std::thread([&device, portNumber] {
         runMonitorReader(device, portNumber);
         threads.readerDone = true;
@@ -130,7 +142,7 @@ bool endMonitoring(const std::tm& now)
     join(threads.display);
     joinEpochThread();
     m.liveSession = false;
-    join(threads.reader);
+    stopReader();
     data::recordings.ringMode = false;
     data::recordings.limitedMode = false;
     data::Recording& rec = data::recordings.primary;
@@ -244,7 +256,7 @@ void stopAll()
     MonitorState& m = monitorState;
     stopDisplay();
     m.liveSession = false;
-    join(threads.reader);
+    stopReader();
     data::recordings.ringMode = false;
     data::recordings.limitedMode = false;
 }

@@ -1,9 +1,7 @@
 #include "monitor/monitorReader.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "data/linkState.h"
 #include "data/recordingStore.h"
@@ -164,9 +162,10 @@ ReaderEnd runMonitorReader(platform::SerialDevice& device, int portNumber)
                 break;
             }
             // Reading on at once after a full read and finding nothing only
-            // means the reader has caught up; a line quiet for a whole pause is idle.
+            // means the reader has caught up; a line quiet for a whole pause is
+            // idle. The pause ends early when a byte or a cancel comes.
             if (catchingUp)
-                std::this_thread::sleep_for(std::chrono::milliseconds(kReadPauseMs));
+                device.waitReadable(kReadPauseMs);
             else
                 decoder.idle();
             catchingUp = false;
@@ -177,7 +176,7 @@ ReaderEnd runMonitorReader(platform::SerialDevice& device, int portNumber)
         // A full read means the line is ahead of us: read again at once.
         catchingUp = static_cast<std::size_t>(got) == sizeof buffer;
         if (end == ReaderEnd::stopped && !catchingUp)
-            std::this_thread::sleep_for(std::chrono::milliseconds(kReadPauseMs));
+            device.waitReadable(kReadPauseMs);
     }
     finishSession(sink);
     if (end == ReaderEnd::preamble && m.autoUploadActive)

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <chrono>
 
 namespace platform {
@@ -51,7 +53,8 @@ std::unique_ptr<PosixSerialDevice> PosixSerialDevice::open(const std::string& pa
     return device;
 }
 
-PosixSerialDevice::PosixSerialDevice(int fd, std::string path) : fd_(fd), path_(std::move(path))
+PosixSerialDevice::PosixSerialDevice(int fd, std::string path)
+    : fd_(fd), wake_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)), path_(std::move(path))
 {
 }
 
@@ -61,6 +64,8 @@ PosixSerialDevice::~PosixSerialDevice()
         ::ioctl(fd_, TIOCNXCL);
         ::close(fd_);
     }
+    if (wake_ >= 0)
+        ::close(wake_);
 }
 
 bool PosixSerialDevice::configure(bool ctsFlowControl, bool rtsOn)
@@ -139,7 +144,22 @@ void PosixSerialDevice::waitFor(short events, int milliseconds)
 
 void PosixSerialDevice::waitReadable(int milliseconds)
 {
-    waitFor(POLLIN, milliseconds);
+    pollfd p[2] = {{fd_, POLLIN, 0}, {wake_, POLLIN, 0}};
+    if (::poll(p, wake_ >= 0 ? 2 : 1, milliseconds) <= 0)
+        return;
+    if ((p[0].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p[0].revents & POLLIN))
+        gone_ = true;
+    if (p[1].revents & POLLIN) {
+        std::uint64_t count = 0;
+        (void)!::read(wake_, &count, sizeof count);
+    }
+}
+
+void PosixSerialDevice::wakeWaiter()
+{
+    const std::uint64_t one = 1;
+    if (wake_ >= 0)
+        (void)!::write(wake_, &one, sizeof one);
 }
 
 void PosixSerialDevice::waitWritable(int milliseconds)

@@ -25,6 +25,7 @@ public:
     long readSome(std::uint8_t* buf, std::size_t max) override;
     long writeSome(const std::uint8_t* buf, std::size_t count) override;
     void waitReadable(int milliseconds) override;
+    void wakeWaiter() override;
     void waitWritable(int milliseconds) override;
     LineStatus lineStatus() override;
     bool transmitImmediate(std::uint8_t byte) override;
@@ -41,6 +42,7 @@ private:
     void waitFor(short events, int milliseconds);
 
     int fd_;
+    int wake_ = -1;  // an eventfd that wakeWaiter() signals
     std::string path_;
     bool gone_ = false;
     bool pseudoTerminal_ = false;

@@ -24,8 +24,11 @@ public:
     // Queues up to `count` bytes for sending; returns how many were taken (0 when the
     // queue is full), -1 on failure.
     virtual long writeSome(const std::uint8_t* buf, std::size_t count) = 0;
-    // Waits at most `milliseconds` for a received byte.
+    // Waits at most `milliseconds` for a received byte, or until another
+    // thread calls wakeWaiter().
     virtual void waitReadable(int milliseconds) = 0;
+    // Ends a waitReadable() of another thread at once (a cancel). Thread-safe.
+    virtual void wakeWaiter() {}
     // Waits at most `milliseconds` for room in the output queue.
     virtual void waitWritable(int milliseconds) = 0;
     // Reports and clears the error conditions seen since the last call.
