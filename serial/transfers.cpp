@@ -33,6 +33,7 @@ void TransferState::reset()
     nameToSend.clear();
     uploadFile.clear();
     uploadDir.clear();
+    filedPath.clear();
 }
 
 namespace {
@@ -174,10 +175,13 @@ void fileUpload(data::SafeFile& out)
     namespace fs = std::filesystem;
     const std::string folder = transferState.uploadDir, arriving = transferState.uploadFile;
     std::string name = finalUploadName(arriving);
+    transferState.filedPath.clear();
     for (int attempt = 0; attempt < 100; ++attempt) {
         out.retarget((fs::path(folder) / name).string());
-        if (out.commitNew())
+        if (out.commitNew()) {
+            transferState.filedPath = (fs::path(folder) / name).string();
             return;
+        }
         if (out.temporaryPath().empty()) {  // the last of the bytes could not be written
             tell(platform::format("Cannot write file %s", arriving), "Ozmar");
             return;
@@ -273,20 +277,19 @@ void sendSession(const TransferContext& context, bool sendName)
 
 // The upload is written to a temporary file in the upload folder, which takes
 // its final name only once complete: a failed or cancelled upload leaves no
-// partial file and never touches an existing one.
+// partial file and never touches an existing one. When no file can be made
+// there the recording is still received, so that the caller keeps it.
 void uploadSession(const TransferContext& context)
 {
     namespace fs = std::filesystem;
-    data::SafeFile out((fs::path(transferState.uploadDir) / transferState.uploadFile).string());
-    if (!out.file()) {
-        tell(platform::format("Could not open file \"%s\" to write", transferState.uploadFile), "Ozmar");
-        endTransfer(context);
-        return;
-    }
+    const std::string path = (fs::path(transferState.uploadDir) / transferState.uploadFile).string();
+    data::SafeFile out(path);
+    if (!out.file())
+        tell(platform::format("Could not open file \"%s\" to write", path), "Ozmar");
     data::streamState.uploading = true;
     beginTransfer(context.progress);
     const std::uint32_t status = uploadReception();
-    const bool written = status == 0 && writeUploadFile(*out.file(), transferState.uploadFile);
+    const bool written = status == 0 && out.file() && writeUploadFile(*out.file(), transferState.uploadFile);
     if (written)
         linkState.stopRequested = true;
     endTransfer(context);

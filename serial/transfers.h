@@ -21,6 +21,7 @@ struct TransferState {
     std::string nameToSend;   // at most 80 characters
     std::string uploadFile;   // a bare file name in the upload folder
     std::string uploadDir;    // the upload folder
+    std::string filedPath;    // where the last upload was filed under its automatic name
     platform::CriticalSection transferLock;
 
     void reset();

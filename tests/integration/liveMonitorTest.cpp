@@ -184,6 +184,46 @@ TEST_F(LiveMonitor, AutoUploadFilesEveryRecordingAndMonitorsBetween)
     EXPECT_EQ(mon.size(), 2u);
 }
 
+TEST_F(LiveMonitor, AutoUploadIntoAFolderRemovedMeanwhileKeepsTheRecordingAndTheEeg)
+{
+    TempDir work;
+    const std::string folder = work.file("up"), temporary = work.file("tmp"), err = work.file("err.txt");
+    std::filesystem::create_directory(folder);
+    std::filesystem::create_directory(temporary);
+    Simulator sim("monitor " + dir->file("src.dat") + " --seconds 3 --speed 4 --settle 1500 --upload " + dir->file("src.dat"));
+    // The tool checks its folder, says so, and only then is the folder taken away.
+    const std::string command = "TMPDIR=" + temporary + " OZMAR_COM1=" + sim.device + " exec " + std::string(OZMAR_TOOL_PATH) +
+                                " monitor --port COM1 --auto-upload " + folder + " 2>" + err;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const auto said = [&] {
+        const std::vector<std::uint8_t> bytes = fileBytes(err);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    while (said().find("Ctrl+C ends") == std::string::npos && std::chrono::steady_clock::now() < deadline)
+        ::usleep(2000);
+    std::filesystem::remove_all(folder);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 4);  // it ended when the instrument went away
+    EXPECT_TRUE(sim.waitForLine("answered F8"));  // the upload was refused
+    const std::string text = said();
+    std::vector<std::string> dat, mon;
+    for (const auto& e : std::filesystem::directory_iterator(temporary))
+        (e.path().extension() == ".dat" ? dat : mon).push_back(e.path().string());
+    ASSERT_EQ(dat.size(), 1u) << text;
+    ASSERT_EQ(mon.size(), 1u) << text;
+    EXPECT_EQ(fileBytes(dat[0]), fileBytes(dir->file("src.dat")));
+    EXPECT_NE(text.find("it was saved as " + dat[0]), std::string::npos) << text;
+    EXPECT_NE(text.find("it was saved as " + mon[0]), std::string::npos) << text;
+    EXPECT_GT(framesOf(mon[0]).size(), 200u);
+}
+
 #ifdef OZMAR_HAS_DESKTOP
 TEST_F(LiveMonitor, DesktopAutoUploadFromAFolderWithoutAConfigurationFile)
 {

@@ -409,8 +409,17 @@ TEST_F(PastTheRing, AnEpochSummedAfterTheReaderOverwroteItsSamplesKeepsTheSample
 {
     // The display completes epochs 0 to 3 and is held; the epoch thread is held
     // before epoch 3 until the reader has gone round the ring and written
-    // epoch 673 where epoch 3 was.
-    line.device.input = ringTestSession().bytes;
+    // epoch 673 where epoch 3 was. The reader gets the epochs past the ring
+    // only once the display has shown epoch 3.
+    const std::vector<std::uint8_t> all = ringTestSession().bytes;
+    constexpr std::size_t kBeforeTheRing = 9 + 8 * 8 + 600 * 256 * 8;
+    line.device.input.assign(all.begin(), all.begin() + kBeforeTheRing);
+    line.device.beforeRead = [&all](platform::MemorySerialDevice& d) {
+        if (d.readPos < d.input.size() || d.input.size() == all.size())
+            return;
+        EXPECT_TRUE(waitFor([] { return monitorState.playedEpochs >= 4; }, 60));
+        d.input.insert(d.input.end(), all.begin() + static_cast<long>(d.input.size()), all.end());
+    };
     holdDisplayAfter(4);
     monitorHooks.beforeEpoch = [this](int slot) {
         if (slot == 3) {

@@ -453,13 +453,17 @@ TEST_F(TransferSession, AnUploadNeverReplacesAFileAndNeverLosesAReception)
     EXPECT_TRUE(folderNames(third.path()).empty());
     EXPECT_EQ(responder.texts(), std::vector<std::string>{"Ozmar: Cannot write file 12062606.dat"});
 
-    // A folder that cannot take a file: the message, and nothing is received into it.
+    // A folder that cannot take a file: the message names it with its folder,
+    // and the recording is still received, for the caller to keep elsewhere.
     SetUp();
     transferState.uploadDir = third.file("missing");
     transferState.uploadFile = "12062607.dat";
     line.input = data::wrapInEnvelope(stream);
     EXPECT_FALSE(runToEnd(TransferKind::upload));
-    EXPECT_EQ(responder.texts(), std::vector<std::string>{"Ozmar: Could not open file \"12062607.dat\" to write"});
+    EXPECT_EQ(responder.texts(),
+              std::vector<std::string>{"Ozmar: Could not open file \"" + third.file("missing/12062607.dat") + "\" to write"});
+    EXPECT_EQ(data::linkState.transferStatus, 0u);
+    EXPECT_GT(data::recordings.primary.rawChannels[0].count, 0u);
 }
 
 TEST_F(TransferSession, WithoutAPortATransferFailsAsALineError)

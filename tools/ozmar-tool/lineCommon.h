@@ -33,6 +33,13 @@ public:
     static bool interrupted();
 };
 
+// Keeps the primary recording, which could not be written where it belonged,
+// as a new file "STEM-recovered-DATE-TIME.EXT" beside `near` (STEM and EXT its
+// name and extension, .dat when it has none), else in the temporary folder,
+// never over another file. The path written, or empty when nothing could be
+// written anywhere.
+std::string saveRecovered(const std::string& near);
+
 // Runs a transfer on the open port to its end, its stages on standard error;
 // Ctrl+C or SIGTERM cancels it as the dialog's Cancel would.
 bool runTransfer(serial::TransferKind kind);

@@ -11,6 +11,7 @@
 
 #include "data/autoFiling.h"
 #include "data/dataFiles.h"
+#include "data/linkState.h"
 #include "data/recordingReset.h"
 #include "data/recordingStore.h"
 #include "monitor/monitorControl.h"
@@ -108,16 +109,71 @@ int captureOnce(const MonitorArgs& a)
     return events.lineFailed ? kTransferFailed : kSuccess;
 }
 
-// Files what was monitored before a recording arrived (or before the end).
-void fileMonitored(const std::string& folder)
+// Files what was monitored before a recording arrived (or before the end);
+// what cannot be filed in the folder is kept in a recovery file. False when
+// it could be written nowhere.
+bool fileMonitored(const std::string& folder)
 {
     if (!monitor::endMonitoring(platform::localNow()))
-        return;
+        return true;
     const std::string path = data::fileMonitoredRecording(nullptr, folder, platform::localNow());
-    if (path.empty())
-        std::fprintf(stderr, "ozmar-tool: the monitored EEG could not be filed in %s\n", folder.c_str());
-    else
+    if (!path.empty()) {
         std::fprintf(stderr, "ozmar-tool: monitored EEG filed as %s\n", path.c_str());
+        return true;
+    }
+    const std::string kept = saveRecovered((std::filesystem::path(folder) / "monitored.mon").string());
+    if (kept.empty()) {
+        std::fprintf(stderr, "ozmar-tool: the monitored EEG could not be written in %s or the temporary folder\n", folder.c_str());
+        return false;
+    }
+    std::fprintf(stderr, "ozmar-tool: the monitored EEG could not be filed in %s; it was saved as %s\n", folder.c_str(), kept.c_str());
+    return true;
+}
+
+// The instrument is told that its recording was not filed.
+void refuseUpload()
+{
+    if (serial::serialPort.portHandle)
+        serial::serialPort.portHandle->transmitImmediate(0xF8);
+}
+
+// Whether the primary recording holds what a reception brought in.
+bool holdsRecording()
+{
+    const data::Recording& rec = data::recordings.primary;
+    return (rec.contentFlags() & 0x00FF) != 0 || rec.rawChannels[0].count > 0;
+}
+
+// Receives the arriving recording and files it; one that arrived whole but
+// could not be filed is kept in a recovery file and the instrument gets 0xF8.
+// False when it could be written nowhere.
+bool receiveUpload(const std::string& folder)
+{
+    data::resetPrimary();
+    serial::clearForUpload();
+    serial::transferState.uploadDir = folder;
+    const std::string arriving = data::arrivingUploadName(folder, platform::localNow());
+    serial::transferState.uploadFile = arriving;
+    if (runTransfer(serial::TransferKind::upload)) {
+        std::fprintf(stderr, "ozmar-tool: a recording was filed as %s\n", serial::transferState.filedPath.empty()
+                                                                            ? (std::filesystem::path(folder) / arriving).c_str()
+                                                                            : serial::transferState.filedPath.c_str());
+        return true;
+    }
+    if (data::linkState.transferStatus != 0 || !holdsRecording()) {
+        std::fprintf(stderr, "ozmar-tool: the upload failed; monitoring goes on\n");
+        return true;
+    }
+    refuseUpload();
+    const std::string kept = saveRecovered((std::filesystem::path(folder) / arriving).string());
+    if (kept.empty()) {
+        std::fprintf(stderr, "ozmar-tool: the recording received could not be written in %s or the temporary folder\n",
+                     folder.c_str());
+        return false;
+    }
+    std::fprintf(stderr, "ozmar-tool: the recording received could not be filed in %s; it was saved as %s\n", folder.c_str(),
+                 kept.c_str());
+    return true;
 }
 
 int autoUpload(const MonitorArgs& a)
@@ -130,21 +186,23 @@ int autoUpload(const MonitorArgs& a)
     for (;;) {
         startSession(a.port);
         waitForEnd(0);
-        if (InterruptGuard::interrupted() || events.frameCommand != 606) {
-            fileMonitored(a.uploadFolder);
+        const bool arriving = !InterruptGuard::interrupted() && events.frameCommand == 606;
+        if (!fileMonitored(a.uploadFolder)) {
+            // Nothing can be written anywhere: no upload is taken in to be lost.
+            if (arriving)
+                refuseUpload();
+            status = kTransferFailed;
+            break;
+        }
+        if (!arriving) {
             if (events.lineFailed)
                 status = kTransferFailed;
             break;
         }
-        fileMonitored(a.uploadFolder);
-        data::resetPrimary();
-        serial::clearForUpload();
-        serial::transferState.uploadDir = a.uploadFolder;
-        serial::transferState.uploadFile = data::arrivingUploadName(a.uploadFolder, platform::localNow());
-        if (runTransfer(serial::TransferKind::upload))
-            std::fprintf(stderr, "ozmar-tool: a recording was filed in %s\n", a.uploadFolder.c_str());
-        else
-            std::fprintf(stderr, "ozmar-tool: the upload failed; monitoring goes on\n");
+        if (!receiveUpload(a.uploadFolder)) {
+            status = kTransferFailed;
+            break;
+        }
         serial::configurePort();
     }
     monitor::monitorState.autoUploadActive = false;

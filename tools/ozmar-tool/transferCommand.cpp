@@ -70,6 +70,23 @@ bool runTransfer(serial::TransferKind kind, StderrProgress& progress)
     return run.result();
 }
 
+std::string saveRecovered(const std::string& near)
+{
+    namespace fs = std::filesystem;
+    const std::tm local = platform::localNow();
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "-recovered-%Y%m%d-%H%M%S", &local);
+    const std::string extension = fs::path(near).has_extension() ? fs::path(near).extension().string() : ".dat";
+    const std::string name = fs::path(near).stem().string() + stamp + extension;
+    std::error_code error;
+    for (const fs::path& folder : {fs::path(near).parent_path(), fs::temp_directory_path(error)}) {
+        const std::string saved = data::saveDataFileAsNew(((folder.empty() ? fs::path(".") : folder) / name).string());
+        if (!saved.empty())
+            return saved;
+    }
+    return std::string();
+}
+
 bool runTransfer(serial::TransferKind kind)
 {
     StderrProgress progress;
@@ -78,25 +95,14 @@ bool runTransfer(serial::TransferKind kind)
 
 namespace {
 
-// A good reception whose file could not be written is kept: in a recovery
-// file "OUT-recovered-DATE-TIME.dat" beside OUT, else in the temporary folder,
-// never over an existing file (a second recovery in the same second gets
-// "-2" and so on). Returns the exit code.
+// A good reception whose file could not be written is kept in a recovery
+// file. Returns the exit code.
 int saveRecovery(const std::string& out)
 {
-    namespace fs = std::filesystem;
-    const std::tm local = platform::localNow();
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "-recovered-%Y%m%d-%H%M%S.dat", &local);
-    const std::string name = fs::path(out).stem().string() + stamp;
-    std::error_code error;
-    for (const fs::path& folder : {fs::path(out).parent_path(), fs::temp_directory_path(error)}) {
-        const std::string saved = data::saveDataFileAsNew(((folder.empty() ? fs::path(".") : folder) / name).string());
-        if (!saved.empty())
-            return fail(kCannotOpen, "the recording was received but \"" + out + "\" could not be written; it was saved as \"" +
-                                         saved + "\"");
-    }
-    return fail(kCannotOpen, "the recording was received but could not be written anywhere");
+    const std::string saved = saveRecovered(out);
+    if (saved.empty())
+        return fail(kCannotOpen, "the recording was received but could not be written anywhere");
+    return fail(kCannotOpen, "the recording was received but \"" + out + "\" could not be written; it was saved as \"" + saved + "\"");
 }
 
 }  // namespace
