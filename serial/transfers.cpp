@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "data/autoNames.h"
@@ -277,25 +278,34 @@ void sendSession(const TransferContext& context, bool sendName)
 
 // The upload is written to a temporary file in the upload folder, which takes
 // its final name only once complete: a failed or cancelled upload leaves no
-// partial file and never touches an existing one. When no file can be made
-// there the recording is still received, so that the caller keeps it.
+// partial file and never touches an existing one. The folder is tried before
+// the reception, so that the user hears at once that it cannot take a file,
+// but the temporary file is made only after it: while it exists Ctrl+C and
+// SIGTERM are held back, and a reception can last minutes. When no file can
+// be made the recording is still received, so that the caller keeps it.
 void uploadSession(const TransferContext& context)
 {
     namespace fs = std::filesystem;
     const std::string path = (fs::path(transferState.uploadDir) / transferState.uploadFile).string();
-    data::SafeFile out(path);
-    if (!out.file())
+    const bool folderTakesFile = data::SafeFile(path).file() != nullptr;
+    if (!folderTakesFile)
         tell(platform::format("Could not open file \"%s\" to write", path), "Ozmar");
     data::streamState.uploading = true;
     beginTransfer(context.progress);
     const std::uint32_t status = uploadReception();
-    const bool written = status == 0 && out.file() && writeUploadFile(*out.file(), transferState.uploadFile);
+    std::optional<data::SafeFile> out;
+    if (status == 0) {
+        out.emplace(path);
+        if (!out->file() && folderTakesFile)
+            tell(platform::format("Could not open file \"%s\" to write", path), "Ozmar");
+    }
+    const bool written = out && out->file() && writeUploadFile(*out->file(), transferState.uploadFile);
     if (written)
         linkState.stopRequested = true;
     endTransfer(context);
     data::streamState.uploading = false;
     if (written)
-        fileUpload(out);
+        fileUpload(*out);
 }
 
 void clearForUpload()

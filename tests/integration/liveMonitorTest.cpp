@@ -61,6 +61,57 @@ bool framesInOrder(const std::vector<std::array<std::int16_t, 4>>& got, const st
     return true;
 }
 
+// ozmar-tool in the background, so that a test can act while it runs and
+// signal it; its standard error goes to `err`.
+class ToolProcess {
+public:
+    ToolProcess(const std::string& environment, const std::string& args, std::string err) : err_(std::move(err))
+    {
+        const std::string command = environment + " exec " + std::string(OZMAR_TOOL_PATH) + " " + args + " 2>" + err_;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+    }
+    ~ToolProcess()
+    {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            exitCode();
+        }
+    }
+    // Waits for its end: the exit code, or -1 when it did not exit normally.
+    int exitCode()
+    {
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    void signal(int number) const { ::kill(pid_, number); }
+    std::string said() const
+    {
+        const std::vector<std::uint8_t> bytes = fileBytes(err_);
+        return std::string(bytes.begin(), bytes.end());
+    }
+    // Waits until its standard error holds `text`; false after 20 s.
+    bool waitToSay(const std::string& text) const
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (said().find(text) == std::string::npos)
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            else
+                ::usleep(2000);
+        return true;
+    }
+
+private:
+    std::string err_;
+    pid_t pid_ = -1;
+};
+
 class LiveMonitor : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -192,27 +243,12 @@ TEST_F(LiveMonitor, AutoUploadIntoAFolderRemovedMeanwhileKeepsTheRecordingAndThe
     std::filesystem::create_directory(temporary);
     Simulator sim("monitor " + dir->file("src.dat") + " --seconds 3 --speed 4 --settle 1500 --upload " + dir->file("src.dat"));
     // The tool checks its folder, says so, and only then is the folder taken away.
-    const std::string command = "TMPDIR=" + temporary + " OZMAR_COM1=" + sim.device + " exec " + std::string(OZMAR_TOOL_PATH) +
-                                " monitor --port COM1 --auto-upload " + folder + " 2>" + err;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    const auto said = [&] {
-        const std::vector<std::uint8_t> bytes = fileBytes(err);
-        return std::string(bytes.begin(), bytes.end());
-    };
-    while (said().find("Ctrl+C ends") == std::string::npos && std::chrono::steady_clock::now() < deadline)
-        ::usleep(2000);
+    ToolProcess tool("TMPDIR=" + temporary + " OZMAR_COM1=" + sim.device, "monitor --port COM1 --auto-upload " + folder, err);
+    ASSERT_TRUE(tool.waitToSay("Ctrl+C ends"));
     std::filesystem::remove_all(folder);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 4);  // it ended when the instrument went away
+    EXPECT_EQ(tool.exitCode(), 4);  // it ended when the instrument went away
     EXPECT_TRUE(sim.waitForLine("answered F8"));  // the upload was refused
-    const std::string text = said();
+    const std::string text = tool.said();
     std::vector<std::string> dat, mon;
     for (const auto& e : std::filesystem::directory_iterator(temporary))
         (e.path().extension() == ".dat" ? dat : mon).push_back(e.path().string());
@@ -222,6 +258,31 @@ TEST_F(LiveMonitor, AutoUploadIntoAFolderRemovedMeanwhileKeepsTheRecordingAndThe
     EXPECT_NE(text.find("it was saved as " + dat[0]), std::string::npos) << text;
     EXPECT_NE(text.find("it was saved as " + mon[0]), std::string::npos) << text;
     EXPECT_GT(framesOf(mon[0]).size(), 200u);
+}
+
+TEST_F(LiveMonitor, CtrlCDuringASlowUploadCancelsItAtOnceAndKeepsTheEegBefore)
+{
+    TempDir work;
+    const std::string folder = work.file("up");
+    std::filesystem::create_directory(folder);
+    ASSERT_EQ(runCommand(std::string(CORVANE_SIM_PATH) + " write " + work.file("long.dat") + " --seconds 300 --channels 4").status, 0);
+    // About 36 s of upload at 20 KB/s; "uploading" comes after its first second.
+    Simulator sim("monitor " + dir->file("src.dat") + " --seconds 3 --speed 4 --upload " + work.file("long.dat") +
+                  " --upload-rate 20000");
+    ToolProcess tool("OZMAR_COM1=" + sim.device, "monitor --port COM1 --auto-upload " + folder, work.file("err.txt"));
+    ASSERT_TRUE(sim.waitForLine("uploading"));
+    const auto start = std::chrono::steady_clock::now();
+    tool.signal(SIGINT);
+    EXPECT_EQ(tool.exitCode(), 4);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_TRUE(sim.waitForLine("answered F8"));
+    EXPECT_NE(tool.said().find("the upload was cancelled; nothing of it was filed"), std::string::npos) << tool.said();
+    // Only the EEG monitored before the upload is in the folder; no partial or hidden file.
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(std::filesystem::path(names[0]).extension(), ".mon");
 }
 
 #ifdef OZMAR_HAS_DESKTOP

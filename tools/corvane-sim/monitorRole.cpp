@@ -157,12 +157,14 @@ int usage()
     std::fputs("usage: corvane-sim monitor [DATA-FILE] [--device PATH] [--seconds N] [--speed N] [--four] [--seed N]\n"
                "                           [--treatment-at S] [--end | --upload FILE...] [--settle MS]\n"
                "                           [--noise N] [--drop N] [--swap N] [--short N] [--vanish-at S]\n"
+               "                           [--upload-rate BYTES]\n"
                "  plays a live session: samples at 200 per second per channel (N times faster with --speed)\n"
                "  from the data file's raw channels or synthetic EEG, with the status packets; then the\n"
                "  end packet (--end) or a preamble and a whole recording (--upload, repeated: a session\n"
                "  before each). Faults every N frames:\n"
                "  --noise a stray packet byte, --drop a lost byte, --swap channels out of order,\n"
-               "  --short a seven-byte packet; --vanish-at closes the line at second S.\n", stderr);
+               "  --short a seven-byte packet; --vanish-at closes the line at second S;\n"
+               "  --upload-rate sends an upload at that many bytes a second.\n", stderr);
     return 1;
 }
 
@@ -170,10 +172,15 @@ int usage()
 
 namespace {
 
+void say(const char* line)
+{
+    std::puts(line);
+    std::fflush(stdout);
+}
+
 void sayAnsweredF8()
 {
-    std::puts("answered F8");
-    std::fflush(stdout);
+    say("answered F8");
 }
 
 // The program refused what was being sent with 0xF8 (an upload it cannot file).
@@ -183,6 +190,35 @@ bool refused(const SerialLine& line)
     if (std::find(got.begin(), got.end(), std::uint8_t{0xF8}) == got.end())
         return false;
     sayAnsweredF8();
+    return true;
+}
+
+// Sends an upload at `rate` bytes a second (0: as fast as the line takes it).
+// "uploading" on standard output tells a test that a second's worth (or the
+// whole of a fast one) has gone, so the program is inside its reception.
+bool sendUpload(SerialLine& line, const Bytes& bytes, long rate)
+{
+    if (rate <= 0) {
+        if (!line.write(bytes.data(), bytes.size()))
+            return false;
+        say("uploading");
+        return true;
+    }
+    const auto start = Clock::now();
+    std::size_t sent = 0;
+    bool told = false;
+    while (sent < bytes.size()) {
+        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        const std::size_t due = std::min<std::size_t>(bytes.size(), static_cast<std::size_t>(elapsed * rate / 1000) + 1);
+        if (due > sent && !line.write(bytes.data() + sent, due - sent))
+            return false;
+        sent = std::max(sent, due);
+        if (!told && sent >= static_cast<std::size_t>(rate)) {
+            say("uploading");
+            told = true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     return true;
 }
 
@@ -200,7 +236,7 @@ int monitorRole(const std::vector<std::string>& args)
     }
     Options o;
     if (!parse(rest, {"--seconds", "--speed", "--seed", "--treatment-at", "--settle", "--noise", "--drop", "--swap", "--short",
-                      "--vanish-at"},
+                      "--vanish-at", "--upload-rate"},
                {"--four", "--end"}, o) ||
         o.words.size() > 1 || o.get("--speed", 1) < 1)
         return usage();
@@ -256,13 +292,13 @@ int monitorRole(const std::vector<std::string>& args)
             out.clear();
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
-        if (round < uploads.size())
-            out.insert(out.end(), uploads[round].begin(), uploads[round].end());
-        else if (o.has("--end"))
+        if (round >= uploads.size() && o.has("--end"))
             putRun(out, 0xF5);
         if (!out.empty() && !line.write(out.data(), out.size()))
             return refused(line) ? 10 : 2;
         out.clear();
+        if (round < uploads.size() && !sendUpload(line, uploads[round], o.get("--upload-rate", 0)))
+            return refused(line) ? 10 : 2;
     }
     // The program answers an end or a refused upload with 0xF8; give it time to read all.
     std::vector<std::uint8_t> answer;

@@ -14,10 +14,13 @@ namespace tool {
 
 namespace {
 
-// What Ctrl+C and SIGTERM found and the handlers they replaced.
+// What Ctrl+C and SIGTERM found, the handlers they replaced, and how many
+// guards live (only the outermost installs and restores, so a signal seen
+// while an inner guard starts is never forgotten).
 struct Interrupts {
     volatile std::sig_atomic_t seen = 0;
     platform::StopSignals signals;
+    int depth = 0;
 };
 
 Interrupts interrupts;
@@ -64,13 +67,16 @@ std::string outputProblem(const std::string& out)
 
 InterruptGuard::InterruptGuard()
 {
+    if (interrupts.depth++ > 0)
+        return;
     interrupts.seen = 0;
     interrupts.signals.catchWith(onInterrupt);
 }
 
 InterruptGuard::~InterruptGuard()
 {
-    interrupts.signals.restore();
+    if (--interrupts.depth == 0)
+        interrupts.signals.restore();
 }
 
 bool InterruptGuard::interrupted() { return interrupts.seen != 0; }

@@ -23,7 +23,9 @@ int portNumberOf(const std::string& name);
 std::string outputProblem(const std::string& out);
 
 // While it lives, Ctrl+C and SIGTERM raise `interrupted()` instead of ending
-// the process (a signal ignored since the start stays ignored).
+// the process (a signal ignored since the start stays ignored). Guards nest:
+// the outermost one clears the flag and installs the handlers. Used on the
+// main thread only.
 class InterruptGuard {
 public:
     InterruptGuard();

@@ -146,7 +146,8 @@ bool holdsRecording()
 
 // Receives the arriving recording and files it; one that arrived whole but
 // could not be filed is kept in a recovery file and the instrument gets 0xF8.
-// False when it could be written nowhere.
+// False when it could be written nowhere, or when Ctrl+C or SIGTERM cancelled
+// it (the instrument got 0xF8 and nothing of it was kept).
 bool receiveUpload(const std::string& folder)
 {
     data::resetPrimary();
@@ -159,6 +160,10 @@ bool receiveUpload(const std::string& folder)
                                                                             ? (std::filesystem::path(folder) / arriving).c_str()
                                                                             : serial::transferState.filedPath.c_str());
         return true;
+    }
+    if (InterruptGuard::interrupted()) {
+        std::fprintf(stderr, "ozmar-tool: the upload was cancelled; nothing of it was filed\n");
+        return false;
     }
     if (data::linkState.transferStatus != 0 || !holdsRecording()) {
         std::fprintf(stderr, "ozmar-tool: the upload failed; monitoring goes on\n");
