@@ -3,6 +3,7 @@
 // the instrument sends in auto-upload mode is filed there under its automatic
 // name.
 #include <QMdiArea>
+#include <QTimer>
 #include <ctime>
 #include <filesystem>
 
@@ -11,6 +12,7 @@
 #include "data/autoFiling.h"
 #include "data/autoNames.h"
 #include "data/dataFiles.h"
+#include "data/leftoverFiling.h"
 #include "data/linkState.h"
 #include "data/recordingReset.h"
 #include "data/recordingStore.h"
@@ -91,6 +93,20 @@ bool holdsRecording()
     return (rec.contentFlags() & 0x00FF) != 0 || rec.rawChannels[0].count > 0;
 }
 
+// Recordings an interrupted filing left in the folder under hidden temporary
+// names are filed now; what became of each is told once the event loop runs,
+// so that the message never holds up the start of monitoring.
+void fileLeftovers(QWidget* owner, const std::string& folder)
+{
+    std::string text;
+    for (const data::Leftover& leftover : data::fileLeftovers(folder))
+        text += (text.empty() ? "" : "\n") + data::leftoverMessage(leftover);
+    if (!text.empty())
+        QTimer::singleShot(0, owner, [owner, text] {
+            platform::messageBox(owner, text, "Ozmar", platform::Buttons::ok, platform::Icon::exclamation);
+        });
+}
+
 }  // namespace
 
 void FrameWindow::autoUpload()
@@ -118,6 +134,7 @@ void FrameWindow::autoUpload()
         }
     }
     serial::transferState.uploadDir = folder;
+    fileLeftovers(this, folder);
     m.autoUploadActive = true;
     startLiveSession();
     retitle();

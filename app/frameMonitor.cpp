@@ -249,7 +249,7 @@ void FrameWindow::installMonitorHooks()
             }
         });
     };
-    h.readFailed = [this, queued](const std::string& message) {
+    h.readFailed = [this, queued](const std::string& message, bool) {
         queued([this, message] {
             platform::messageBox(mdi_, message, "Send", platform::Buttons::ok, platform::Icon::exclamation);
         });

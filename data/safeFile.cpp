@@ -1,6 +1,7 @@
 #include "data/safeFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -107,13 +108,20 @@ SafeFile::SafeFile(std::string target) : target_(resolveLinks(std::move(target))
         if (!file_ && errno != EEXIST)
             break;
     }
-    if (!file_)
+    if (!file_) {
         temporary_.clear();
+        return;
+    }
+    lockFd_ = ::fcntl(file_->descriptor(), F_DUPFD_CLOEXEC, 0);
+    if (lockFd_ >= 0)
+        ::flock(lockFd_, LOCK_EX);
 }
 
 SafeFile::~SafeFile()
 {
     abandon();
+    if (lockFd_ >= 0)
+        ::close(lockFd_);
 }
 
 bool SafeFile::commit()

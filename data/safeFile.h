@@ -12,7 +12,9 @@ namespace data {
 // to a new temporary file in the target's folder, which is flushed to the
 // disk and renamed over the target by commit(). Until then, and after any
 // failure, the target is as it was; an uncommitted temporary file is removed.
-// Ctrl+C and SIGTERM wait until the SafeFile has ended.
+// Ctrl+C and SIGTERM wait until the SafeFile has ended. While it lives its
+// temporary file holds an advisory lock (flock), so that a search for files
+// an interrupted program left behind can tell them from ones being written.
 class SafeFile {
 public:
     // Creates the temporary file beside the file `target` names (its symbolic
@@ -45,6 +47,7 @@ private:
     std::string target_;
     std::string temporary_;
     std::unique_ptr<DataFile> file_;
+    int lockFd_ = -1;  // holds the temporary file's lock until the end
 };
 
 // For a file another library writes by name (a printer's PDF): a temporary

@@ -13,8 +13,9 @@ struct MonitorHooks {
     // A command to the frame window: 458 (stop monitoring), 606 (an upload
     // begins), 40005 (auto-upload off).
     std::function<void(int command)> postToFrame = [](int) {};
-    // A failed read while monitoring: "Port COM%c is invalid." or "Transmission error".
-    std::function<void(const std::string& message)> readFailed = [](const std::string&) {};
+    // A failed read while monitoring: "Port COM%c is invalid." or "Transmission
+    // error"; `lineGone` when the port itself went away (the instrument vanished).
+    std::function<void(const std::string& message, bool lineGone)> readFailed = [](const std::string&, bool) {};
     // The channel configuration arrived: the channel-settings window refreshes (600).
     std::function<void()> channelConfiguration = [] {};
     // Whether received samples are kept (the play-control window exists).

@@ -87,14 +87,10 @@ std::string portInvalidMessage(int portNumber)
     return "Port COM" + std::string(1, static_cast<char>('0' + portNumber)) + " is invalid.";
 }
 
-std::string failureMessage(platform::SerialDevice& device, int portNumber)
+// The line failed: the port's own message, and whether the port went away.
+void readFailed(bool lineGone, int portNumber)
 {
-    return device.lineStatus().modeError ? portInvalidMessage(portNumber) : "Transmission error";
-}
-
-void readFailed(const std::string& message)
-{
-    monitorHooks.readFailed(message);
+    monitorHooks.readFailed(lineGone ? portInvalidMessage(portNumber) : "Transmission error", lineGone);
     monitorHooks.postToFrame(monitorState.autoUploadActive ? 40005 : 458);
 }
 
@@ -150,14 +146,14 @@ ReaderEnd runMonitorReader(platform::SerialDevice& device, int portNumber)
     while (m.liveSession && end == ReaderEnd::stopped) {
         const long got = device.readSome(buffer, sizeof buffer);
         if (got < 0) {
-            readFailed(failureMessage(device, portNumber));
+            readFailed(device.lineStatus().modeError, portNumber);
             end = ReaderEnd::readFailed;
             break;
         }
         if (got == 0) {
             // A line that went away may read as empty: its status tells.
             if (device.lineStatus().modeError) {
-                readFailed(portInvalidMessage(portNumber));
+                readFailed(true, portNumber);
                 end = ReaderEnd::readFailed;
                 break;
             }

@@ -6,11 +6,14 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 
 #include "state/startupState.h"
 #include "data/autoFiling.h"
 #include "data/autoNames.h"
 #include "data/dataFiles.h"
+#include "data/leftoverFiling.h"
+#include "data/safeFile.h"
 #include "data/recordingStore.h"
 #include "data/streamReader.h"
 #include "platform/dialogs.h"
@@ -477,4 +480,54 @@ TEST_F(DataFiles, RecoveriesInTheSameSecondNeverReplaceEachOther)
     EXPECT_EQ(filesInFolder().size(), 3u);
     // Nowhere to write: no file and no name.
     EXPECT_EQ(saveDataFileAsNew(dir.file("missing/out.dat")), "");
+}
+
+TEST_F(DataFiles, LeftoversOfAnInterruptedFilingAreFiledOrReportedButNeverTouchedWhileBeingWritten)
+{
+    fillPrimary({0, 3000, 2, false, 5});
+    writePrimary(dir.file("whole.dat"));
+    const std::vector<std::uint8_t> whole = fileBytes(dir.file("whole.dat"));
+    fs::remove(dir.file("whole.dat"));
+    // Written on 7 December 2026 at 10:15, when that day already had number 03.
+    std::tm t{};
+    t.tm_year = 126, t.tm_mon = 11, t.tm_mday = 7, t.tm_hour = 10, t.tm_min = 15, t.tm_isdst = -1;
+    const std::time_t written = std::mktime(&t);
+    writeBytes(dir.file("12072603_0900.dat"), {'x'});
+    writeBytes(dir.file(".12072604.dat.0123abcd.tmp"), whole);
+    const timespec times[2] = {{written, 0}, {written, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, dir.file(".12072604.dat.0123abcd.tmp").c_str(), times, 0), 0);
+    // Cut short: no whole recording.
+    writeBytes(dir.file(".12072605_1016.mon.deadbeef.tmp"), std::vector<std::uint8_t>(whole.begin(), whole.begin() + 900));
+    // Not a recording's temporary name.
+    writeBytes(dir.file(".notes.txt.0123abcd.tmp"), {'n'});
+    // Another program is writing this one right now.
+    std::optional<SafeFile> beingWritten(std::in_place, dir.file("12072609.dat"));
+    ASSERT_NE(beingWritten->file(), nullptr);
+    for (std::uint8_t b : whole)
+        beingWritten->file()->putByte(b);
+    beingWritten->file()->flushBuffer();
+
+    const std::vector<Leftover> found = fileLeftovers(dir.path().string());
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].temporary, dir.file(".12072604.dat.0123abcd.tmp"));
+    EXPECT_EQ(found[0].filed, dir.file("12072604_1015.dat"));
+    EXPECT_EQ(fileBytes(found[0].filed), whole);
+    EXPECT_EQ(found[1].temporary, dir.file(".12072605_1016.mon.deadbeef.tmp"));
+    EXPECT_EQ(found[1].filed, "");
+    EXPECT_EQ(leftoverMessage(found[1]), "The temporary file " + found[1].temporary +
+                                             " that an earlier session left was kept as it is: it does not hold a whole recording");
+    EXPECT_EQ(leftoverMessage(found[0]), "A recording an earlier session left unfiled (" + found[0].temporary +
+                                             ") was filed as " + found[0].filed);
+    const std::vector<std::string> after = filesInFolder();
+    EXPECT_EQ(std::count(after.begin(), after.end(), ".12072605_1016.mon.deadbeef.tmp"), 1);
+    EXPECT_EQ(std::count(after.begin(), after.end(), ".notes.txt.0123abcd.tmp"), 1);
+    EXPECT_EQ(std::count(after.begin(), after.end(), fs::path(beingWritten->temporaryPath()).filename().string()), 1);
+    EXPECT_EQ(std::count(after.begin(), after.end(), ".12072604.dat.0123abcd.tmp"), 0);
+    // Once its writer is gone, the same file is a leftover.
+    const std::string abandoned = beingWritten->keepTemporary();
+    beingWritten.reset();
+    const std::vector<Leftover> later = fileLeftovers(dir.path().string());
+    ASSERT_EQ(later.size(), 2u);  // the cut one is reported again
+    EXPECT_EQ(later[1].temporary, abandoned);
+    EXPECT_EQ(fileBytes(later[1].filed), whole);
 }

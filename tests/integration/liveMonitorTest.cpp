@@ -207,7 +207,7 @@ TEST_F(LiveMonitor, SecondsLimitAndAVanishingLine)
     Simulator sim("monitor " + dir->file("src.dat") + " --seconds 20 --speed 4 --vanish-at 6");
     EXPECT_EQ(monitorTool(sim, dir->file("gone.mon"), dir->file("gone.err")).status, 4);
     const auto err = fileBytes(dir->file("gone.err"));
-    EXPECT_NE(std::string(err.begin(), err.end()).find("Port COM1 is invalid."), std::string::npos);
+    EXPECT_NE(std::string(err.begin(), err.end()).find("The instrument stopped answering (COM1)"), std::string::npos);
     // What arrived before the line went is kept.
     EXPECT_GT(framesOf(dir->file("gone.mon")).size(), 4u * 200u);
 }
@@ -258,6 +258,27 @@ TEST_F(LiveMonitor, AutoUploadIntoAFolderRemovedMeanwhileKeepsTheRecordingAndThe
     EXPECT_NE(text.find("it was saved as " + dat[0]), std::string::npos) << text;
     EXPECT_NE(text.find("it was saved as " + mon[0]), std::string::npos) << text;
     EXPECT_GT(framesOf(mon[0]).size(), 200u);
+}
+
+TEST_F(LiveMonitor, AutoUploadFilesTheRecordingAKilledFilingLeftUnderATemporaryName)
+{
+    TempDir work;
+    const std::string folder = work.file("up");
+    std::filesystem::create_directory(folder);
+    writeBytes(folder + "/.12082601.dat.3749cebf.tmp", fileBytes(dir->file("src.dat")));
+    Simulator sim("monitor " + dir->file("src.dat") + " --seconds 1 --speed 4");
+    const ProcessResult r = monitorTool(sim, "--auto-upload " + folder, work.file("err.txt"));
+    EXPECT_EQ(r.status, 4);  // it ended when the instrument went away
+    const std::vector<std::uint8_t> err = fileBytes(work.file("err.txt"));
+    const std::string text(err.begin(), err.end());
+    std::vector<std::string> dat;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        if (e.path().extension() == ".dat")
+            dat.push_back(e.path().string());
+    ASSERT_EQ(dat.size(), 1u) << text;
+    EXPECT_EQ(fileBytes(dat[0]), fileBytes(dir->file("src.dat")));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/.12082601.dat.3749cebf.tmp"));
+    EXPECT_NE(text.find("(" + folder + "/.12082601.dat.3749cebf.tmp) was filed as " + dat[0]), std::string::npos) << text;
 }
 
 TEST_F(LiveMonitor, CtrlCDuringASlowUploadCancelsItAtOnceAndKeepsTheEegBefore)

@@ -263,7 +263,9 @@ TEST_F(MonitorThreads, ReadFailureStopsMonitoringTheNormalWay)
 {
     LiveLine line;
     std::atomic<bool> told{false};
-    monitorHooks.readFailed = [&](const std::string& message) { told = message == "Port COM1 is invalid."; };
+    monitorHooks.readFailed = [&](const std::string& message, bool lineGone) {
+        told = message == "Port COM1 is invalid." && lineGone;
+    };
     line.device.input = session(600, 0).bytes;
     line.device.goneAtEnd = true;
     beginMonitoring(line.device, 1);

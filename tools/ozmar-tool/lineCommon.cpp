@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "data/leftoverFiling.h"
 #include "platform/stopSignals.h"
 
 namespace tool {
@@ -77,6 +78,12 @@ InterruptGuard::~InterruptGuard()
 {
     if (--interrupts.depth == 0)
         interrupts.signals.restore();
+}
+
+void reportLeftovers(const std::string& folder)
+{
+    for (const data::Leftover& leftover : data::fileLeftovers(folder))
+        std::fprintf(stderr, "ozmar-tool: %s\n", data::leftoverMessage(leftover).c_str());
 }
 
 bool InterruptGuard::interrupted() { return interrupts.seen != 0; }

@@ -42,6 +42,10 @@ public:
 // written anywhere.
 std::string saveRecovered(const std::string& near);
 
+// Files the recordings an interrupted filing left in `folder` under hidden
+// temporary names and says on standard error what became of each.
+void reportLeftovers(const std::string& folder);
+
 // Runs a transfer on the open port to its end, its stages on standard error;
 // Ctrl+C or SIGTERM cancels it as the dialog's Cancel would.
 bool runTransfer(serial::TransferKind kind);

@@ -11,6 +11,7 @@
 
 #include "data/autoFiling.h"
 #include "data/dataFiles.h"
+#include "data/leftoverFiling.h"
 #include "data/linkState.h"
 #include "data/recordingReset.h"
 #include "data/recordingStore.h"
@@ -72,9 +73,13 @@ void installHooks()
 {
     monitor::monitorHooks.reset();
     monitor::monitorHooks.postToFrame = [](int command) { events.frameCommand = command; };
-    monitor::monitorHooks.readFailed = [](const std::string& message) {
+    // The tool words its own message: the desktop's comes from the port.
+    monitor::monitorHooks.readFailed = [](const std::string& message, bool lineGone) {
         events.lineFailed = true;
-        std::fprintf(stderr, "ozmar-tool: Send: %s\n", message.c_str());
+        if (lineGone)
+            std::fprintf(stderr, "ozmar-tool: The instrument stopped answering (COM%d)\n", serial::serialPort.portNumber);
+        else
+            std::fprintf(stderr, "ozmar-tool: the line failed: %s\n", message.c_str());
     };
 }
 
@@ -187,6 +192,7 @@ int autoUpload(const MonitorArgs& a)
     monitor::monitorState.autoUploadActive = true;
     std::fprintf(stderr, "ozmar-tool: auto-upload on COM%d (%s) into %s; Ctrl+C ends\n", a.port,
                  serial::devicePath(a.port).c_str(), a.uploadFolder.c_str());
+    reportLeftovers(a.uploadFolder);
     int status = kSuccess;
     for (;;) {
         startSession(a.port);

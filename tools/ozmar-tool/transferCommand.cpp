@@ -135,6 +135,8 @@ int transferCommand(const std::string& command, const Args& args)
     if (command == "receive") {
         if (std::string problem = outputProblem(target); !problem.empty())
             return fail(kCannotOpen, problem);
+        const std::string folder = std::filesystem::path(target).parent_path().string();
+        reportLeftovers(folder.empty() ? "." : folder);
     }
     if (!serial::openPort(port))
         return fail(kCannotOpen, serial::portOpenFailure(port, errno));
