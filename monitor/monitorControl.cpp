@@ -118,6 +118,7 @@ void beginMonitoring(platform::SerialDevice& device, int portNumber)
         std::fill(store.begin(), store.end(), std::int16_t{0});
     analysis::epochData.reset();
     m.treatmentStarted = false;
+    m.lineHeard = false;
     // Live data begins at its first sample, whatever range was played before.
     data::recordings.primary.playStartSecond = data::recordings.primary.playEndSecond = 0;
     m.liveSession = true;

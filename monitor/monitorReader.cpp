@@ -168,6 +168,7 @@ ReaderEnd runMonitorReader(platform::SerialDevice& device, int portNumber)
             device.waitReadable(kIdleWaitMs);
             continue;
         }
+        m.lineHeard = true;
         end = decodeRead(decoder, sink, device, buffer, static_cast<std::size_t>(got));
         // A full read means the line is ahead of us: read again at once.
         catchingUp = static_cast<std::size_t>(got) == sizeof buffer;

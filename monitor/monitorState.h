@@ -16,6 +16,7 @@ struct MonitorState {
     std::atomic<bool> playThreadRunning{false};  // the display thread runs (playback or live)
     std::atomic<bool> autoUploadActive{false};   // auto-upload mode
     std::atomic<bool> treatmentStarted{false};   // the instrument's treatment start was seen
+    std::atomic<bool> lineHeard{false};          // a byte came from the instrument in this session
     std::atomic<bool> displayComplete{false};    // the display reached the end of the data
     std::atomic<std::int32_t> column{-1};         // column of the trace area drawn next, -1 to 511
     std::atomic<std::int32_t> currentEpoch{0};    // epoch the display is in, 0 to 669

@@ -325,9 +325,35 @@ TEST_F(LiveMonitor, DesktopAutoUploadFromAFolderWithoutAConfigurationFile)
 }
 #endif
 
+TEST_F(LiveMonitor, ATimeoutEndsASessionThatHearsNothingButNotOneThatHears)
+{
+    TempDir work;
+    {
+        // The instrument stays silent for 4 s after the tool has the line.
+        Simulator silent("monitor " + dir->file("src.dat") + " --seconds 1 --speed 4 --end --settle 4000");
+        const auto start = std::chrono::steady_clock::now();
+        const ProcessResult r = monitorTool(silent, "--timeout 1 " + work.file("none.mon"), work.file("err.txt"));
+        EXPECT_EQ(r.status, 4);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+        const std::vector<std::uint8_t> err = fileBytes(work.file("err.txt"));
+        EXPECT_NE(std::string(err.begin(), err.end()).find("nothing came from the instrument within 1 second\n"), std::string::npos);
+        EXPECT_FALSE(std::filesystem::exists(work.file("none.mon")));
+    }
+    {
+        std::filesystem::create_directory(work.file("up"));
+        Simulator silent("monitor " + dir->file("src.dat") + " --seconds 1 --speed 4 --settle 4000");
+        EXPECT_EQ(monitorTool(silent, "--timeout 1 --auto-upload " + work.file("up")).status, 4);
+    }
+    // A session that hears the instrument in time runs to its end.
+    Simulator sim("monitor " + dir->file("src.dat") + " --seconds 3 --speed 4 --end");
+    EXPECT_EQ(monitorTool(sim, "--timeout 2 " + work.file("heard.mon")).status, 0);
+    EXPECT_GT(framesOf(work.file("heard.mon")).size(), 200u);
+}
+
 TEST_F(LiveMonitor, UsageAndUnwritableOutput)
 {
     EXPECT_EQ(runCommand(std::string(OZMAR_TOOL_PATH) + " monitor out.mon").status, 1);
     EXPECT_EQ(runCommand(std::string(OZMAR_TOOL_PATH) + " monitor --port COM1 --seconds x out.mon").status, 1);
+    EXPECT_EQ(runCommand(std::string(OZMAR_TOOL_PATH) + " monitor --port COM1 --timeout -3 out.mon").status, 1);
     EXPECT_EQ(runCommand(std::string(OZMAR_TOOL_PATH) + " monitor --port COM1 /no/such/folder/out.mon").status, 2);
 }

@@ -296,6 +296,28 @@ TEST_F(SerialLine, ReceiveChecksItsOutputFolderBeforeAnyByte)
     EXPECT_NE(readText(err).find("does not exist"), std::string::npos) << readText(err);
 }
 
+TEST_F(SerialLine, ReceiveWithATimeoutGivesUpWhenNoRecordingBeginsInTime)
+{
+    const std::string err = dir->file("timeoutErr.txt");
+    {
+        // The instrument stays silent for 4 s after the tool has the line.
+        Simulator silent("send " + dir->file("small.dat") + " --settle 4000");
+        const auto start = std::chrono::steady_clock::now();
+        const ProcessResult r = tool(silent, "receive --port COM1 --timeout 1 " + dir->file("late.dat"), err);
+        EXPECT_EQ(r.status, 4);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+        EXPECT_NE(readText(err).find("no recording began within 1 second\n"), std::string::npos) << readText(err);
+        EXPECT_FALSE(std::filesystem::exists(dir->file("late.dat")));
+    }
+    // One that begins in time is received as without the option.
+    Simulator sim("send " + dir->file("small.dat") + " --settle 1500");
+    EXPECT_EQ(tool(sim, "receive --port COM1 --timeout 30 " + dir->file("inTime.dat"), err).status, 0);
+    EXPECT_EQ(fileBytes(dir->file("inTime.dat")), fileBytes(dir->file("small.dat")));
+    for (const char* args : {"receive --port COM1 --timeout 0 x.dat", "receive --port COM1 --timeout x x.dat",
+                             "send --port COM1 --timeout 5 x.dat"})
+        EXPECT_EQ(runCommand(std::string(OZMAR_TOOL_PATH) + " " + args).status, 1) << args;
+}
+
 TEST_F(SerialLine, AGoodReceptionWhoseSaveFailsIsKeptInARecoveryFile)
 {
     if (runCommand("command -v strace").status != 0)

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -64,6 +65,19 @@ std::string outputProblem(const std::string& out)
     if (fs::exists(status) && !fs::is_regular_file(status))
         return "\"" + out + "\" is not a regular file";
     return {};
+}
+
+bool parseSeconds(const std::string& text, long& seconds)
+{
+    char* end = nullptr;
+    errno = 0;
+    seconds = std::strtol(text.c_str(), &end, 10);
+    return !text.empty() && *end == '\0' && errno == 0 && seconds > 0;
+}
+
+std::string secondsText(long seconds)
+{
+    return std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
 }
 
 InterruptGuard::InterruptGuard()

@@ -17,6 +17,11 @@ public:
 // 1 to 8 for "COM1" to "COM8", else 0.
 int portNumberOf(const std::string& name);
 
+// A whole number of seconds, 1 or more; false for anything else.
+bool parseSeconds(const std::string& text, long& seconds);
+// "1 second", "5 seconds".
+std::string secondsText(long seconds);
+
 // Why a received recording could not be saved as `out`, asked before any
 // byte moves: its folder must exist and be writable, and `out` must not be a
 // folder or device. Empty when it can be written.
@@ -46,8 +51,12 @@ std::string saveRecovered(const std::string& near);
 // temporary names and says on standard error what became of each.
 void reportLeftovers(const std::string& folder);
 
+// How a transfer the tool ran ended.
+enum class TransferEnd { done, failed, timedOut };
+
 // Runs a transfer on the open port to its end, its stages on standard error;
-// Ctrl+C or SIGTERM cancels it as the dialog's Cancel would.
-bool runTransfer(serial::TransferKind kind);
+// Ctrl+C or SIGTERM cancels it as the dialog's Cancel would, and so does a
+// stream that has not begun within `startWithin` seconds (0: no limit).
+TransferEnd runTransfer(serial::TransferKind kind, long startWithin = 0);
 
 }  // namespace tool

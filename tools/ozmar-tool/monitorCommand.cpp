@@ -29,11 +29,13 @@ namespace tool {
 namespace {
 
 const char kMonitorUsage[] =
-    "usage: ozmar-tool monitor --port COMn [--seconds N] OUT.mon | monitor --port COMn --auto-upload FOLDER";
+    "usage: ozmar-tool monitor --port COMn [--seconds N] [--timeout SECONDS] OUT.mon | monitor --port COMn --auto-upload FOLDER "
+    "[--timeout SECONDS]";
 
 struct MonitorArgs {
     int port = 0;
     long seconds = 0;  // 0: until the end packet or Ctrl+C
+    long timeout = 0;  // a session that hears nothing from the instrument in this time fails; 0: wait
     std::string out;
     std::string uploadFolder;
 };
@@ -45,9 +47,10 @@ bool parseArgs(const Args& args, MonitorArgs& a)
         if (args[i] == "--port" && valued) {
             a.port = portNumberOf(args[++i]);
         } else if (args[i] == "--seconds" && valued) {
-            char* end = nullptr;
-            a.seconds = std::strtol(args[++i].c_str(), &end, 10);
-            if (*end != '\0' || a.seconds <= 0)
+            if (!parseSeconds(args[++i], a.seconds))
+                return false;
+        } else if (args[i] == "--timeout" && valued) {
+            if (!parseSeconds(args[++i], a.timeout))
                 return false;
         } else if (args[i] == "--auto-upload" && valued) {
             a.uploadFolder = args[++i];
@@ -90,13 +93,23 @@ void startSession(int port)
     monitor::beginMonitoring(*serial::serialPort.portHandle, port);
 }
 
-// Waits until the session ends by itself, the time is up or Ctrl+C.
-void waitForEnd(long seconds)
+// Waits until the session ends by itself, the time is up or Ctrl+C; false
+// when the instrument sent nothing within `timeout` seconds (0: no limit).
+bool waitForEnd(long seconds, long timeout)
 {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    const auto start = std::chrono::steady_clock::now();
     while (!monitor::readerEnded() && !InterruptGuard::interrupted() &&
-           (seconds == 0 || std::chrono::steady_clock::now() < until))
+           (seconds == 0 || std::chrono::steady_clock::now() < start + std::chrono::seconds(seconds))) {
+        if (timeout > 0 && !monitor::monitorState.lineHeard && std::chrono::steady_clock::now() >= start + std::chrono::seconds(timeout))
+            return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+int silentInstrument(long timeout)
+{
+    return fail(kTransferFailed, "nothing came from the instrument within " + secondsText(timeout));
 }
 
 int captureOnce(const MonitorArgs& a)
@@ -104,7 +117,8 @@ int captureOnce(const MonitorArgs& a)
     InterruptGuard guard;
     std::fprintf(stderr, "ozmar-tool: monitoring COM%d (%s); Ctrl+C ends\n", a.port, serial::devicePath(a.port).c_str());
     startSession(a.port);
-    waitForEnd(a.seconds);
+    if (!waitForEnd(a.seconds, a.timeout))
+        return silentInstrument(a.timeout);
     if (!monitor::endMonitoring(platform::localNow()))
         return fail(kTransferFailed, "nothing was monitored");
     const data::Recording& rec = data::recordings.primary;
@@ -160,7 +174,7 @@ bool receiveUpload(const std::string& folder)
     serial::transferState.uploadDir = folder;
     const std::string arriving = data::arrivingUploadName(folder, platform::localNow());
     serial::transferState.uploadFile = arriving;
-    if (runTransfer(serial::TransferKind::upload)) {
+    if (runTransfer(serial::TransferKind::upload) == TransferEnd::done) {
         std::fprintf(stderr, "ozmar-tool: a recording was filed as %s\n", serial::transferState.filedPath.empty()
                                                                             ? (std::filesystem::path(folder) / arriving).c_str()
                                                                             : serial::transferState.filedPath.c_str());
@@ -196,7 +210,10 @@ int autoUpload(const MonitorArgs& a)
     int status = kSuccess;
     for (;;) {
         startSession(a.port);
-        waitForEnd(0);
+        if (!waitForEnd(0, a.timeout)) {
+            status = silentInstrument(a.timeout);
+            break;
+        }
         const bool arriving = !InterruptGuard::interrupted() && events.frameCommand == 606;
         if (!fileMonitored(a.uploadFolder)) {
             // Nothing can be written anywhere: no upload is taken in to be lost.

@@ -1,5 +1,8 @@
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -24,13 +27,15 @@ namespace tool {
 namespace {
 
 const char kTransferUsage[] =
-    "usage: ozmar-tool receive --port COMn OUT.dat | send --port COMn FILE | send-name --port COMn NAME";
+    "usage: ozmar-tool receive --port COMn [--timeout SECONDS] OUT.dat | send --port COMn FILE | send-name --port COMn NAME";
 
-// Each stage on standard error with the percentage it reached.
+// Each stage on standard error with the percentage it reached. Stages come
+// from the transfer's thread; begun() may be asked from any thread.
 class StderrProgress : public data::ProgressSink {
 public:
     void setStage(const std::string& text) override
     {
+        begun_ = true;
         finish();
         stage_ = text;
         percent_.clear();
@@ -49,25 +54,35 @@ public:
         stage_.clear();
     }
 
+    // Whether the stream has begun (its first section was reached).
+    bool begun() const { return begun_; }
+
 private:
     std::string stage_, percent_;
+    std::atomic<bool> begun_{false};
 };
 
 }  // namespace
 
-bool runTransfer(serial::TransferKind kind, StderrProgress& progress)
+TransferEnd runTransfer(serial::TransferKind kind, StderrProgress& progress, long startWithin)
 {
     InterruptGuard guard;
     std::fprintf(stderr, "ozmar-tool: COM%d (%s) is open; Ctrl+C cancels\n", serial::serialPort.portNumber,
                  serial::devicePath(serial::serialPort.portNumber).c_str());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(startWithin);
+    bool timedOut = false;
     serial::TransferRun run(kind, &progress);
     run.start();
-    while (!run.waitClosed(std::chrono::milliseconds(50)))
-        if (InterruptGuard::interrupted())
+    while (!run.waitClosed(std::chrono::milliseconds(50))) {
+        timedOut = startWithin > 0 && !progress.begun() && std::chrono::steady_clock::now() >= deadline;
+        if (InterruptGuard::interrupted() || timedOut)
             run.cancel();
+    }
     run.join();
     progress.finish();
-    return run.result();
+    if (run.result())
+        return TransferEnd::done;
+    return timedOut ? TransferEnd::timedOut : TransferEnd::failed;
 }
 
 std::string saveRecovered(const std::string& near)
@@ -87,10 +102,10 @@ std::string saveRecovered(const std::string& near)
     return std::string();
 }
 
-bool runTransfer(serial::TransferKind kind)
+TransferEnd runTransfer(serial::TransferKind kind, long startWithin)
 {
     StderrProgress progress;
-    return runTransfer(kind, progress);
+    return runTransfer(kind, progress, startWithin);
 }
 
 namespace {
@@ -110,11 +125,14 @@ int saveRecovery(const std::string& out)
 int transferCommand(const std::string& command, const Args& args)
 {
     int port = 0;
+    long timeout = 0;
     std::string target;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--port" && i + 1 < args.size())
             port = portNumberOf(args[++i]);
-        else if (target.empty())
+        else if (args[i] == "--timeout" && i + 1 < args.size() && command == "receive" && parseSeconds(args[i + 1], timeout))
+            ++i;
+        else if (target.empty() && args[i].rfind("--", 0) != 0)
             target = args[i];
         else
             return fail(kUsage, kTransferUsage);
@@ -148,13 +166,16 @@ int transferCommand(const std::string& command, const Args& args)
         kind = serial::TransferKind::send;
     if (command == "send-name")
         kind = serial::TransferKind::sendName;
-    const bool done = runTransfer(kind, progress);
+    const TransferEnd end = runTransfer(kind, progress, timeout);
+    const bool done = end == TransferEnd::done;
     int status = done ? kSuccess : kTransferFailed;
     if (done && command == "receive" && !data::saveDataFile(nullptr, target))
         status = saveRecovery(target);
     platform::dialogs.responder = nullptr;
     serial::closePort();
-    if (!done && responder.first.empty())
+    if (end == TransferEnd::timedOut)
+        std::fprintf(stderr, "ozmar-tool: no recording began within %s\n", secondsText(timeout).c_str());
+    else if (!done && responder.first.empty())
         std::fprintf(stderr, "ozmar-tool: the transfer was cancelled\n");
     return status;
 }
