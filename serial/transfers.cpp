@@ -184,7 +184,7 @@ void fileUpload(data::SafeFile& out)
             return;
         }
         if (out.temporaryPath().empty()) {  // the last of the bytes could not be written
-            tell(platform::format("Cannot write file %s", arriving), "Ozmar");
+            tell(platform::format("Cannot write file %s", (fs::path(folder) / arriving).string()), "Ozmar");
             return;
         }
         if (errno != EEXIST)
@@ -193,7 +193,7 @@ void fileUpload(data::SafeFile& out)
         name = finalUploadName(data::arrivingName(prefix, data::nextDayNumber(folder, prefix), "dat"));
     }
     out.retarget((fs::path(folder) / arriving).string());
-    const std::string kept = out.commitNew() ? arriving : out.keepTemporary();
+    const std::string kept = out.commitNew() ? (fs::path(folder) / arriving).string() : out.keepTemporary();
     tell(platform::format("The received recording could not be given its automatic name; it was saved as %s", kept), "Ozmar");
 }
 
@@ -299,7 +299,7 @@ void uploadSession(const TransferContext& context)
         if (!out->file() && folderTakesFile)
             tell(platform::format("Could not open file \"%s\" to write", path), "Ozmar");
     }
-    const bool written = out && out->file() && writeUploadFile(*out->file(), transferState.uploadFile);
+    const bool written = out && out->file() && writeUploadFile(*out->file(), path);
     if (written)
         linkState.stopRequested = true;
     endTransfer(context);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <algorithm>
 #include <filesystem>
 #include <regex>
@@ -279,6 +280,61 @@ TEST_F(LiveMonitor, AutoUploadFilesTheRecordingAKilledFilingLeftUnderATemporaryN
     EXPECT_EQ(fileBytes(dat[0]), fileBytes(dir->file("src.dat")));
     EXPECT_FALSE(std::filesystem::exists(folder + "/.12082601.dat.3749cebf.tmp"));
     EXPECT_NE(text.find("(" + folder + "/.12082601.dat.3749cebf.tmp) was filed as " + dat[0]), std::string::npos) << text;
+}
+
+// A 1 MB file system of its own, for a disk that fills up or turns read-only
+// while auto-upload runs; unmounted at the end. Needs the right to mount.
+class SmallDisk {
+public:
+    explicit SmallDisk(std::string path) : path_(std::move(path))
+    {
+        std::filesystem::create_directory(path_);
+        mounted_ = std::system(("mount -t tmpfs -o size=1m tmpfs " + path_ + " 2>/dev/null").c_str()) == 0;
+    }
+    ~SmallDisk()
+    {
+        if (mounted_)
+            (void)std::system(("umount " + path_).c_str());
+    }
+    bool mounted() const { return mounted_; }
+    bool makeReadOnly() const { return std::system(("mount -o remount,ro " + path_).c_str()) == 0; }
+
+private:
+    std::string path_;
+    bool mounted_ = false;
+};
+
+TEST_F(LiveMonitor, AutoUploadOntoAFullOrReadOnlyDiskKeepsTheRecordingAndTheEegAndRefusesTheUpload)
+{
+    ASSERT_EQ(runCommand(std::string(CORVANE_SIM_PATH) + " write " + dir->file("max.dat") + " --max").status, 0);
+    ASSERT_GT(std::filesystem::file_size(dir->file("max.dat")), 1u << 20);  // more than the disk holds
+    for (const bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly ? "read-only" : "full");
+        TempDir work;
+        const SmallDisk disk(work.file("up"));
+        if (!disk.mounted())
+            GTEST_SKIP() << "no right to mount a file system here";
+        std::filesystem::create_directory(work.file("tmp"));
+        Simulator sim("monitor " + dir->file("src.dat") + " --seconds 3 --speed 4 --settle 1500 --upload " + dir->file("max.dat"));
+        ToolProcess tool("TMPDIR=" + work.file("tmp") + " OZMAR_COM1=" + sim.device, "monitor --port COM1 --auto-upload " + work.file("up"),
+                         work.file("err.txt"));
+        ASSERT_TRUE(tool.waitToSay("Ctrl+C ends"));
+        if (readOnly)
+            ASSERT_TRUE(disk.makeReadOnly());
+        EXPECT_EQ(tool.exitCode(), 4);  // it ended when the instrument went away
+        EXPECT_TRUE(sim.waitForLine("answered F8"));
+        const std::string text = tool.said();
+        std::vector<std::string> kept;
+        for (const char* folder : {"up", "tmp"})
+            for (const auto& e : std::filesystem::directory_iterator(work.file(folder)))
+                kept.push_back(e.path().string());
+        std::sort(kept.begin(), kept.end());
+        const auto dat = std::find_if(kept.begin(), kept.end(), [](const std::string& p) { return p.size() > 4 && p.substr(p.size() - 4) == ".dat"; });
+        ASSERT_NE(dat, kept.end()) << text;
+        EXPECT_EQ(fileBytes(*dat), fileBytes(dir->file("max.dat")));
+        EXPECT_NE(text.find("it was saved as " + *dat), std::string::npos) << text;
+        EXPECT_EQ(std::count_if(kept.begin(), kept.end(), [](const std::string& p) { return p.substr(p.size() - 4) == ".mon"; }), 1) << text;
+    }
 }
 
 TEST_F(LiveMonitor, CtrlCDuringASlowUploadCancelsItAtOnceAndKeepsTheEegBefore)

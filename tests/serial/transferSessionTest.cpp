@@ -441,7 +441,7 @@ TEST_F(TransferSession, AnUploadNeverReplacesAFileAndNeverLosesAReception)
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_NE(texts[0].find(other.file(kept[0])), std::string::npos) << texts[0];
 
-    // A write that fails leaves nothing, and the message names the upload.
+    // A write that fails leaves nothing, and the message names the upload with its folder.
     testing_support::TempDir third;
     SetUp();
     transferState.uploadDir = third.path().string();
@@ -451,7 +451,7 @@ TEST_F(TransferSession, AnUploadNeverReplacesAFileAndNeverLosesAReception)
     EXPECT_FALSE(runToEnd(TransferKind::upload));
     platform::fileOps.reset();
     EXPECT_TRUE(folderNames(third.path()).empty());
-    EXPECT_EQ(responder.texts(), std::vector<std::string>{"Ozmar: Cannot write file 12062606.dat"});
+    EXPECT_EQ(responder.texts(), std::vector<std::string>{"Ozmar: Cannot write file " + third.file("12062606.dat")});
 
     // A folder that cannot take a file: the message names it with its folder,
     // and the recording is still received, for the caller to keep elsewhere.
