@@ -370,3 +370,20 @@ TEST_F(AutoUploadPaths, APortGivenUpTurnsAutoUploadOff)
     ASSERT_NE(play, nullptr);
     EXPECT_EQ(play->text(), "&Monitor");
 }
+
+TEST_F(AutoUploadPaths, ARecordingAKilledFilingLeftIsFiledWhenAutoUploadStartsAndTheUserTold)
+{
+    const std::string leftover = dir.file("up/.12082603.dat.0badf00d.tmp");
+    testing_support::writeBytes(leftover, testing_support::fileBytes(dir.file("rec.dat")));
+    FrameWindow frame;
+    auto line = instrument("monitor --seconds 12 --speed 4");
+    start(frame);
+    // The message comes from the event loop, once monitoring is under way.
+    ASSERT_TRUE(waitFor([&] { return !responder.shown.empty(); }));
+    ASSERT_EQ(filed(".dat").size(), 1u);
+    EXPECT_EQ(testing_support::fileBytes(filed(".dat")[0]), testing_support::fileBytes(dir.file("rec.dat")));
+    EXPECT_FALSE(std::filesystem::exists(leftover));
+    EXPECT_EQ(responder.shown[0].text, "A recording an earlier session left unfiled (" + leftover + ") was filed as " + filed(".dat")[0]);
+    EXPECT_TRUE(monitor::monitorState.liveSession);
+    frame.onCommand(40005, 0, 0);
+}
