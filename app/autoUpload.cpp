@@ -86,13 +86,6 @@ bool fileMonitoringData(const void* owner, const std::string& folder)
     return true;
 }
 
-// Whether the primary recording holds something received (a reception whose file failed).
-bool holdsRecording()
-{
-    const data::Recording& rec = data::recordings.primary;
-    return (rec.contentFlags() & 0x00FF) != 0 || rec.rawChannels[0].count > 0;
-}
-
 // Recordings an interrupted filing left in the folder under hidden temporary
 // names are filed now; what became of each is told once the event loop runs,
 // so that the message never holds up the start of monitoring.
@@ -183,7 +176,7 @@ bool FrameWindow::fileArrivingRecording()
     serial::clearForUpload();
     serial::transferState.uploadFile = data::arrivingUploadName(folder, platform::localNow());
     const bool filed = runTransfer(serial::TransferKind::upload);
-    if (!filed && data::linkState.transferStatus == 0 && holdsRecording()) {
+    if (!filed && data::linkState.transferStatus == 0 && serial::holdsReceivedRecording()) {
         // Received whole but not written: kept in memory, never thrown away.
         document.markNewMonitoring();
         keepUnfiled();

@@ -36,10 +36,6 @@ std::string monitoredName(const std::string& folder, const std::tm& t)
     return (fs::path(folder) / (fs::exists(fs::path(folder) / final, error) ? arriving : final)).string();
 }
 
-void tell(const void* owner, const char* pattern, const std::string& path)
-{
-    platform::messageBox(owner, platform::format(pattern, path), "Ozmar", platform::Buttons::ok, platform::Icon::exclamation);
-}
 
 }  // namespace
 
@@ -48,11 +44,11 @@ std::string fileMonitoredRecording(const void* owner, const std::string& folder,
     std::string path = monitoredName(folder, t);
     SafeFile out(path);
     if (!out.file()) {
-        tell(owner, "Could not open file \"%s\" to write", path);
+        tellFileProblem(owner, "Could not open file \"%s\" to write", path);
         return std::string();
     }
     if (!writeDataFile(out)) {
-        tell(owner, "Cannot write file %s", path);
+        tellFileProblem(owner, "Cannot write file %s", path);
         return std::string();
     }
     // Never over an existing file: a name another program took meanwhile gives
@@ -66,7 +62,7 @@ std::string fileMonitoredRecording(const void* owner, const std::string& folder,
         out.retarget(path);
     }
     out.abandon();
-    tell(owner, "Cannot write file %s", path);
+    tellFileProblem(owner, "Cannot write file %s", path);
     return std::string();
 }
 

@@ -19,9 +19,6 @@ namespace data {
 
 namespace {
 
-using platform::Buttons;
-using platform::SectionGuard;
-
 const char kCaption[] = "Ozmar";
 
 std::string shownPath(const std::string& path)
@@ -29,11 +26,18 @@ std::string shownPath(const std::string& path)
     return path.empty() ? std::string("(untitled)") : path;
 }
 
-void tell(const void* parent, const char* pattern, const std::string& path)
+}  // namespace
+
+void tellFileProblem(const void* parent, const char* pattern, const std::string& path)
 {
-    platform::messageBox(parent, platform::format(pattern, shownPath(path)), kCaption, Buttons::ok,
+    platform::messageBox(parent, platform::format(pattern, shownPath(path)), kCaption, platform::Buttons::ok,
                          platform::Icon::exclamation);
 }
+
+namespace {
+
+using platform::Buttons;
+using platform::SectionGuard;
 
 // An OK/Cancel message of the batch operations; true when the user chose OK.
 bool ask(const void* parent, const char* pattern, const std::string& path)
@@ -160,7 +164,7 @@ bool openDataFile(const void* parent, const std::string& path, bool showErrors)
     if (!file) {
         quitWhenHidden(2);
         if (showErrors)
-            tell(parent, "Could not open file \"%s\"", path);
+            tellFileProblem(parent, "Could not open file \"%s\"", path);
         return false;
     }
     SectionGuard fileLock(dataLocks.fileLock);
@@ -176,7 +180,7 @@ bool openDataFile(const void* parent, const std::string& path, bool showErrors)
         fileLock.release();
         quitWhenHidden(readFailed ? 2 : 3);
         if (showErrors)
-            tell(parent, readFailed ? "Could not open file \"%s\"" : "File %s is not a patient data file", path);
+            tellFileProblem(parent, readFailed ? "Could not open file \"%s\"" : "File %s is not a patient data file", path);
         return false;
     }
     return true;
@@ -186,12 +190,12 @@ bool saveDataFile(const void* parent, const std::string& path)
 {
     SafeFile out(path);
     if (!out.file()) {
-        tell(parent, "Could not open file \"%s\" to write", path);
+        tellFileProblem(parent, "Could not open file \"%s\" to write", path);
         return false;
     }
     const bool written = writeDataFile(out) && out.commit();
     if (!written)
-        tell(parent, "Cannot write file %s", path);
+        tellFileProblem(parent, "Cannot write file %s", path);
     return written;
 }
 

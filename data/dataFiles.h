@@ -10,6 +10,10 @@ namespace data {
 // ended by a zero byte and the whole by an empty name.
 std::vector<std::string> selectionPaths(const std::string& selection);
 
+// The message box of a file that could not be opened, read or written:
+// `pattern` with the path ("(untitled)" when empty), caption "Ozmar".
+void tellFileProblem(const void* parent, const char* pattern, const std::string& path);
+
 // Opens a data file into the primary recording; false (with its message, or in
 // hidden mode the exit code 2 or 3 and the quit request) when it cannot.
 bool openDataFile(const void* parent, const std::string& path, bool showErrors);

@@ -308,6 +308,12 @@ void uploadSession(const TransferContext& context)
         fileUpload(*out);
 }
 
+bool holdsReceivedRecording()
+{
+    const data::Recording& rec = data::recordings.primary;
+    return (rec.contentFlags() & 0x00FF) != 0 || rec.rawChannels[0].count > 0;
+}
+
 void clearForUpload()
 {
     data::Recording& rec = data::recordings.primary;

@@ -54,5 +54,8 @@ void uploadSession(const TransferContext& context);
 // Before an upload: the primary recording's header (but for the channel
 // words), texts, condition data and raw channels are cleared.
 void clearForUpload();
+// Whether the primary recording holds what an upload brought in (one whose
+// file could not be written, kept for the caller).
+bool holdsReceivedRecording();
 
 }  // namespace serial

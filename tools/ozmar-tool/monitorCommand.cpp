@@ -156,13 +156,6 @@ void refuseUpload()
         serial::serialPort.portHandle->transmitImmediate(0xF8);
 }
 
-// Whether the primary recording holds what a reception brought in.
-bool holdsRecording()
-{
-    const data::Recording& rec = data::recordings.primary;
-    return (rec.contentFlags() & 0x00FF) != 0 || rec.rawChannels[0].count > 0;
-}
-
 // Receives the arriving recording and files it; one that arrived whole but
 // could not be filed is kept in a recovery file and the instrument gets 0xF8.
 // False when it could be written nowhere, or when Ctrl+C or SIGTERM cancelled
@@ -184,7 +177,7 @@ bool receiveUpload(const std::string& folder)
         std::fprintf(stderr, "ozmar-tool: the upload was cancelled; nothing of it was filed\n");
         return false;
     }
-    if (data::linkState.transferStatus != 0 || !holdsRecording()) {
+    if (data::linkState.transferStatus != 0 || !serial::holdsReceivedRecording()) {
         std::fprintf(stderr, "ozmar-tool: the upload failed; monitoring goes on\n");
         return true;
     }
