@@ -35,7 +35,7 @@ const char kMonitorUsage[] =
 struct MonitorArgs {
     int port = 0;
     long seconds = 0;  // 0: until the end packet or Ctrl+C
-    long timeout = 0;  // a session that hears nothing from the instrument in this time fails; 0: wait
+    long timeout = 0;  // nothing heard from the instrument this long after the start fails; 0: wait
     std::string out;
     std::string uploadFolder;
 };
@@ -201,9 +201,10 @@ int autoUpload(const MonitorArgs& a)
                  serial::devicePath(a.port).c_str(), a.uploadFolder.c_str());
     reportLeftovers(a.uploadFolder);
     int status = kSuccess;
-    for (;;) {
+    // Only the start is timed: an instrument that is quiet between treatments is not a failure.
+    for (bool first = true;; first = false) {
         startSession(a.port);
-        if (!waitForEnd(0, a.timeout)) {
+        if (!waitForEnd(0, first ? a.timeout : 0)) {
             status = silentInstrument(a.timeout);
             break;
         }
