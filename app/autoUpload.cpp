@@ -93,7 +93,7 @@ void fileLeftovers(QWidget* owner, const std::string& folder)
 {
     std::string text;
     for (const data::Leftover& leftover : data::fileLeftovers(folder))
-        text += (text.empty() ? "" : "\n") + data::leftoverMessage(leftover);
+        text += (text.empty() ? "" : "\n\n") + data::leftoverMessage(leftover);
     if (!text.empty())
         QTimer::singleShot(0, owner, [owner, text] {
             platform::messageBox(owner, text, "Ozmar", platform::Buttons::ok, platform::Icon::exclamation);
