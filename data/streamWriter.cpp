@@ -9,10 +9,10 @@
 #include "data/byteLayer.h"
 #include "data/dataFile.h"
 #include "data/recordingStore.h"
+#include "data/reportText.h"
 #include "data/sampleRing.h"
 #include "data/streamFormat.h"
 #include "data/streamReader.h"
-#include "report/reportLines.h"
 
 namespace data {
 
@@ -109,12 +109,10 @@ void SectionWriter::reportLines()
 {
     if (!has(content::summary) || rec_.reportText.empty() || !has(content::reportText))
         return;
-    const report::ReportRequest request = report::ReportMode::Csv;
-    const int count = report::reportLineCount(request);
+    // The text's own lines as the file stores them, one record each; empty ones are left out.
     std::vector<std::string> lines;
     std::uint64_t total = 0;
-    for (int i = 2; i < count - 3; ++i) {
-        std::string line = report::getReportLine(rec_.reportText, i, request);
+    for (std::string& line : data::reportTextLines(rec_.reportText)) {
         if (line.empty())
             continue;
         total += line.size() + 2;

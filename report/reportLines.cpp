@@ -2,6 +2,7 @@
 
 #include "data/recording.h"
 #include "data/recordingStore.h"
+#include "data/reportText.h"
 
 namespace report {
 
@@ -22,23 +23,10 @@ bool hasReportText(const data::Recording& rec)
 
 int reportLineCount(ReportRequest request)
 {
-    data::Recording& rec = recordingOf(request);
+    const data::Recording& rec = recordingOf(request);
     if (!hasReportText(rec))
         return kBuiltInLines;
-    std::string& text = rec.reportText;
-    int count = 5;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r')
-            continue;
-        ++count;
-        // A control character after a CR is overwritten with a zero, which
-        // ends the text there.
-        if (i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0x20) {
-            text.resize(i + 1);
-            break;
-        }
-    }
-    return count;
+    return 5 + static_cast<int>(data::reportTextLines(rec.reportText).size());
 }
 
 namespace {
@@ -97,15 +85,16 @@ std::string convertCsvLine(const std::string& line, ReportRequest mode)
     return w;
 }
 
-std::string lineFromText(const std::string& text, int k, ReportRequest request)
+std::string lineFromText(const std::string& wholeText, int k, ReportRequest request)
 {
+    const std::string_view text = data::reportTextInEffect(wholeText);
     std::size_t begin = 0;
     for (int n = 0;; ++n) {
         std::size_t cr = text.find('\r', begin);
-        if (cr == std::string::npos)
+        if (cr == std::string_view::npos)
             return std::string();
         if (n == k) {
-            std::string line = text.substr(begin, cr - begin);
+            std::string line(text.substr(begin, cr - begin));
             if (line.empty() || modeOf(request) == ReportMode::Csv)
                 return line;
             return convertCsvLine(line, request);

@@ -32,7 +32,8 @@ bool hasReportText(const data::Recording& rec);
 bool reportTextFlag(const data::Recording& rec);
 
 // 29 for the built-in report; else 5 plus the CR-terminated lines of the report
-// text. A control character right after a CR ends the text there.
+// text. A control character right after a CR ends the text there (the text
+// itself is left as it is).
 int reportLineCount(ReportRequest request);
 
 // Line `index` of a report whose middle lines are the CR-terminated lines of
@@ -47,8 +48,8 @@ extern const std::array<LineBuilder, kBuiltInLines> reportLineBuilders;
 // empty when the line is absent.
 std::string reportLine(int index, ReportRequest request);
 
-// The (k)-th CR-terminated line of `text`, converted to the form; a last
-// fragment without CR is no line.
+// The (k)-th CR-terminated line of `text` (as far as it is in effect),
+// converted to the form; a last fragment without CR is no line.
 std::string lineFromText(const std::string& text, int k, ReportRequest request);
 // Converts one CSV line to the screen form (backspace-marked right-aligned
 // fields) or to fixed columns (right-aligned at column 50).

@@ -111,6 +111,22 @@ TEST(StreamWriter, SectionsFollowTheChannelMode)
     resetCore();
 }
 
+TEST(StreamWriter, AReportTextIsWrittenUpToItsEndAndLeftAsItWasInMemory)
+{
+    resetCore();
+    TempDir dir;
+    fillPrimary({0, 512, 2, true, 9});
+    // A control character right after a CR ends the text.
+    const std::string text = "\"a\",1\r\"b\",2\r\n\"after the end\"\r";
+    recordings.primary.reportText = text;
+    writePrimary(dir.file("r.dat"));
+    EXPECT_EQ(recordings.primary.reportText, text);
+    resetCore();
+    readPrimary(dir.file("r.dat"));
+    EXPECT_EQ(recordings.primary.reportText, "\"a\",1\r\"b\",2\r");
+    resetCore();
+}
+
 TEST(StreamWriter, FftCountNeverExceedsTheChannelArray)
 {
     resetCore();
