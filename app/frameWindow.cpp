@@ -251,6 +251,7 @@ void FrameWindow::openReport(bool startingUp)
     }
     auto* window = new report::ReportWindow(false);
     window->applyFormatRules = [this](QMenu* m) { menus_.applyRules(m, MenuKind::CORVANE); };
+    window->addFormatItems = [](QMenu* m) { addPopupItems(m, MenuKind::CORVANE, "For&mat"); };
     window->sendToFrame = [this](int id) { onCommand(id, 0, 0); };
     reportSub_ = mdi_->addSubWindow(window);
     reportSub_->setAttribute(Qt::WA_DeleteOnClose);

@@ -12,6 +12,29 @@ QString menuText(const std::string& text)
     return platform::fromWindows1252(text);
 }
 
+namespace {
+
+void addItems(QMenu* menu, const std::vector<MenuItem>& items)
+{
+    for (const MenuItem& item : items) {
+        if (item.isSeparator())
+            menu->addSeparator();
+        else if (item.isPopup())
+            addItems(menu->addMenu(menuText(item.text)), item.popup);
+        else
+            menu->addAction(menuText(item.text))->setData(item.id);
+    }
+}
+
+}  // namespace
+
+void addPopupItems(QMenu* menu, MenuKind kind, const std::string& title)
+{
+    for (const MenuItem& item : menuBar(kind))
+        if (item.text == title)
+            addItems(menu, item.popup);
+}
+
 MenuBuilder::MenuBuilder(std::function<void(int)> onCommand, std::function<MenuContext()> context)
     : onCommand_(std::move(onCommand)), context_(std::move(context))
 {

@@ -33,4 +33,8 @@ private:
 // The Qt text of a menu text: "&&" stays, the "\t" shortcut part is kept.
 QString menuText(const std::string& text);
 
+// Adds the items of the menu bar's popup `title` (of the bar of `kind`) to
+// `menu`, each action carrying its command id as data.
+void addPopupItems(QMenu* menu, MenuKind kind, const std::string& title);
+
 }  // namespace app

@@ -17,8 +17,6 @@
 #include <QPainter>
 #include <QScrollBar>
 
-#include "app/menuBuilder.h"
-#include "app/menuTables.h"
 #include "state/settings.h"
 #include "state/startupState.h"
 #include "data/recordingStore.h"
@@ -159,25 +157,10 @@ void ReportWindow::paintGraphTraces(QPainter& painter) const
     }
 }
 
-void ReportWindow::contextMenuEvent(QContextMenuEvent* event)
+void ReportWindow::fillContextMenu(QMenu& menu)
 {
-    app::MenuBuilder builder([this](int id) { onCommand(id, 0, 0); }, [] { return app::MenuContext{}; });
-    QMenu menu(this);
-    const app::MenuItem* format = nullptr;
-    for (const app::MenuItem& item : app::menuBar(app::MenuKind::CORVANE))
-        if (item.text == "For&mat")
-            format = &item;
-    std::function<void(QMenu*, const std::vector<app::MenuItem>&)> fill = [&](QMenu* m, const std::vector<app::MenuItem>& items) {
-        for (const app::MenuItem& item : items) {
-            if (item.isSeparator())
-                m->addSeparator();
-            else if (item.isPopup())
-                fill(m->addMenu(app::menuText(item.text)), item.popup);
-            else
-                m->addAction(app::menuText(item.text))->setData(item.id);
-        }
-    };
-    fill(&menu, format->popup);
+    if (addFormatItems)
+        addFormatItems(&menu);
     if (!lines_.empty()) {
         menu.addSeparator();
         menu.addAction("&Print")->setData(7);
@@ -190,6 +173,12 @@ void ReportWindow::contextMenuEvent(QContextMenuEvent* event)
             if (a->menu())
                 applyFormatRules(a->menu());
     }
+}
+
+void ReportWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    fillContextMenu(menu);
     QAction* chosen = menu.exec(event->globalPos());
     if (!chosen)
         return;

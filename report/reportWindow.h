@@ -41,7 +41,12 @@ public:
 
     // For the frame's menus and the context menu.
     std::function<void(QMenu*)> applyFormatRules;
+    // Puts the frame's Format popup into the context menu (the frame owns the menus).
+    std::function<void(QMenu*)> addFormatItems;
     std::function<void(int)> sendToFrame;
+    // The right-click menu: the frame's Format popup, then Print and Copy
+    // when there are lines, with the frame's rules applied.
+    void fillContextMenu(QMenu& menu);
 
 protected:
     bool event(QEvent* event) override;

@@ -96,6 +96,26 @@ TEST_F(FrameWindowTest, OpenShowsTheReportWithPatientBlockAndBands)
     EXPECT_TRUE(settings.reportBands);
 }
 
+TEST_F(FrameWindowTest, TheReportsRightClickMenuIsTheFramesFormatPopupWithPrintAndCopy)
+{
+    FrameWindow frame;
+    openSample(frame);
+    QMenu menu;
+    frame.reportWindow()->fillContextMenu(menu);
+    std::vector<std::string> texts;
+    std::vector<int> ids;
+    for (QAction* a : menu.actions()) {
+        texts.push_back(a->text().toStdString());
+        ids.push_back(a->data().toInt());
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"&Font...", "", "Patient &Info", "EEG &Bands", "EEG &Spectrum", "Set &Graph", "",
+                                               "&Print", "", "&Copy"}));
+    EXPECT_EQ(ids[0], 32);
+    EXPECT_EQ(ids[3], 40020);
+    ASSERT_NE(menu.actions()[5]->menu(), nullptr);
+    EXPECT_EQ(menu.actions()[5]->menu()->actions().size(), 5);
+}
+
 TEST_F(FrameWindowTest, CopyAndFormatCommandsReachTheReportWindow)
 {
     FrameWindow frame;
