@@ -88,7 +88,9 @@ TEST_F(MonitorWindows, MonitorFillsTheGraphAndBandsAndStopMakesAnUnsavedRecordin
 {
     FrameWindow frame;
     frame.show();
-    auto sim = instrument("monitor --seconds 10 --speed 2 --treatment-at 2 --end");
+    // A session longer than the test: it is the test that stops monitoring,
+    // never the instrument's end, however slowly the display keeps up.
+    auto sim = instrument("monitor --seconds 600 --speed 2 --treatment-at 2");
     frame.onCommand(25, 0, 0);  // the Graph window brings the tool windows
     ASSERT_NE(frame.playControlWindow(), nullptr);
     ASSERT_NE(frame.channelSettingsWindow(), nullptr);
