@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the normal
 # build, the Debian package, the build under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the transfer and monitor threads under
-# ThreadSanitizer, the installer library under Wine, and short runs of the
-# fuzz targets of the parsers of outside bytes.
+# UndefinedBehaviorSanitizer, the transfer and monitor threads and the windows
+# that start them under ThreadSanitizer, the installer library under Wine, and
+# short runs of the fuzz targets of the parsers of outside bytes.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
@@ -25,10 +25,13 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOZMAR_SANITIZE=ON -
 cmake --build build-asan
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2)
 
-echo "== transfer threads, the live Graph page and the monitor threads under ThreadSanitizer, repeated"
-cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOZMAR_TSAN=ON -DOZMAR_BENCH=OFF -DOZMAR_UI=OFF >/dev/null
-cmake --build build-tsan --target ozmar_thread_tests
-TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/ozmar_thread_tests --gtest_repeat=20 --gtest_brief=1
+echo "== the threads under ThreadSanitizer: transfers, the live Graph page and the monitor (repeated), and the windows that start them"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOZMAR_TSAN=ON -DOZMAR_BENCH=OFF -DOZMAR_UI=ON >/dev/null
+cmake --build build-tsan --target ozmar_thread_tests ozmar_ui_tests
+export TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsanQt.supp"
+build-tsan/tests/ozmar_thread_tests --gtest_repeat=10 --gtest_brief=1
+build-tsan/tests/ozmar_ui_tests --gtest_filter='MonitorWindows.*:AutoUploadPaths.*:TransferCommands.*:GuiQueue.*' --gtest_brief=1
+unset TSAN_OPTIONS
 
 echo "== ravnative under Wine"
 installer/runTests.sh

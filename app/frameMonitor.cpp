@@ -3,6 +3,7 @@
 // live session, and the hooks through which the monitor threads reach the
 // windows (always queued to this thread).
 #include <QMdiSubWindow>
+#include <QThread>
 #include <QTimer>
 #include <ctime>
 
@@ -13,6 +14,7 @@
 #include "data/recordingStore.h"
 #include "monitor/channelSettingsWindow.h"
 #include "monitor/displayThread.h"
+#include "monitor/guiRecordingRead.h"
 #include "monitor/monitorControl.h"
 #include "monitor/monitorHooks.h"
 #include "monitor/monitorState.h"
@@ -62,12 +64,13 @@ void FrameWindow::ensureToolWindows(bool playControl)
     }
     if (playControl && !playControl_) {
         const auto facts = [this] {
-            const data::Recording& rec = data::recordings.primary;
             const monitor::MonitorState& m = monitor::monitorState;
             monitor::PlayControlFacts f;
             f.live = m.liveSession;
             f.playing = m.playThreadRunning;
-            f.eegOrFft = (rec.contentFlags() & (data::content::rawEeg | data::content::fftData)) != 0;
+            monitor::readPrimaryFromGui([&](const data::Recording& rec) {
+                f.eegOrFft = (rec.contentFlags() & (data::content::rawEeg | data::content::fftData)) != 0;
+            });
             f.transferBusy = serial::transferState.transferBusy;
             f.autoUpload = m.autoUploadActive;
             f.portOpen = settings.portBase != state::kNoPort && serial::serialPort.portHandle != nullptr;
@@ -235,7 +238,7 @@ void FrameWindow::startLiveSession()
 void FrameWindow::installMonitorHooks()
 {
     monitor::MonitorHooks& h = monitor::monitorHooks;
-    const auto queued = [this](std::function<void()> f) { QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection); };
+    const auto queued = [this](std::function<void()> f) { gui_.post(std::move(f)); };
     h.postToFrame = [this, queued](int command) {
         queued([this, command] {
             if (command == 458) {
@@ -296,15 +299,25 @@ void FrameWindow::installMonitorHooks()
     // What a reset of the recording and the opening of a file ask of the monitor and the windows.
     data::RecordingHooks& r = data::recordingHooks;
     r.clearTraceBuffers = [] { views::graphPage.clear(); };
-    r.refreshChannelSettings = [this] {
-        if (channelSettings_)
-            channelSettings_->refresh();
+    // A transfer resets the recording on its own thread: the windows are
+    // refreshed on theirs.
+    const auto onGui = [this, queued](std::function<void()> f) {
+        if (QThread::currentThread() == thread())
+            f();
+        else
+            queued(std::move(f));
     };
-    r.resetPlayControl = [this] {
+    r.refreshChannelSettings = [this, onGui] {
+        onGui([this] {
+            if (channelSettings_)
+                channelSettings_->refresh();
+        });
+    };
+    r.resetPlayControl = [this, onGui] {
         if (!playControl_)
             return false;
         monitor::resetPlayback();
-        refreshToolWindows();
+        onGui([this] { refreshToolWindows(); });
         return true;
     };
     r.resetEpochState = [](std::uint32_t first) { monitor::resetEpochState(first); };

@@ -4,6 +4,7 @@
 #include "app/frameWindow.h"
 #include "data/recordingReset.h"
 #include "data/recordingStore.h"
+#include "monitor/channelSettingsWindow.h"
 #include "monitor/monitorControl.h"
 #include "platform/dialogs.h"
 #include "serial/serialPort.h"
@@ -23,6 +24,9 @@ bool FrameWindow::runTransfer(serial::TransferKind kind)
     enableToolWindows(true);
     if (patient_)
         patient_->setEnabled(true);
+    // The thread has ended: the channel settings read the recording it left.
+    if (channelSettings_)
+        channelSettings_->refresh();
     return done;
 }
 

@@ -14,6 +14,7 @@
 #include "app/fileCommands.h"
 #include "app/menuBuilder.h"
 #include "platform/commands.h"
+#include "platform/guiQueue.h"
 #include "serial/transfers.h"
 
 class QPrinter;
@@ -144,6 +145,7 @@ private:
         QElapsedTimer last;
     };
     std::shared_ptr<LiveRepaint> liveRepaint_ = std::make_shared<LiveRepaint>();
+    platform::GuiQueue gui_;  // what the monitor and transfer threads hand to the frame
     // While an export, image series or print runs, an arriving recording (606) waits.
     int exportsRunning_ = 0;
     struct ExportGuard {

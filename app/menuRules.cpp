@@ -6,6 +6,7 @@
 #include "state/portTable.h"
 #include "state/settings.h"
 #include "data/recordingStore.h"
+#include "monitor/guiRecordingRead.h"
 #include "monitor/monitorState.h"
 
 namespace app {
@@ -24,13 +25,16 @@ struct Facts {
 Facts facts()
 {
     const auto& m = monitor::monitorState;
-    const data::Recording& rec = data::recordings.primary;
     bool anyOn = false;
     for (const auto& c : settings.channelSettings)
         anyOn = anyOn || c.on;
-    const bool eeg = rec.rawChannels[0].count > 0 || (rec.contentFlags() & data::content::rawEeg);
-    return {m.liveSession, m.playThreadRunning, m.autoUploadActive, eeg,
-            eeg || (rec.contentFlags() & data::content::fftData) != 0, anyOn};
+    // While a transfer fills the recording it holds nothing to show yet.
+    bool eeg = false, fft = false;
+    monitor::readPrimaryFromGui([&](const data::Recording& rec) {
+        eeg = rec.rawChannels[0].count > 0 || (rec.contentFlags() & data::content::rawEeg);
+        fft = (rec.contentFlags() & data::content::fftData) != 0;
+    });
+    return {m.liveSession, m.playThreadRunning, m.autoUploadActive, eeg, eeg || fft, anyOn};
 }
 
 ItemState fileItem(int id, const MenuContext& c, const Facts& f)

@@ -9,6 +9,8 @@
 
 #include "data/recordingStore.h"
 #include "monitor/channelChoices.h"
+#include "monitor/guiRecordingRead.h"
+#include "monitor/monitorState.h"
 #include "state/settings.h"
 
 namespace monitor {
@@ -19,12 +21,6 @@ using data::hw::channelMode;
 using data::hw::channelModeCopy;
 
 state::ChannelSetting& setting(int ch) { return state::settings.channelSettings[static_cast<std::size_t>(ch)]; }
-
-bool signalListsLocked()
-{
-    // The recording's own configuration holds while it carries any content.
-    return (data::recordings.primary.contentFlags() & 0x00FF) != 0;
-}
 
 }  // namespace
 
@@ -76,7 +72,15 @@ void ChannelSettingsWindow::build(int ch)
     fillLists(ch);
 }
 
-bool ChannelSettingsWindow::fourChannels() const { return data::recordings.primary.header[channelMode] != 0; }
+bool ChannelSettingsWindow::readConfiguration()
+{
+    return readPrimaryFromGui([this](const data::Recording& rec) {
+        configuration_.fourChannels = rec.header[channelMode] != 0;
+        configuration_.fourChannelsCopy = rec.header[channelModeCopy] != 0;
+        // The recording's own configuration holds while it carries any content.
+        configuration_.listsLocked = (rec.contentFlags() & 0x00FF) != 0;
+    });
+}
 
 void ChannelSettingsWindow::fillLists(int ch)
 {
@@ -98,7 +102,7 @@ void ChannelSettingsWindow::fillLists(int ch)
 void ChannelSettingsWindow::enableControls(int ch)
 {
     Channel& c = channels_[static_cast<std::size_t>(ch)];
-    c.signal->setEnabled(ch >= 2 && !signalListsLocked());
+    c.signal->setEnabled(ch >= 2 && !configuration_.listsLocked);
     const bool artifact = !bodyChannel(ch, fourChannels());
     c.artifact->setEnabled(artifact);
     c.artifactLabel->setEnabled(artifact);
@@ -106,10 +110,11 @@ void ChannelSettingsWindow::enableControls(int ch)
 
 void ChannelSettingsWindow::refresh()
 {
-    const data::Recording& rec = data::recordings.primary;
+    if (!readConfiguration())
+        return;
     const QSignalBlocker block3(channels_[2].signal), block4(channels_[3].signal);
-    channels_[2].signal->setCurrentIndex(rec.header[channelMode] != 0 ? 1 : 0);
-    channels_[3].signal->setCurrentIndex(rec.header[channelModeCopy] != 0 ? 1 : 0);
+    channels_[2].signal->setCurrentIndex(configuration_.fourChannels ? 1 : 0);
+    channels_[3].signal->setCurrentIndex(configuration_.fourChannelsCopy ? 1 : 0);
     for (int ch = 0; ch < 4; ++ch) {
         channels_[static_cast<std::size_t>(ch)].on->setChecked(setting(ch).on);
         fillLists(ch);
@@ -147,8 +152,12 @@ void ChannelSettingsWindow::artifactChosen(int ch, int index)
 
 void ChannelSettingsWindow::configurationChosen(int index)
 {
-    data::Recording& rec = data::recordings.primary;
-    rec.header[channelMode] = rec.header[channelModeCopy] = index != 0 ? 1 : 0;
+    {
+        platform::SectionGuard lockB(monitorState.lockB);
+        data::Recording& rec = data::recordings.primary;
+        rec.header[channelMode] = rec.header[channelModeCopy] = index != 0 ? 1 : 0;
+    }
+    configuration_.fourChannels = configuration_.fourChannelsCopy = index != 0;
     for (int ch = 2; ch < 4; ++ch) {
         const QSignalBlocker block(channels_[static_cast<std::size_t>(ch)].signal);
         channels_[static_cast<std::size_t>(ch)].signal->setCurrentIndex(index != 0 ? 1 : 0);

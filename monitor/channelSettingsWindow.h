@@ -52,8 +52,20 @@ private:
     // Fills the scale and artifact lists of a channel for the configuration.
     void fillLists(int ch);
     void enableControls(int ch);
-    bool fourChannels() const;
+    bool fourChannels() const { return configuration_.fourChannels; }
+    // Takes the recording's configuration into `configuration_`; false while
+    // another thread is filling the recording (a transfer), which leaves it as it was.
+    bool readConfiguration();
 
+    // The recording's channel configuration as the window last read it. The
+    // live reader changes the recording under lock B and a transfer under the
+    // recording lock, so the window reads it only through readConfiguration().
+    struct Configuration {
+        bool fourChannels = false;      // channels 3 and 4 record EEG
+        bool fourChannelsCopy = false;  // the header's second copy of that choice
+        bool listsLocked = false;       // the recording carries content: its configuration holds
+    };
+    Configuration configuration_;
     std::function<void(ChannelChange)> changed_;
     std::array<Channel, 4> channels_;
 };

@@ -8,6 +8,7 @@
 
 #include "data/recordingStore.h"
 #include "monitor/epochThread.h"
+#include "monitor/guiRecordingRead.h"
 #include "monitor/monitorControl.h"
 #include "monitor/monitorState.h"
 #include "monitor/playRange.h"
@@ -72,20 +73,28 @@ void PlayControlWindow::refresh()
 {
     const PlayControlFacts f = facts_();
     const MonitorState& m = monitorState;
-    const data::Recording& rec = data::recordings.primary;
     speed_->setEnabled(!f.live);
     timeSet_->setEnabled(!f.live);
     play_->setEnabled(f.eegOrFft && !f.live);
     reject_->setEnabled(f.eegOrFft && !f.live);
     monitor_->setEnabled(!f.transferBusy && !f.autoUpload && f.portOpen);
     if (!timeSet_->hasFocus())
-        timeSet_->setText(QString::fromStdString(playRangeText({rec.playStartSecond, rec.playEndSecond})));
+        showPlayRange();
     monitor_->setText(f.live ? "Stop &Mon" : "&Monitor");
     play_->setText(f.playing && !f.live ? "Stop&Back" : "Play&Back");
     if (speed_->currentIndex() != state::settings.playSpeedIndex)
         speed_->setCurrentIndex(std::clamp(state::settings.playSpeedIndex, 0, 5));
     if (m.displayComplete)
         status_->setText("Complete");
+}
+
+// While a transfer fills the recording, the text stays as it was until the
+// refresh at the transfer's end.
+void PlayControlWindow::showPlayRange()
+{
+    readPrimaryFromGui([this](const data::Recording& rec) {
+        timeSet_->setText(QString::fromStdString(playRangeText({rec.playStartSecond, rec.playEndSecond})));
+    });
 }
 
 bool PlayControlWindow::onCommand(int id, long, long)

@@ -37,6 +37,7 @@ public:
     void refresh();
 
 private:
+    void showPlayRange();
     void timeSetLeft();
     void speedChosen(int index);
 

@@ -1,7 +1,6 @@
 #include "platform/commands.h"
 
 #include <QCoreApplication>
-#include <QThread>
 
 namespace platform {
 
@@ -21,17 +20,8 @@ bool sendCommand(QObject* target, int id, long wParam, long lParam)
         QCoreApplication::sendEvent(target, &event);
         handled = event.handled;
     };
-    if (QThread::currentThread() == target->thread())
-        deliver();
-    else
-        QMetaObject::invokeMethod(target, deliver, Qt::BlockingQueuedConnection);
+    deliver();
     return handled;
-}
-
-void postCommand(QObject* target, int id, long wParam, long lParam)
-{
-    if (target)
-        QCoreApplication::postEvent(target, new CommandEvent(id, wParam, lParam));
 }
 
 bool dispatchCommand(CommandWindow& window, QEvent* event)

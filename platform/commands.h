@@ -25,11 +25,9 @@ public:
     virtual bool onCommand(int id, long wParam, long lParam) = 0;
 };
 
-// Delivers a command now; from another thread it waits until the window has
-// handled it. Answers whether it was handled.
+// Delivers a command now, on the window's own thread (other threads hand their
+// work to that thread through a GuiQueue). Answers whether it was handled.
 bool sendCommand(QObject* target, int id, long wParam = 0, long lParam = 0);
-// Queues a command for the window's thread.
-void postCommand(QObject* target, int id, long wParam = 0, long lParam = 0);
 
 // Passes a command event to a CommandWindow; for the windows' event().
 bool dispatchCommand(CommandWindow& window, QEvent* event);

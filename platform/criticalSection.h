@@ -46,4 +46,22 @@ private:
     CriticalSection* section_;
 };
 
+// Takes a critical section only when it is free (or already this thread's),
+// for a user-interface thread that must never wait on a long operation.
+class TrySectionGuard {
+public:
+    explicit TrySectionGuard(CriticalSection& section) : section_(section.tryEnter() ? &section : nullptr) {}
+    ~TrySectionGuard()
+    {
+        if (section_)
+            section_->leave();
+    }
+    TrySectionGuard(const TrySectionGuard&) = delete;
+    TrySectionGuard& operator=(const TrySectionGuard&) = delete;
+    bool held() const { return section_ != nullptr; }
+
+private:
+    CriticalSection* section_;
+};
+
 }  // namespace platform

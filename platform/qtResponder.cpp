@@ -20,7 +20,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QThread>
 #include <QWidget>
 
 #include "platform/qtText.h"
@@ -75,10 +74,8 @@ int show(const MessageRequest& r)
 
 int QtResponder::messageBox(const MessageRequest& request)
 {
-    if (QThread::currentThread() == qApp->thread())
-        return show(request);
     int answer = IDCANCEL;
-    QMetaObject::invokeMethod(qApp, [&] { answer = show(request); }, Qt::BlockingQueuedConnection);
+    gui_.runAndWait([&] { answer = show(request); });
     return answer;
 }
 

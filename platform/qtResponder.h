@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/dialogs.h"
+#include "platform/guiQueue.h"
 
 namespace platform {
 
@@ -18,6 +19,9 @@ public:
     // Qt's print dialog on the request's printer, its choices relabelled as asked.
     PrintAnswer printDialog(PrintRequest& request) override;
     bool pageSetupDialog(const void* owner, void* printer) override;
+
+private:
+    GuiQueue gui_;  // a worker's message box, shown on the user-interface thread
 };
 
 }  // namespace platform

@@ -40,10 +40,10 @@ TransferDialog::TransferDialog(TransferKind kind, QWidget* parent) : QDialog(par
     layout->addWidget(cancel, 0, Qt::AlignCenter);
     // The thread's end (or Cancel) closes the dialog with the transfer's result.
     run_.onClosed = [this] {
-        QMetaObject::invokeMethod(this, [this] {
+        gui_.post([this] {
             showProgress();
             done(run_.result() ? 1 : 0);
-        }, Qt::QueuedConnection);
+        });
     };
     auto* timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, &TransferDialog::showProgress);

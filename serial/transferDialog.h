@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "data/progressSink.h"
+#include "platform/guiQueue.h"
 #include "serial/transferRun.h"
 
 class QLabel;
@@ -54,6 +55,7 @@ private:
     void post();
     void showProgress();
 
+    platform::GuiQueue gui_;  // the thread's end, handed to the dialog (outlives the thread)
     TransferRun run_;
     // The progress as the thread last set it, under its own lock.
     struct Progress {

@@ -104,8 +104,9 @@ TEST_F(MonitorWindows, MonitorFillsTheGraphAndBandsAndStopMakesAnUnsavedRecordin
     ASSERT_TRUE(waitFor([] { return monitor::monitorState.processedEpochCount >= 4; }));
     EXPECT_FALSE(views::graphPage.empty());
     EXPECT_GE(monitor::monitorState.accumulatedEpochCount, 1);
-    // The Bands window counts the epochs as they come.
+    // The Bands window counts the epochs as they come (read under lock B, as the window paints).
     const auto bandsCount = [&] {
+        platform::SectionGuard lockB(monitor::monitorState.lockB);
         for (QMdiSubWindow* sub : frame.mdiArea()->subWindowList())
             if (auto* table = dynamic_cast<views::TableWindow*>(sub->widget()); table && table->isBands())
                 for (int n = 0; n < 40; ++n)

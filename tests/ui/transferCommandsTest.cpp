@@ -244,7 +244,10 @@ TEST_F(TransferCommands, AutoUploadFilesEachArrivingRecordingUnderItsName)
     testing_support::writeBytes(folder.file(today() + "04_0930.dat"), {9, 9});  // an earlier recording of the day
     FrameWindow frame;
     frame.show();
-    auto first = instrument("send " + dir->file("four.dat") + " --settle 400");
+    // Each instrument keeps its line until the frame has reopened the port after the upload.
+    const std::string reopened = dir->file("reopened");
+    std::filesystem::remove(reopened);
+    auto first = instrument("send " + dir->file("four.dat") + " --settle 400 --hold-until " + reopened);
     // The folder dialog: a proposed name it keeps up to date, and Upload only on that name.
     responder.fileAnswers = {folder.file("other.dat"), folder.file(today() + "05_.dat")};
     frame.onCommand(40005, 0, 0);  // Ctrl+U
@@ -264,12 +267,15 @@ TEST_F(TransferCommands, AutoUploadFilesEachArrivingRecordingUnderItsName)
     // Two recordings arrive; each is filed under the day's next number.
     watch();
     frame.onCommand(606, 0, 0);  // a recording is arriving
+    testing_support::writeBytes(reopened, {1});
     EXPECT_EQ(first->wait(), 0);
     EXPECT_EQ(title, "COM1: Uploading to " + today() + "05.dat...");
     monitor::stopAll();  // the reader never outlives the port it reads
     serial::closePort();
-    auto second = instrument("send " + dir->file("max.dat") + " --settle 400");
+    std::filesystem::remove(reopened);
+    auto second = instrument("send " + dir->file("max.dat") + " --settle 400 --hold-until " + reopened);
     frame.onCommand(606, 0, 0);  // a recording is arriving
+    testing_support::writeBytes(reopened, {1});
     EXPECT_EQ(second->wait(), 0);
     EXPECT_TRUE(responder.shown.empty()) << responder.texts()[0];
     std::vector<std::string> names;

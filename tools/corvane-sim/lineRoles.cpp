@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include <unistd.h>
 
 #include "data/byteLayer.h"
 #include "data/linkState.h"
@@ -54,16 +55,35 @@ int answerStatus(const SerialLine& line)
     return 0;
 }
 
+// Keeps the line (and so the device) open until PATH exists, for a peer that
+// reopens the port after the transfer; at most two minutes.
+void holdLine(const std::string& path)
+{
+    if (path.empty())
+        return;
+    const auto until = Clock::now() + std::chrono::minutes(2);
+    while (Clock::now() < until && ::access(path.c_str(), F_OK) != 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
 }  // namespace
 
 int sendRole(const std::vector<std::string>& args)
 {
     Options o;
-    if (!parse(args, {"--cut", "--stall", "--stall-at", "--cancel-at", "--drop", "--flip", "--dup", "--settle", "--wait"},
+    std::vector<std::string> rest;
+    std::string holdUntil;  // a path, so not one of the numeric options
+    for (std::size_t i = 0; i < args.size(); ++i)
+        if (args[i] == "--hold-until" && i + 1 < args.size())
+            holdUntil = args[++i];
+        else
+            rest.push_back(args[i]);
+    if (!parse(rest, {"--cut", "--stall", "--stall-at", "--cancel-at", "--drop", "--flip", "--dup", "--settle", "--wait"},
                {"--corrupt-crc"}, o) ||
         o.words.size() != 1) {
         std::fputs("usage: corvane-sim send FILE [--device PATH] [--corrupt-crc] [--cut N] [--stall MS [--stall-at N]] [--cancel-at N]\n"
-                   "                         [--drop POS] [--flip POS] [--dup POS] [--settle MS] [--wait MS]\n", stderr);
+                   "                         [--drop POS] [--flip POS] [--dup POS] [--settle MS] [--wait MS]\n"
+                   "                         [--hold-until PATH]\n", stderr);
         return 1;
     }
     std::vector<std::uint8_t> stream;
@@ -106,6 +126,7 @@ int sendRole(const std::vector<std::string>& args)
     const auto until = Clock::now() + std::chrono::milliseconds(o.get("--wait", 300));
     while (Clock::now() < until && line.read(answer, 20)) {
     }
+    holdLine(holdUntil);
     for (std::uint8_t b : answer)
         if (b == 0xF8 || b == 0x12)
             return 10;
