@@ -26,7 +26,7 @@
 #include "state/settings.h"
 #include "state/startupState.h"
 #include "views/fftWindow.h"
-#include "views/graphPage.h"
+#include "monitor/graphPage.h"
 #include "views/graphWindow.h"
 #include "views/tableWindow.h"
 
@@ -122,7 +122,7 @@ void FrameWindow::enableToolWindows(bool enabled)
 void FrameWindow::channelsChanged(monitor::ChannelChange change)
 {
     const data::Recording& rec = data::recordings.primary;
-    views::graphPage.layOut(rec);
+    monitor::graphPage.layOut(rec);
     for (QMdiSubWindow* sub : {graphSub_.data(), fftSub_.data()})
         if (sub && sub->widget())
             sub->widget()->update();
@@ -298,7 +298,7 @@ void FrameWindow::installMonitorHooks()
     };
     // What a reset of the recording and the opening of a file ask of the monitor and the windows.
     data::RecordingHooks& r = data::recordingHooks;
-    r.clearTraceBuffers = [] { views::graphPage.clear(); };
+    r.clearTraceBuffers = [] { monitor::graphPage.clear(); };
     // A transfer resets the recording on its own thread: the windows are
     // refreshed on theirs.
     const auto onGui = [this, queued](std::function<void()> f) {

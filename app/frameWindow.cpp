@@ -120,7 +120,7 @@ FrameWindow::FrameWindow()
     setCentralWidget(mdi_);
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) { installMenu(menuKindOf(sub)); });
     // The Graph and FFT pages are laid out in units of the label font, measured once here.
-    views::graphPage.setGeometry(views::measureGraphGeometry(*this));
+    monitor::graphPage.setGeometry(views::measureGraphGeometry(*this));
     for (const Accelerator& a : acceleratorTable()) {
         auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(a.keys)), this);
         shortcut->setContext(Qt::ApplicationShortcut);

@@ -54,13 +54,13 @@ struct Share {
 int graphImages(const Share& share)
 {
     data::Recording& rec = data::recordings.primary;
-    const std::uint32_t pages = views::pageCount(rec);
+    const std::uint32_t pages = monitor::pageCount(rec);
     for (std::uint32_t p = 0; p < pages; ++p) {
         if (!share.mine(p))
             continue;
         const QImage image = drawn(640, 480, [&](QPainter& painter) {
-            const views::PageSetup setup = views::setupGraphPage(painter, views::graphPage.geometry(), 640, 480);
-            views::renderGraphPage(painter, rec, p * views::kPageColumns, setup.lineHeight, true);
+            const views::PageSetup setup = views::setupGraphPage(painter, monitor::graphPage.geometry(), 640, 480);
+            views::renderGraphPage(painter, rec, p * monitor::kPageColumns, setup.lineHeight, true);
         });
         if (!report::writeImageFile(image, pagePath('g', p + 1)))
             return 1;
@@ -76,7 +76,7 @@ int fftImages(const Share& share)
     for (std::uint32_t e = 0; e < pages; ++e) {
         if (!share.mine(e))
             continue;
-        const views::FftSnapshot page = views::renderFftPage(rec, e, views::graphPage.geometry());
+        const views::FftSnapshot page = views::renderFftPage(rec, e, monitor::graphPage.geometry());
         const QImage image = drawn(480, 480, [&](QPainter& painter) {
             const views::PageSetup setup = views::setupGraphPage(painter, page.geometry, 480, 480);
             views::drawFftPage(painter, page, setup.lineHeight, true);
@@ -106,7 +106,7 @@ int drawImages(int argc, char** argv, const Share& share)
 {
     QApplication application(argc, argv);
     const QImage screen(16, 16, QImage::Format_RGB32);
-    views::graphPage.setGeometry(views::measureGraphGeometry(screen));
+    monitor::graphPage.setGeometry(views::measureGraphGeometry(screen));
     if (startup.graphImages)
         return graphImages(share);
     if (startup.fftImages)
@@ -125,7 +125,7 @@ int runImages(int argc, char** argv)
     if (!data::openDataFile(nullptr, startup.dataFilePath, false))
         return startup.exitCode != 0 ? startup.exitCode : 2;
     data::Recording& rec = data::recordings.primary;
-    const std::uint32_t pages = startup.graphImages ? views::pageCount(rec)
+    const std::uint32_t pages = startup.graphImages ? monitor::pageCount(rec)
                               : startup.fftImages   ? views::fftPageCount(rec)
                                                     : rec.rawChannels[0].count;
     if (pages == 0)

@@ -84,7 +84,7 @@ report::TextPrintDocument tableDocument(const views::TableWindow& w)
 // The Graph and FFT pages are their logical drawings, scaled onto the printable
 // area. The margins place the viewport in device units: a translation of the
 // world would be scaled by the page's mapping as well.
-void onArea(QPainter& painter, const report::PrintableArea& area, const views::PageGeometry& geometry,
+void onArea(QPainter& painter, const report::PrintableArea& area, const monitor::PageGeometry& geometry,
             const std::function<void(int lineHeight)>& draw)
 {
     painter.save();
@@ -98,14 +98,14 @@ PrintJob graphJob(views::GraphWindow& w)
 {
     PrintJob job;
     const data::Recording& rec = data::recordings.primary;
-    job.pageCount = static_cast<int>(views::pageCount(rec));
+    job.pageCount = static_cast<int>(monitor::pageCount(rec));
     job.drawPage = [&w, &rec](QPainter& painter, int page, const report::PrintableArea& area) {
-        const views::GraphSnapshot shown = w.shownPage();
+        const monitor::GraphSnapshot shown = w.shownPage();
         onArea(painter, area, shown.geometry, [&](int lineHeight) {
             if (page < 0)
                 views::drawGraphPage(painter, shown, lineHeight, true);
             else
-                views::renderGraphPage(painter, rec, static_cast<std::uint32_t>(page) * views::kPageColumns, lineHeight, true);
+                views::renderGraphPage(painter, rec, static_cast<std::uint32_t>(page) * monitor::kPageColumns, lineHeight, true);
         });
     };
     return job;
@@ -119,7 +119,7 @@ PrintJob fftJob(views::FftWindow& w)
     job.pageCount = fft ? static_cast<int>(views::fftPageCount(rec)) : 0;
     job.drawPage = [&w, &rec](QPainter& painter, int page, const report::PrintableArea& area) {
         const views::FftSnapshot snapshot =
-            page < 0 ? w.shownPage() : views::renderFftPage(rec, static_cast<std::uint32_t>(page), views::graphPage.geometry());
+            page < 0 ? w.shownPage() : views::renderFftPage(rec, static_cast<std::uint32_t>(page), monitor::graphPage.geometry());
         onArea(painter, area, snapshot.geometry,
                [&](int lineHeight) { views::drawFftPage(painter, snapshot, lineHeight, true); });
     };

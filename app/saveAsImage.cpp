@@ -45,7 +45,7 @@ void FrameWindow::saveAsImage()
     if (!graph && !fft)
         return;
     data::Recording& rec = data::recordings.primary;
-    const std::uint32_t pages = graph ? views::pageCount(rec) : views::fftPageCount(rec);
+    const std::uint32_t pages = graph ? monitor::pageCount(rec) : views::fftPageCount(rec);
     const char letter = graph ? 'g' : 'f';
 
     platform::FileRequest r;
@@ -97,11 +97,11 @@ void FrameWindow::saveAsImage()
         image.fill(Qt::white);
         {
             QPainter painter(&image);
-            const views::PageGeometry geometry = views::graphPage.geometry();
+            const monitor::PageGeometry geometry = monitor::graphPage.geometry();
             const views::PageSetup setup = views::setupGraphPage(painter, geometry, size.width(), size.height());
             const std::uint32_t page = range.first - 1 + static_cast<std::uint32_t>(i);
             if (graph)
-                views::drawGraphPage(painter, current ? graph->shownPage() : views::renderPage(rec, page * views::kPageColumns, geometry),
+                views::drawGraphPage(painter, current ? graph->shownPage() : monitor::renderPage(rec, page * monitor::kPageColumns, geometry),
                                      setup.lineHeight, true);
             else
                 views::drawFftPage(painter, current ? fft->shownPage() : views::renderFftPage(rec, page, geometry), setup.lineHeight,

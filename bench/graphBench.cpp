@@ -43,7 +43,7 @@ void fullGraphRepaint(benchmark::State& state)
     for (auto& c : state::settings.channelSettings)
         c.artifact = 100;  // overshoot copies too
     QImage image(1280, 800, QImage::Format_RGB32);
-    const views::GraphSnapshot page = views::renderPage(data::recordings.primary, 1024, views::graphPage.geometry());
+    const monitor::GraphSnapshot page = monitor::renderPage(data::recordings.primary, 1024, monitor::graphPage.geometry());
     for (auto _ : state) {
         QPainter painter(&image);
         const views::PageSetup setup = views::setupGraphPage(painter, page.geometry, image.width(), image.height());
@@ -81,7 +81,7 @@ void fftRepaint(benchmark::State& state)
     QImage image(1280, 800, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&image);
-        const views::FftSnapshot page = views::fftPage(data::recordings.primary, views::graphPage.geometry());
+        const views::FftSnapshot page = views::fftPage(data::recordings.primary, monitor::graphPage.geometry());
         const views::PageSetup setup = views::setupGraphPage(painter, page.geometry, image.width(), image.height());
         views::drawFftPage(painter, page, setup.lineHeight, true);
         painter.end();
@@ -118,7 +118,7 @@ int main(int argc, char** argv)
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
     const QImage screen(16, 16, QImage::Format_RGB32);
-    views::graphPage.setGeometry(views::measureGraphGeometry(screen));
+    monitor::graphPage.setGeometry(views::measureGraphGeometry(screen));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     return 0;

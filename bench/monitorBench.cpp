@@ -28,7 +28,7 @@
 #include "serial/serialPort.h"
 #include "support/liveBytes.h"
 #include "support/sampleRecording.h"
-#include "views/graphPage.h"
+#include "monitor/graphPage.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ void LiveLatency(benchmark::State& state)
     constexpr int kFrames = 200 * 8;
     for (auto _ : state) {
         testing_support::resetCore();
-        views::graphPage.reset();
+        monitor::graphPage.reset();
         const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
         ::grantpt(master);
         ::unlockpt(master);
@@ -58,7 +58,7 @@ void LiveLatency(benchmark::State& state)
         monitor::monitorHooks.pageChanged = [&] {
             // The column just drawn carries its frame's number in channels 2 to 4.
             const int column = monitor::monitorState.column;
-            const views::GraphSnapshot page = views::graphPage.snapshot();
+            const monitor::GraphSnapshot page = monitor::graphPage.snapshot();
             const auto at = [&](int ch) { return page.strips[static_cast<std::size_t>(ch)].samples[static_cast<std::size_t>(column)]; };
             const int k = at(1) | (at(2) << 7) | (at(3) << 14);
             const std::int64_t sent = k >= 0 && k < kFrames ? written[static_cast<std::size_t>(k)].load() : 0;

@@ -13,7 +13,7 @@
 #include "monitor/epochThread.h"
 #include "monitor/monitorHooks.h"
 #include "monitor/monitorState.h"
-#include "views/graphPage.h"
+#include "monitor/graphPage.h"
 
 namespace monitor {
 
@@ -78,7 +78,7 @@ std::int16_t nextSample(int ch, bool live)
 }
 
 // Whether the sample raises an artifact, by the strip scales of the live page.
-bool artifact(int ch, std::int16_t s, bool fourChannels, const views::StripScale& sc, int unit)
+bool artifact(int ch, std::int16_t s, bool fourChannels, const monitor::StripScale& sc, int unit)
 {
     const bool eeg = ch < 2 || fourChannels;
     if (!eeg || !sc.on || sc.scale <= 0)
@@ -99,9 +99,9 @@ bool drawColumn(int column, bool live)
         marked = rec.conditionData[0][static_cast<std::size_t>(m.currentEpoch.load())] != 0;
         fourChannels = rec.header[data::hw::channelMode] != 0;
     }
-    views::graphPage.clearColumns(column + 1, kClearAhead);
-    views::graphPage.setMark(column, marked);
-    const auto [scales, unit] = views::graphPage.scales();
+    monitor::graphPage.clearColumns(column + 1, kClearAhead);
+    monitor::graphPage.setMark(column, marked);
+    const auto [scales, unit] = monitor::graphPage.scales();
     for (int ch = 0; ch < 4; ++ch) {
         const std::int16_t s = nextSample(ch, live);
         if (s == data::kNoSample) {
@@ -110,7 +110,7 @@ bool drawColumn(int column, bool live)
                 m.displayComplete = true;
             return false;
         }
-        views::graphPage.setSample(ch, column, s);
+        monitor::graphPage.setSample(ch, column, s);
         if (artifact(ch, s, fourChannels, scales[static_cast<std::size_t>(ch)], unit))
             m.epochRejectedByUser = true;
     }
@@ -121,10 +121,10 @@ bool drawColumn(int column, bool live)
 void numberEpoch(int column)
 {
     const MonitorState& m = monitorState;
-    views::SegmentNumbers n = views::graphPage.segments();
+    monitor::SegmentNumbers n = monitor::graphPage.segments();
     n.current = m.playedEpochs + 1;
-    (column < views::kPageColumns / 2 ? n.firstHalf : n.secondHalf) = n.current;
-    views::graphPage.setSegments(n);
+    (column < monitor::kPageColumns / 2 ? n.firstHalf : n.secondHalf) = n.current;
+    monitor::graphPage.setSegments(n);
 }
 
 // The finished epoch's selection and its rejected columns; the next epoch begins.
@@ -151,7 +151,7 @@ void completeEpoch(bool live)
     if (selected != rec.epochMarks[static_cast<std::size_t>(finished)])
         monitorHooks.selectionChanged(true);
     if (!selected)
-        views::graphPage.rejectColumns(m.epochStartColumn, m.column);
+        monitor::graphPage.rejectColumns(m.epochStartColumn, m.column);
     // Counting restarts at -1, so every epoch of the display is 256 samples,
     // exactly an epoch of the data.
     m.epochSample = -1;
@@ -199,7 +199,7 @@ bool step(bool live)
     const data::Recording& rec = data::recordings.primary;
     if (!waitForTick(live))
         return false;
-    m.column = (m.column + 1) % views::kPageColumns;
+    m.column = (m.column + 1) % monitor::kPageColumns;
     if (!live && !hasRawEeg(rec)) {
         if (rec.epochCount(0) <= static_cast<std::uint32_t>(m.playedEpochs) ||
             rec.playEndSecond <= static_cast<std::uint32_t>(m.displaySecond)) {
@@ -221,7 +221,7 @@ void endRun()
         monitorHooks.toPlayControl(453, "Complete");
     monitorHooks.toPlayControl(600, "");
     if (m.epochRejected && m.epochSample >= 0)
-        views::graphPage.rejectColumns(m.epochStartColumn, m.column);
+        monitor::graphPage.rejectColumns(m.epochStartColumn, m.column);
     m.epochRejected = m.epochRejected || m.epochRejectedByUser;
     monitorHooks.pageChanged();
 }
@@ -259,7 +259,7 @@ void resetDisplayPart()
         platform::SectionGuard lockB(m.lockB);
         m.displayComplete = false;
         m.column = -1;
-        views::graphPage.clear();
+        monitor::graphPage.clear();
         for (int ch = 0; ch < 4; ++ch) {
             if (live)
                 data::channelClear(rec, ch);

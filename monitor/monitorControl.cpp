@@ -13,7 +13,7 @@
 #include "monitor/monitorState.h"
 #include "platform/periodicTimer.h"
 #include "platform/serialDevice.h"
-#include "views/graphPage.h"
+#include "monitor/graphPage.h"
 
 namespace monitor {
 
@@ -207,15 +207,15 @@ bool rejectEpoch()
     if (m.playThreadRunning) {
         if (m.epochSample < 0)
             return false;
-        views::graphPage.rejectColumns(m.epochStartColumn, m.column);
+        monitor::graphPage.rejectColumns(m.epochStartColumn, m.column);
         m.epochRejected = true;
     } else if (m.epochSample >= 0) {
         const bool rejected = !m.epochRejected;
         m.epochRejectedByUser = m.epochRejected = rejected;
         if (rejected)
-            views::graphPage.rejectColumns(m.epochStartColumn, m.column);
+            monitor::graphPage.rejectColumns(m.epochStartColumn, m.column);
         else
-            views::graphPage.acceptColumns(m.epochStartColumn, m.column);
+            monitor::graphPage.acceptColumns(m.epochStartColumn, m.column);
     } else if (m.epochComplete) {
         // The completed epoch has been summed (or not) by the epoch thread: wait
         // for it, then move the epoch into or out of the accumulated sums.
@@ -228,9 +228,9 @@ bool rejectEpoch()
         analysis::setLastEpochSelected(slot, selected);
         const int last = m.epochStartColumn + data::kEpochSamples - 1;
         if (selected)
-            views::graphPage.acceptColumns(m.epochStartColumn, last % views::kPageColumns);
+            monitor::graphPage.acceptColumns(m.epochStartColumn, last % monitor::kPageColumns);
         else
-            views::graphPage.rejectColumns(m.epochStartColumn, last % views::kPageColumns);
+            monitor::graphPage.rejectColumns(m.epochStartColumn, last % monitor::kPageColumns);
         lockB.release();
         lockA.release();
         monitorHooks.selectionChanged(true);

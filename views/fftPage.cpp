@@ -26,7 +26,7 @@ void layOut(FftSnapshot& page, const data::Recording& rec)
     int m = 0;
     for (int ch = 0; ch < eegChannels(rec); ++ch)
         m += settings[static_cast<std::size_t>(ch)].on ? 1 : 0;
-    page.stripHeight = m > 0 ? kPlotHeight / m : 0;
+    page.stripHeight = m > 0 ? monitor::kPlotHeight / m : 0;
     page.unit = page.stripHeight / 3;
     int top = page.geometry.graphTop();
     for (int ch = 0; ch < eegChannels(rec); ++ch) {
@@ -48,7 +48,7 @@ void bars(FftSnapshot& page, const data::Recording& rec)
     const analysis::SpectralKind& current = analysis::spectralSums.kind(3);
     const analysis::SpectralKind& accumulated = analysis::spectralSums.kind(2);
     const int count = m.accumulatedEpochCount;
-    for (int ch = 0; ch < kGraphChannels; ++ch) {
+    for (int ch = 0; ch < monitor::kGraphChannels; ++ch) {
         FftStrip& strip = page.strips[static_cast<std::size_t>(ch)];
         if (!strip.on)
             continue;
@@ -71,7 +71,7 @@ std::uint32_t lastProcessedSlot()
 }
 
 // The page from the analysis state, with `lastSelected` for the background.
-FftSnapshot pageFromState(const data::Recording& rec, const PageGeometry& geometry, bool lastSelected, std::uint32_t lastSlot)
+FftSnapshot pageFromState(const data::Recording& rec, const monitor::PageGeometry& geometry, bool lastSelected, std::uint32_t lastSlot)
 {
     const monitor::MonitorState& m = monitor::monitorState;
     FftSnapshot page;
@@ -102,7 +102,7 @@ std::uint32_t binAmplitude(double power)
     return analysis::roundedSqrt(static_cast<std::uint32_t>(limited));
 }
 
-FftSnapshot fftPage(const data::Recording& rec, const PageGeometry& geometry)
+FftSnapshot fftPage(const data::Recording& rec, const monitor::PageGeometry& geometry)
 {
     // The epoch thread changes the sums under lock B.
     platform::SectionGuard lockB(monitor::monitorState.lockB);
@@ -120,7 +120,7 @@ std::uint32_t fftPageCount(const data::Recording& rec)
     return std::min<std::uint32_t>(epochs, data::kMaxEpochs);
 }
 
-FftSnapshot renderFftPage(data::Recording& rec, std::uint32_t e, const PageGeometry& geometry)
+FftSnapshot renderFftPage(data::Recording& rec, std::uint32_t e, const monitor::PageGeometry& geometry)
 {
     e = std::min<std::uint32_t>(e, data::kMaxEpochs - 1);
     monitor::MonitorState& m = monitor::monitorState;

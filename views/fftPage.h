@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "views/graphPage.h"
+#include "monitor/graphPage.h"
 
 namespace data {
 struct Recording;
@@ -29,10 +29,10 @@ struct FftStrip {
 // Everything one FFT page shows.
 struct FftSnapshot {
     enum class Shade { black, rejectedCurrent, rejectedAccumulated };
-    PageGeometry geometry;
+    monitor::PageGeometry geometry;
     int stripHeight = 0;  // 0: no EEG channel is switched on
     int unit = 0;         // fftUnit: 2 units stand for the channel's scale
-    std::array<FftStrip, kGraphChannels> strips;
+    std::array<FftStrip, monitor::kGraphChannels> strips;
     bool currentMode = false;
     bool hasData = false;  // bars are drawn only then
     Shade shade = Shade::black;
@@ -42,12 +42,12 @@ struct FftSnapshot {
 
 // The FFT page of the present analysis state: the current epoch's spectrum or
 // the average over the accumulated epochs, by `spectrumCurrentSegment`.
-FftSnapshot fftPage(const data::Recording& rec, const PageGeometry& geometry);
+FftSnapshot fftPage(const data::Recording& rec, const monitor::PageGeometry& geometry);
 
 // The FFT page as it looks with the spectrum computed up to epoch e (current
 // mode: epoch e alone; accumulated: epochs 0 to e); the analysis state is
 // restored afterwards. Not while the epoch thread runs.
-FftSnapshot renderFftPage(data::Recording& rec, std::uint32_t e, const PageGeometry& geometry);
+FftSnapshot renderFftPage(data::Recording& rec, std::uint32_t e, const monitor::PageGeometry& geometry);
 
 // The epochs an FFT image series or print covers: those with FFT data (raw
 // EEG, or the recorded FFT vectors), never more than a recording holds.

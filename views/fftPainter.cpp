@@ -13,10 +13,10 @@ namespace {
 void frameAndAxis(QPainter& p, const FftSnapshot& page, int lineHeight, bool colour)
 {
     const platform::DrawingObjects& d = platform::sharedDrawing();
-    const PageGeometry& g = page.geometry;
-    const int left = g.graphLeft(), top = g.graphTop(), bottom = top + kPlotHeight;
+    const monitor::PageGeometry& g = page.geometry;
+    const int left = g.graphLeft(), top = g.graphTop(), bottom = top + monitor::kPlotHeight;
     fillMargins(p, g);
-    const QRect plot(left, top, kPageColumns, kPlotHeight);
+    const QRect plot(left, top, monitor::kPageColumns, monitor::kPlotHeight);
     etchedEdge(p, plot);
     if (colour)
         p.fillRect(plot, page.shade == FftSnapshot::Shade::black             ? d.blackBrush
@@ -30,14 +30,14 @@ void frameAndAxis(QPainter& p, const FftSnapshot& page, int lineHeight, bool col
         p.drawLine(x, top, x, bottom);
     }
     p.setPen(d.black);
-    pageLabel(p, left + 513, top + kPlotHeight - lineHeight, "h", Align::left);
+    pageLabel(p, left + 513, top + monitor::kPlotHeight - lineHeight, "h", Align::left);
     pageLabel(p, left + 10, top - 1 - lineHeight, QString::fromStdString(page.segmentLabel), Align::left);
 }
 
 void strip(QPainter& p, const FftSnapshot& page, const FftStrip& s, int lineHeight, bool colour)
 {
     const platform::DrawingObjects& d = platform::sharedDrawing();
-    const int left = page.geometry.graphLeft(), right = left + kPageColumns;
+    const int left = page.geometry.graphLeft(), right = left + monitor::kPageColumns;
     const QFontMetrics m(p.font());
     const QString name = QString::fromStdString(s.name);
     const int width = m.horizontalAdvance(name) + 4;
@@ -53,7 +53,7 @@ void strip(QPainter& p, const FftSnapshot& page, const FftStrip& s, int lineHeig
     if (!page.hasData)
         return;
     p.save();
-    p.setClipRect(QRect(left, s.bottom - s.height + 1, kPageColumns, s.height));
+    p.setClipRect(QRect(left, s.bottom - s.height + 1, monitor::kPageColumns, s.height));
     const int base = s.bottom - 1;
     for (int k = 1; k <= kFftBins; ++k) {
         const int top = s.barTop[static_cast<std::size_t>(k - 1)];
@@ -76,7 +76,7 @@ void drawFftPage(QPainter& painter, const FftSnapshot& page, int lineHeight, boo
         pageLabel(painter, left - 2, top - lineHeight, QString::fromUtf8("\u00B5V"), Align::right);
         if (page.hasData && page.marked) {
             painter.setPen(platform::sharedDrawing().red);
-            painter.drawLine(left, top + 1, left + kPageColumns, top + 1);
+            painter.drawLine(left, top + 1, left + monitor::kPageColumns, top + 1);
         }
         for (const FftStrip& s : page.strips)
             if (s.on)

@@ -33,10 +33,10 @@ FftSnapshot FftWindow::shownPage()
     const monitor::MonitorState& m = monitor::monitorState;
     if (m.playThreadRunning || m.processedEpochCount != 0 || fftPageCount(rec) == 0) {
         idle_.reset();
-        return fftPage(rec, graphPage.geometry());
+        return fftPage(rec, monitor::graphPage.geometry());
     }
     if (!idle_)
-        idle_ = renderFftPage(rec, fftPageCount(rec) - 1, graphPage.geometry());
+        idle_ = renderFftPage(rec, fftPageCount(rec) - 1, monitor::graphPage.geometry());
     return *idle_;
 }
 

@@ -28,16 +28,16 @@ QFont labelFont(const QPaintDevice& device, int tenths)
     return font;
 }
 
-void timeAndEpochLabels(QPainter& p, const GraphSnapshot& page, int lineHeight)
+void timeAndEpochLabels(QPainter& p, const monitor::GraphSnapshot& page, int lineHeight)
 {
-    const PageGeometry& g = page.geometry;
+    const monitor::PageGeometry& g = page.geometry;
     const int left = g.graphLeft(), top = g.graphTop();
     p.setPen(platform::sharedDrawing().black);
     for (int k = 1; k <= 5; ++k)
         pageLabel(p, left + 100 * k, g.graphHeight() - lineHeight, QString::asprintf("%3.1f", k / 2.0).trimmed(), Align::centre);
-    pageLabel(p, left + 513, top + kPlotHeight - lineHeight, "s", Align::left);
+    pageLabel(p, left + 513, top + monitor::kPlotHeight - lineHeight, "s", Align::left);
     const int y = top - lineHeight - 1;
-    const SegmentNumbers& n = page.segments;
+    const monitor::SegmentNumbers& n = page.segments;
     pageLabel(p, left + 10, y, n.current >= 1 ? QString("Segment: %1").arg(n.current) : QString("Segment:"), Align::left);
     if (n.firstHalf > 0)
         pageLabel(p, left + 256, y, QString::number(n.firstHalf), Align::right);
@@ -45,18 +45,18 @@ void timeAndEpochLabels(QPainter& p, const GraphSnapshot& page, int lineHeight)
         pageLabel(p, left + 512, y, QString::number(n.secondHalf), Align::right);
 }
 
-void channelLabels(QPainter& p, const GraphSnapshot& page, int lineHeight)
+void channelLabels(QPainter& p, const monitor::GraphSnapshot& page, int lineHeight)
 {
     const platform::DrawingObjects& d = platform::sharedDrawing();
     const int left = page.geometry.graphLeft(), top = page.geometry.graphTop();
     p.setPen(d.black);
     pageLabel(p, left - 2, top - lineHeight, QString::fromUtf8("\u00B5V"), Align::right);
     const QFontMetrics m(p.font());
-    for (int ch = 0; ch < kGraphChannels; ++ch) {
-        const StripScale& s = page.scales[static_cast<std::size_t>(ch)];
+    for (int ch = 0; ch < monitor::kGraphChannels; ++ch) {
+        const monitor::StripScale& s = page.scales[static_cast<std::size_t>(ch)];
         if (!s.on)
             continue;
-        const TraceStrip& strip = page.strips[static_cast<std::size_t>(ch)];
+        const monitor::TraceStrip& strip = page.strips[static_cast<std::size_t>(ch)];
         const QString name = QString::fromStdString(strip.name);
         const int width = m.horizontalAdvance(name) + 4;
         channelBox(p, left - 5, QRect(left - 4 - width, strip.baseline - lineHeight / 2, width, lineHeight), name);
@@ -66,37 +66,37 @@ void channelLabels(QPainter& p, const GraphSnapshot& page, int lineHeight)
     }
 }
 
-void background(QPainter& p, const GraphSnapshot& page, bool colour)
+void background(QPainter& p, const monitor::GraphSnapshot& page, bool colour)
 {
     const platform::DrawingObjects& d = platform::sharedDrawing();
-    const QRect plot(page.geometry.graphLeft(), page.geometry.graphTop(), kPageColumns, kPlotHeight);
+    const QRect plot(page.geometry.graphLeft(), page.geometry.graphTop(), monitor::kPageColumns, monitor::kPlotHeight);
     if (colour)
         p.fillRect(plot, d.blackBrush);
     if (page.stripHeight == 0)
         return;
-    for (const PlotRect& r : page.rejectedRegion)
+    for (const monitor::PlotRect& r : page.rejectedRegion)
         p.fillRect(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)).intersected(plot),
                    colour ? d.teal : d.cyanBrush);
 }
 
 // The artifact limit a channel is drawn with: at least one unit.
-int effectiveLimit(const StripScale& s)
+int effectiveLimit(const monitor::StripScale& s)
 {
     return std::max(1, s.limit);
 }
 
-void grid(QPainter& p, const GraphSnapshot& page, bool colour)
+void grid(QPainter& p, const monitor::GraphSnapshot& page, bool colour)
 {
     const platform::DrawingObjects& d = platform::sharedDrawing();
-    const int left = page.geometry.graphLeft(), top = page.geometry.graphTop(), right = left + kPageColumns,
-              bottom = top + kPlotHeight;
+    const int left = page.geometry.graphLeft(), top = page.geometry.graphTop(), right = left + monitor::kPageColumns,
+              bottom = top + monitor::kPlotHeight;
     p.setPen(d.grey);
     for (int k = 1; k <= 5; ++k)
         p.drawLine(left + 100 * k, top, left + 100 * k, bottom);
     if (page.stripHeight == 0)
         return;
     int shown = 0;
-    for (int ch = 0; ch < kGraphChannels; ++ch) {
+    for (int ch = 0; ch < monitor::kGraphChannels; ++ch) {
         if (!page.scales[static_cast<std::size_t>(ch)].on)
             continue;
         ++shown;
@@ -111,15 +111,15 @@ void grid(QPainter& p, const GraphSnapshot& page, bool colour)
         p.drawLine(left, top + i * page.stripHeight, right, top + i * page.stripHeight);
 }
 
-void artifactLines(QPainter& p, const GraphSnapshot& page)
+void artifactLines(QPainter& p, const monitor::GraphSnapshot& page)
 {
     if (page.stripHeight == 0)
         return;
-    const int left = page.geometry.graphLeft(), right = left + kPageColumns;
+    const int left = page.geometry.graphLeft(), right = left + monitor::kPageColumns;
     p.setPen(platform::sharedDrawing().darkGreen);
-    for (int ch = 0; ch < kGraphChannels; ++ch) {
-        const StripScale& s = page.scales[static_cast<std::size_t>(ch)];
-        const TraceStrip& strip = page.strips[static_cast<std::size_t>(ch)];
+    for (int ch = 0; ch < monitor::kGraphChannels; ++ch) {
+        const monitor::StripScale& s = page.scales[static_cast<std::size_t>(ch)];
+        const monitor::TraceStrip& strip = page.strips[static_cast<std::size_t>(ch)];
         const int limit = effectiveLimit(s);
         if (!s.on || !s.artifactLines || limit >= strip.halfHeight)
             continue;
@@ -128,33 +128,33 @@ void artifactLines(QPainter& p, const GraphSnapshot& page)
     }
 }
 
-void epochMarks(QPainter& p, const GraphSnapshot& page)
+void epochMarks(QPainter& p, const monitor::GraphSnapshot& page)
 {
     if (page.stripHeight == 0)
         return;
     const int left = page.geometry.graphLeft(), y = page.geometry.graphTop() + 1;
     p.setPen(platform::sharedDrawing().red);
-    for (int x = 1; x < kPageColumns; ++x)
+    for (int x = 1; x < monitor::kPageColumns; ++x)
         if (page.epochMarkLine[static_cast<std::size_t>(x)])
             p.drawLine(left + x - 1, y, left + x, y);
 }
 
 // The runs of a strip's trace as polylines: a column without a sample breaks
 // the trace on both sides.
-void traceRuns(QPainter& p, const GraphSnapshot& page, int ch)
+void traceRuns(QPainter& p, const monitor::GraphSnapshot& page, int ch)
 {
-    const TraceStrip& strip = page.strips[static_cast<std::size_t>(ch)];
+    const monitor::TraceStrip& strip = page.strips[static_cast<std::size_t>(ch)];
     const int left = page.geometry.graphLeft();
     QPolygon run;
-    run.reserve(kPageColumns);
+    run.reserve(monitor::kPageColumns);
     auto flush = [&] {
         if (run.size() > 1)
             p.drawPolyline(run);
         run.clear();
     };
-    for (int x = 0; x < kPageColumns; ++x) {
+    for (int x = 0; x < monitor::kPageColumns; ++x) {
         const std::int16_t s = strip.samples[static_cast<std::size_t>(x)];
-        if (s == kNoSample) {
+        if (s == monitor::kNoSample) {
             flush();
             continue;
         }
@@ -163,25 +163,25 @@ void traceRuns(QPainter& p, const GraphSnapshot& page, int ch)
     flush();
 }
 
-void traces(QPainter& p, const GraphSnapshot& page, bool colour)
+void traces(QPainter& p, const monitor::GraphSnapshot& page, bool colour)
 {
     const platform::DrawingObjects& d = platform::sharedDrawing();
     const int left = page.geometry.graphLeft();
-    for (int ch = 0; ch < kGraphChannels; ++ch) {
-        const StripScale& s = page.scales[static_cast<std::size_t>(ch)];
+    for (int ch = 0; ch < monitor::kGraphChannels; ++ch) {
+        const monitor::StripScale& s = page.scales[static_cast<std::size_t>(ch)];
         if (!s.on)
             continue;
-        const TraceStrip& strip = page.strips[static_cast<std::size_t>(ch)];
+        const monitor::TraceStrip& strip = page.strips[static_cast<std::size_t>(ch)];
         const int limit = effectiveLimit(s), b = strip.baseline, half = strip.halfHeight;
         const int innerTop = b - std::min(half, limit), innerBottom = b + std::min(half + 1, limit);
         p.setPen(colour ? d.cyan : d.blue);
-        p.setClipRect(QRect(left, innerTop, kPageColumns, innerBottom - innerTop));
+        p.setClipRect(QRect(left, innerTop, monitor::kPageColumns, innerBottom - innerTop));
         traceRuns(p, page, ch);
         if (limit < half) {
             p.setPen(colour ? d.green : d.blue);
-            p.setClipRect(QRect(left, b - half, kPageColumns, innerTop - (b - half)));
+            p.setClipRect(QRect(left, b - half, monitor::kPageColumns, innerTop - (b - half)));
             traceRuns(p, page, ch);
-            p.setClipRect(QRect(left, innerBottom, kPageColumns, b + half + 1 - innerBottom));
+            p.setClipRect(QRect(left, innerBottom, monitor::kPageColumns, b + half + 1 - innerBottom));
             traceRuns(p, page, ch);
         }
         p.setClipping(false);
@@ -190,11 +190,11 @@ void traces(QPainter& p, const GraphSnapshot& page, bool colour)
 
 }  // namespace
 
-PageGeometry measureGraphGeometry(const QPaintDevice& device)
+monitor::PageGeometry measureGraphGeometry(const QPaintDevice& device)
 {
     const QFont font = labelFont(device, 80);
     const QFontMetrics m(font);
-    PageGeometry g;
+    monitor::PageGeometry g;
     g.avgChar = std::max(1, m.averageCharWidth());
     // A proportional font's capitals are wider than its average character.
     g.capsChar = QFontInfo(font).fixedPitch() ? g.avgChar : 3 * g.avgChar / 2;
@@ -205,7 +205,7 @@ PageGeometry measureGraphGeometry(const QPaintDevice& device)
 // The resolution the page's own size is measured at.
 constexpr double kScreenDpi = 96.0;
 
-PageSetup setupGraphPage(QPainter& painter, const PageGeometry& g, int clientWidth, int clientHeight, QPoint origin)
+PageSetup setupGraphPage(QPainter& painter, const monitor::PageGeometry& g, int clientWidth, int clientHeight, QPoint origin)
 {
     clientWidth = std::max(1, clientWidth);
     clientHeight = std::max(1, clientHeight);
@@ -230,13 +230,13 @@ PageSetup setupGraphPage(QPainter& painter, const PageGeometry& g, int clientWid
     return {font, std::max(1, m.height() + m.leading())};
 }
 
-void drawGraphPage(QPainter& painter, const GraphSnapshot& page, int lineHeight, bool colour)
+void drawGraphPage(QPainter& painter, const monitor::GraphSnapshot& page, int lineHeight, bool colour)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setBackgroundMode(Qt::TransparentMode);
     fillMargins(painter, page.geometry);
-    etchedEdge(painter, QRect(page.geometry.graphLeft(), page.geometry.graphTop(), kPageColumns, kPlotHeight));
+    etchedEdge(painter, QRect(page.geometry.graphLeft(), page.geometry.graphTop(), monitor::kPageColumns, monitor::kPlotHeight));
     timeAndEpochLabels(painter, page, lineHeight);
     if (page.stripHeight != 0)
         channelLabels(painter, page, lineHeight);
@@ -250,16 +250,16 @@ void drawGraphPage(QPainter& painter, const GraphSnapshot& page, int lineHeight,
 
 void renderGraphPage(QPainter& painter, const data::Recording& rec, std::uint32_t first, int lineHeight, bool colour)
 {
-    drawGraphPage(painter, renderPage(rec, first, graphPage.geometry()), lineHeight, colour);
+    drawGraphPage(painter, monitor::renderPage(rec, first, monitor::graphPage.geometry()), lineHeight, colour);
 }
 
 void drawReportTraces(QPainter& painter, const QRect& area, const data::Recording& rec, int fromSecond, int toSecond,
                       bool colour)
 {
     const auto& settings = state::settings.channelSettings;
-    std::array<int, kGraphChannels> channels{};
+    std::array<int, monitor::kGraphChannels> channels{};
     int n = 0;
-    for (int ch = 0; ch < kGraphChannels; ++ch)
+    for (int ch = 0; ch < monitor::kGraphChannels; ++ch)
         if (settings[static_cast<std::size_t>(ch)].on)
             channels[static_cast<std::size_t>(n++)] = ch;
     if (n == 0 || toSecond <= fromSecond || area.width() <= 0 || area.height() <= 0)
@@ -307,7 +307,7 @@ void drawReportTraces(QPainter& painter, const QRect& area, const data::Recordin
         };
         for (std::uint32_t s = first; s < end; ++s) {
             const std::int16_t v = data::channelSampleAt(rec, ch, s);
-            if (v == kNoSample) {
+            if (v == monitor::kNoSample) {
                 flush();
                 continue;
             }

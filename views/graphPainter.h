@@ -4,7 +4,7 @@
 #include <QRect>
 #include <cstdint>
 
-#include "views/graphPage.h"
+#include "monitor/graphPage.h"
 
 class QPainter;
 class QPaintDevice;
@@ -18,7 +18,7 @@ namespace views {
 // The page geometry from the reference label font, "Times New Roman Bold" of
 // 8 points at the device's logical resolution (Liberation Serif Bold stands in
 // for it through fontconfig).
-PageGeometry measureGraphGeometry(const QPaintDevice& device);
+monitor::PageGeometry measureGraphGeometry(const QPaintDevice& device);
 
 // The label font and its line height in logical units.
 struct PageSetup {
@@ -30,13 +30,13 @@ struct PageSetup {
 // size, its top left at `origin` in device units, and selects the label font
 // scaled to it (8 points at the page's own size, 2 to 8 points as the client
 // shrinks, narrowed or widened with it).
-PageSetup setupGraphPage(QPainter& painter, const PageGeometry& geometry, int clientWidth, int clientHeight,
+PageSetup setupGraphPage(QPainter& painter, const monitor::PageGeometry& geometry, int clientWidth, int clientHeight,
                          QPoint origin = QPoint(0, 0));
 
 // Draws a Graph page: margins, frame, time axis, epoch numbers, channel boxes
 // and scales, background and rejected shade, grid, artifact limits, epoch
 // marks and traces, in that order.
-void drawGraphPage(QPainter& painter, const GraphSnapshot& page, int lineHeight, bool colour);
+void drawGraphPage(QPainter& painter, const monitor::GraphSnapshot& page, int lineHeight, bool colour);
 
 // Draws the page of samples first .. first + 511 of a recording (for images
 // and printing); the live page is left as it is.

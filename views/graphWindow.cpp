@@ -29,30 +29,30 @@ QString GraphWindow::title()
 void GraphWindow::refresh(bool newRecording)
 {
     const data::Recording& rec = data::recordings.primary;
-    graphPage.layOut(rec);
+    monitor::graphPage.layOut(rec);
     if (newRecording)
-        idlePage_ = std::min(rec.playStartSecond * 200 / kPageColumns, std::max(1u, pageCount(rec)) - 1);
+        idlePage_ = std::min(rec.playStartSecond * 200 / monitor::kPageColumns, std::max(1u, monitor::pageCount(rec)) - 1);
     update();
 }
 
-GraphSnapshot GraphWindow::shownPage() const
+monitor::GraphSnapshot GraphWindow::shownPage() const
 {
     const data::Recording& rec = data::recordings.primary;
-    const bool idle = !monitor::monitorState.playThreadRunning && graphPage.empty();
-    return idle ? renderPage(rec, idlePage_ * kPageColumns, graphPage.geometry()) : graphPage.snapshot();
+    const bool idle = !monitor::monitorState.playThreadRunning && monitor::graphPage.empty();
+    return idle ? monitor::renderPage(rec, idlePage_ * monitor::kPageColumns, monitor::graphPage.geometry()) : monitor::graphPage.snapshot();
 }
 
 void GraphWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const GraphSnapshot page = shownPage();
+    const monitor::GraphSnapshot page = shownPage();
     const PageSetup setup = setupGraphPage(painter, page.geometry, width(), height());
     drawGraphPage(painter, page, setup.lineHeight, true);
 }
 
 void GraphWindow::keyPressEvent(QKeyEvent* event)
 {
-    const std::uint32_t last = std::max(1u, pageCount(data::recordings.primary)) - 1;
+    const std::uint32_t last = std::max(1u, monitor::pageCount(data::recordings.primary)) - 1;
     std::uint32_t page = idlePage_;
     switch (event->key()) {
     case Qt::Key_PageDown: page = std::min(last, page + 1); break;

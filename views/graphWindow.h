@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "platform/commands.h"
-#include "views/graphPage.h"
+#include "monitor/graphPage.h"
 
 namespace views {
 
@@ -21,7 +21,7 @@ public:
     // The title: "Graph %s %s" with the monitor's mode and "(Auto Upload)".
     static QString title();
     // The page the window shows now (its current view).
-    GraphSnapshot shownPage() const;
+    monitor::GraphSnapshot shownPage() const;
     // The page shown while nothing plays (0-based).
     std::uint32_t idlePage() const { return idlePage_; }
 

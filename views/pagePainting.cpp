@@ -28,13 +28,13 @@ void etchedEdge(QPainter& p, const QRect& r)
     p.drawLine(rt, b, l, b);
 }
 
-void fillMargins(QPainter& p, const PageGeometry& g)
+void fillMargins(QPainter& p, const monitor::PageGeometry& g)
 {
     const QBrush& grey = platform::sharedDrawing().lightGrey;
-    const int left = g.graphLeft(), top = g.graphTop(), right = left + kPageColumns, bottom = top + kPlotHeight;
+    const int left = g.graphLeft(), top = g.graphTop(), right = left + monitor::kPageColumns, bottom = top + monitor::kPlotHeight;
     p.fillRect(QRect(0, 0, left, bottom), grey);
     p.fillRect(QRect(0, bottom, g.graphWidth(), g.graphHeight() - bottom), grey);
-    p.fillRect(QRect(left, 0, kPageColumns, top), grey);
+    p.fillRect(QRect(left, 0, monitor::kPageColumns, top), grey);
     p.fillRect(QRect(right, 0, g.graphWidth() - right, bottom), grey);
 }
 

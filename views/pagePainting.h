@@ -3,7 +3,7 @@
 #include <QRect>
 #include <QString>
 
-#include "views/graphPage.h"
+#include "monitor/graphPage.h"
 
 class QPainter;
 
@@ -17,7 +17,7 @@ void pageLabel(QPainter& painter, int x, int y, const QString& text, Align align
 // A sunken edge one unit outside `r`: grey above and left, white below and right.
 void etchedEdge(QPainter& painter, const QRect& r);
 // The four light-grey margins around the plot.
-void fillMargins(QPainter& painter, const PageGeometry& geometry);
+void fillMargins(QPainter& painter, const monitor::PageGeometry& geometry);
 // A channel's name in a black box with an etched edge, its right edge at `right`.
 void channelBox(QPainter& painter, int right, const QRect& box, const QString& name);
 

@@ -20,7 +20,7 @@
 #include "platform/memorySerialDevice.h"
 #include "support/liveBytes.h"
 #include "support/sampleRecording.h"
-#include "views/graphPage.h"
+#include "monitor/graphPage.h"
 
 using namespace monitor;
 
@@ -92,7 +92,7 @@ TEST_F(MonitorThreads, StepPlaysExactlyOneEpochAndTheDisplaysEpochsAreTheDatas)
     // The page shows the data's samples in place: after 300 epochs the last
     // page's columns hold samples 298 x 256 to 300 x 256 - 1 (but for the 16
     // columns the display cleared ahead of itself).
-    const views::GraphSnapshot page = views::graphPage.snapshot();
+    const monitor::GraphSnapshot page = monitor::graphPage.snapshot();
     for (int ch = 0; ch < 4; ++ch)
         for (std::uint32_t i = 298 * 256 + 16; i < 300 * 256; ++i)
             ASSERT_EQ(page.strips[static_cast<std::size_t>(ch)].samples[i % 512], data::channelSampleAt(rec, ch, i)) << ch << " " << i;

@@ -221,7 +221,7 @@ TEST_F(AnalysisWindows, TheFftWindowDrawsATallestBarAtTheSinesBin)
             data::channelAppend(rec, ch, static_cast<std::int16_t>(2000 * std::sin(2 * M_PI * bin * (i / 2) / 128.0)));
     for (auto& c : state::settings.channelSettings)
         c.scale = 100;
-    views::PageGeometry geometry;
+    monitor::PageGeometry geometry;
     geometry.avgChar = 6;
     geometry.capsChar = 9;
     geometry.lineHeight = 13;

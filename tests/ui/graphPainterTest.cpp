@@ -14,6 +14,7 @@
 #include "views/graphPainter.h"
 
 using namespace views;
+using namespace monitor;
 
 namespace {
 

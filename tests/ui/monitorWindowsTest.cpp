@@ -35,7 +35,7 @@
 #include "support/sampleRecording.h"
 #include "ui/desktopReset.h"
 #include "support/simulator.h"
-#include "views/graphPage.h"
+#include "monitor/graphPage.h"
 #include "views/tableWindow.h"
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -102,7 +102,7 @@ TEST_F(MonitorWindows, MonitorFillsTheGraphAndBandsAndStopMakesAnUnsavedRecordin
     EXPECT_FALSE(frame.playControlWindow()->findChild<QComboBox*>("Speed")->isEnabled());
     EXPECT_EQ(frame.graphSubWindow()->windowTitle(), "Graph -monitoring ");
     ASSERT_TRUE(waitFor([] { return monitor::monitorState.processedEpochCount >= 4; }));
-    EXPECT_FALSE(views::graphPage.empty());
+    EXPECT_FALSE(monitor::graphPage.empty());
     EXPECT_GE(monitor::monitorState.accumulatedEpochCount, 1);
     // The Bands window counts the epochs as they come (read under lock B, as the window paints).
     const auto bandsCount = [&] {

@@ -29,7 +29,7 @@
 #include "support/processRunner.h"
 #include "support/sampleRecording.h"
 #include "ui/desktopReset.h"
-#include "views/graphPage.h"
+#include "monitor/graphPage.h"
 #include "views/tableWindow.h"
 
 using namespace app;

@@ -126,7 +126,7 @@ protected:
     {
         return static_cast<int>(std::min_element(strip.barTop.begin(), strip.barTop.end()) - strip.barTop.begin()) + 1;
     }
-    PageGeometry geometry;
+    monitor::PageGeometry geometry;
 };
 
 }  // namespace

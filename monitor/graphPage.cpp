@@ -1,4 +1,4 @@
-#include "views/graphPage.h"
+#include "monitor/graphPage.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,7 @@
 #include "monitor/monitorState.h"
 #include "state/settings.h"
 
-namespace views {
+namespace monitor {
 
 GraphPage graphPage;
 
@@ -280,4 +280,4 @@ void GraphPage::reset()
     page_.geometry = geometry;
 }
 
-}  // namespace views
+}  // namespace monitor

@@ -7,9 +7,9 @@
 #include "monitor/monitorState.h"
 #include "state/settings.h"
 #include "support/sampleRecording.h"
-#include "views/graphPage.h"
+#include "monitor/graphPage.h"
 
-using namespace views;
+using namespace monitor;
 
 namespace {
 

@@ -11,7 +11,7 @@ namespace data {
 struct Recording;
 }
 
-namespace views {
+namespace monitor {
 
 constexpr int kPageColumns = 512;     // samples on a Graph page (2.56 s, two epochs)
 constexpr int kPlotHeight = 400;      // logical height of the plot area
@@ -139,4 +139,4 @@ private:
 
 extern GraphPage graphPage;
 
-}  // namespace views
+}  // namespace monitor

@@ -7,9 +7,9 @@
 #include <atomic>
 #include <thread>
 
-#include "views/graphPage.h"
+#include "monitor/graphPage.h"
 
-using namespace views;
+using namespace monitor;
 
 TEST(GraphPageThreads, SnapshotsWhileAWriterFillsColumns)
 {
