@@ -205,6 +205,14 @@ void writeSettings(FieldWriter& out)
 
 }  // namespace
 
+void applyDefaultConfiguration(state::AppSettings& settings, data::Recording& recording)
+{
+    settings.applyDefaults();
+    recording.header[data::hw::channelMode] = 0;
+    recording.header[data::hw::channelModeCopy] = 0;
+    recording.calibrationFactors.fill(1.0f);
+}
+
 bool readConfiguration(const std::string& path)
 {
     windowLayout.frame.reset();

@@ -5,6 +5,13 @@
 #include <string>
 #include <vector>
 
+namespace data {
+struct Recording;
+}
+namespace state {
+struct AppSettings;
+}
+
 namespace app {
 
 constexpr char kConfigFileName[] = "Ozmar681.cfg";
@@ -46,6 +53,10 @@ struct WindowLayout {
 };
 
 extern WindowLayout windowLayout;
+
+// The configuration's defaults: the settings' (`portBase` left alone), and the
+// recording's channel configuration (two channels) and calibration factors (1.0).
+void applyDefaultConfiguration(state::AppSettings& settings, data::Recording& recording);
 
 // Reads the configuration file into the settings and the window layout. A
 // missing or foreign file, or one whose settings block is cut short, leaves the

@@ -7,6 +7,7 @@
 #include "app/configFile.h"
 #include "state/settings.h"
 #include "state/startupState.h"
+#include "data/recordingStore.h"
 
 namespace app {
 
@@ -16,7 +17,7 @@ using state::startup;
 void startUp(const std::vector<std::string>& arguments)
 {
     parseCommandLine(arguments);
-    settings.applyDefaults();
+    applyDefaultConfiguration(settings, data::recordings.primary);
     startup.startTime = std::time(nullptr);
     std::error_code error;
     startup.startDir = std::filesystem::current_path(error).string();

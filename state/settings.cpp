@@ -1,7 +1,5 @@
 #include "state/settings.h"
 
-#include "data/recordingStore.h"
-
 namespace state {
 
 AppSettings settings;
@@ -16,12 +14,8 @@ void AppSettings::applyDefaults()
     const std::uint16_t keptPort = portBase;
     *this = AppSettings{};
     portBase = keptPort;
-    data::Recording& primary = data::recordings.primary;
-    primary.header[data::hw::channelMode] = 0;
-    primary.header[data::hw::channelModeCopy] = 0;
     for (int c = 0; c < 4; ++c)
         channelSettings[c].scale = defaultScale(c, 0);
-    primary.calibrationFactors.fill(1.0f);
 }
 
 void AppSettings::reset()

@@ -32,7 +32,8 @@ struct AppSettings {
     bool reportGraphColor = false;
     std::int32_t reportTimeScale = 4;
 
-    // The defaults; `portBase` is left alone, the calibration factors become 1.0.
+    // The defaults; `portBase` is left alone. (The recording's part of the
+    // configuration has its own defaults: app::applyDefaultConfiguration.)
     void applyDefaults();
     // Everything back to start-up values, `portBase` included.
     void reset();

@@ -54,7 +54,7 @@ protected:
     std::vector<std::uint8_t> defaultsImage()
     {
         const std::uint16_t port = settings.portBase;
-        settings.applyDefaults();
+        applyDefaultConfiguration(settings, recordings.primary);
         auto image = settingsImage();
         settings.portBase = port;
         return image;
@@ -78,7 +78,7 @@ TEST_F(ConfigFile, WrittenFileReadsBackAndWritesAgainByteForByte)
     writeFullFile();
     const auto written = testing_support::fileBytes(path());
     const auto image = settingsImage();
-    settings.applyDefaults();
+    applyDefaultConfiguration(settings, recordings.primary);
     ASSERT_TRUE(readConfiguration(path()));
     EXPECT_EQ(settingsImage(), image);
     ASSERT_TRUE(windowLayout.frame.has_value());
@@ -104,7 +104,7 @@ TEST_F(ConfigFile, FieldRules)
         for (const Case& c : cases)
             b = withWord(b, c.offset, c.value);
         testing_support::writeBytes(dir.file("x.cfg"), b);
-        settings.applyDefaults();
+        applyDefaultConfiguration(settings, recordings.primary);
         return readConfiguration(dir.file("x.cfg"));
     };
     ASSERT_TRUE(readWith({{28, 9}, {12, 7}}));
@@ -138,7 +138,7 @@ TEST_F(ConfigFile, ForeignVersionsAreIgnoredWhole)
         const auto bits = std::bit_cast<std::uint64_t>(version);
         b = withWord(withWord(b, 0, static_cast<std::uint32_t>(bits)), 4, static_cast<std::uint32_t>(bits >> 32));
         testing_support::writeBytes(dir.file("v.cfg"), b);
-        settings.applyDefaults();
+        applyDefaultConfiguration(settings, recordings.primary);
         EXPECT_FALSE(readConfiguration(dir.file("v.cfg")));
         EXPECT_EQ(settingsImage(), defaults);
         EXPECT_FALSE(windowLayout.frame.has_value());
@@ -163,7 +163,7 @@ TEST_F(ConfigFile, EveryTruncationReadsAllOrNothing)
     const std::size_t settingsEnd = 8 + 4 * 28 + 4 * 14;  // 176: the end of field 13
     for (std::size_t cut = 0; cut < full.size(); ++cut) {
         testing_support::writeBytes(dir.file("t.cfg"), std::vector<std::uint8_t>(full.begin(), full.begin() + static_cast<long>(cut)));
-        settings.applyDefaults();
+        applyDefaultConfiguration(settings, recordings.primary);
         const bool read = readConfiguration(dir.file("t.cfg"));
         ASSERT_EQ(read, cut >= settingsEnd) << cut;
         ASSERT_EQ(settingsImage(), read ? image : defaults) << cut;
@@ -186,7 +186,7 @@ TEST_F(ConfigFile, EveryBitFlipReadsValidSettingsOrDefaults)
             auto b = full;
             b[byte] ^= static_cast<std::uint8_t>(1 << bit);
             testing_support::writeBytes(dir.file("f.cfg"), b);
-            settings.applyDefaults();
+            applyDefaultConfiguration(settings, recordings.primary);
             if (!readConfiguration(dir.file("f.cfg"))) {
                 ASSERT_EQ(settingsImage(), defaults) << byte << ":" << bit;
                 continue;
