@@ -12,6 +12,9 @@ ensure_packages "${CORE_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" "${UI_PACKAGES[@]}" 
 export QT_QPA_PLATFORM=offscreen
 export LC_ALL=C
 
+echo "== layers: no include points up"
+scripts/layerCheck.sh
+
 echo "== build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOZMAR_BENCH=ON >/dev/null
 cmake --build build
