@@ -43,7 +43,7 @@ public:
     const PatientBlock& patientBlock() const { return patient_; }
     // Patient lines on the page (0 when the block is off or empty).
     int patientLineCount() const;
-    // Line i of the list in a form (command 603): report lines, then the
+    // Line i of the list in a form: report lines, then the
     // analysis lines of the first pair and, with four channels, the second.
     std::string line(int i, ReportRequest mode) const;
     // Whether list line i is shown by the section options (an empty line never is).

@@ -24,7 +24,6 @@
 #include "platform/markedText.h"
 #include "platform/qtText.h"
 #include "views/graphPainter.h"
-#include "views/tableLines.h"
 
 namespace report {
 
@@ -268,7 +267,6 @@ bool ReportWindow::onCommand(int id, long wParam, long lParam)
         }
         relayout(lParam != 0 || wParam != 0);
         return true;
-    case 603: views::sharedLineBuffer = page_.line(static_cast<int>(wParam >> 16), static_cast<ReportRequest>(lParam & 0xFF)); return true;
     case 32: chooseFont(); return true;
     case 40019: page_.togglePatientInfo(); relayout(false); return true;
     case 40020: page_.toggleBands(); relayout(false); return true;

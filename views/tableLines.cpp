@@ -9,8 +9,6 @@
 
 namespace views {
 
-std::string sharedLineBuffer;
-
 namespace {
 
 int modeOf(bool currentSegment)

@@ -7,10 +7,6 @@
 
 namespace views {
 
-// The line that a window's line request (command 603) answers with: one for
-// the whole program, read right after the request returns.
-extern std::string sharedLineBuffer;
-
 // A table window's text: a title and lines 0 to lastLine in the three forms of
 // the analysis lines (tabbed, comma-separated, fixed-width).
 class TableLines {

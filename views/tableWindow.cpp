@@ -134,10 +134,6 @@ bool TableWindow::onCommand(int id, long wParam, long lParam)
 {
     switch (id) {
     case 602: refresh(); return true;
-    case 603:
-        sharedLineBuffer = table_->line(static_cast<int>(static_cast<unsigned long>(wParam) >> 16),
-                                        static_cast<std::uint16_t>(lParam & 0xFFFF));
-        return true;
     case 32: chooseFont(); return true;
     case 40014: copyToClipboard(); return true;
     case 46:

@@ -16,7 +16,7 @@ namespace views {
 
 // A table window (Bands or Spectrum): the lines of its table for one channel
 // pair, in its own font, scrolled by the table rules; the pair and mode items,
-// Font, Copy, the right-button menu, refresh (602) and line requests (603).
+// Font, Copy, the right-button menu and refresh (602).
 class TableWindow : public ScrolledTextArea, public platform::CommandWindow {
 public:
     TableWindow(std::unique_ptr<TableLines> table, const char* className, QWidget* parent = nullptr);
