@@ -23,6 +23,7 @@ void LinkState::resetLink()
     peerReady = true;
     pacingLeft = 0;
     pacingDone = false;
+    crcSuspended = false;
     progressTotal = 0;
     progressCount = 0;
 }
@@ -256,7 +257,7 @@ void sendByte(std::uint8_t byte, bool flush)
     ++L.linkCount;
     if (flush || L.pacingLeft > 0 || L.linkCount >= kLinkBufferSize)
         writeOut();
-    if (!(L.transferStatus & transfer::crcSuspended))
+    if (!L.crcSuspended)
         L.linkCrc = crcStep(L.linkCrc, byte);
     progressStep();
     if (L.pacingLeft > 0) {
@@ -347,16 +348,16 @@ void armPacing()
 
 void beginSentStream()
 {
-    L.transferStatus |= transfer::crcSuspended;
+    L.crcSuspended = true;
     for (int i = 0; i < kPreambleSent; ++i)
         sendByte(kFiller, false);
-    L.transferStatus &= ~transfer::crcSuspended;
+    L.crcSuspended = false;
 }
 
 void endSentStream()
 {
     sendByte(kEndOfStream, false);
-    L.transferStatus |= transfer::crcSuspended;
+    L.crcSuspended = true;
     const std::uint16_t check = L.linkCrc;
     sendByte(static_cast<std::uint8_t>(check >> 8), false);
     sendByte(static_cast<std::uint8_t>(check & 0xFF), true);

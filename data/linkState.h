@@ -19,7 +19,6 @@ constexpr std::uint32_t deviceCancel = 0x002;
 constexpr std::uint32_t lineError = 0x004;
 constexpr std::uint32_t framingError = 0x008;
 constexpr std::uint32_t breakError = 0x010;
-constexpr std::uint32_t crcSuspended = 0x040;  // not an error: sent bytes skip the check
 constexpr std::uint32_t crcError = 0x080;
 constexpr std::uint32_t portInvalid = 0x100;
 constexpr std::uint32_t errorBits = userCancel | deviceCancel | lineError | framingError | breakError | crcError | portInvalid;
@@ -59,6 +58,9 @@ struct LinkState {
     std::atomic<bool> peerReady{true};
     std::uint32_t pacingLeft = 0;
     bool pacingDone = false;
+    // A mode of sending, not a status: bytes sent while it is on (the preamble's
+    // filler, the check bytes themselves) stay out of the stream's check.
+    bool crcSuspended = false;
     std::uint32_t progressTotal = 0;
     std::uint32_t progressCount = 0;
     std::uint32_t progressShown = 0;
