@@ -52,9 +52,11 @@ int lockLeftover(const std::string& path)
 
 // Gives the leftover the next automatic name of the day it was written, by a
 // link that never replaces a file; a name taken meanwhile gives the next number.
+// The path it was filed under; empty, with `error` the reason, when it could not be.
 std::string fileUnderAutomaticName(const std::string& folder, const std::string& path, const std::string& extension,
-                                   std::time_t written)
+                                   std::time_t written, int& error)
 {
+    error = EEXIST;
     std::tm local{};
     ::localtime_r(&written, &local);
     const std::string prefix = dayPrefixOf(local);
@@ -65,7 +67,8 @@ std::string fileUnderAutomaticName(const std::string& folder, const std::string&
             platform::fileOps.unlink(path.c_str());
             return target;
         }
-        if (errno != EEXIST)
+        error = errno;
+        if (error != EEXIST)
             break;
     }
     return std::string();
@@ -78,12 +81,13 @@ Leftover fileLeftover(const std::string& folder, const std::string& path, const 
     if (lock < 0)
         return result;  // being written by another program, or gone
     struct stat st {};
+    int error = 0;
     if (::fstat(lock, &st) != 0 || !S_ISREG(st.st_mode))
         result.problem = "it is not a regular file";
     else if (!readSecondaryQuietly(path))
         result.problem = "it does not hold a whole recording";
-    else if ((result.filed = fileUnderAutomaticName(folder, path, extension, st.st_mtime)).empty())
-        result.problem = std::string("it could not be given an automatic name: ") + std::strerror(errno);
+    else if ((result.filed = fileUnderAutomaticName(folder, path, extension, st.st_mtime, error)).empty())
+        result.problem = std::string("it could not be given an automatic name: ") + std::strerror(error);
     ::close(lock);
     return result;
 }
