@@ -60,31 +60,35 @@ constexpr std::int32_t kDefault = kDefaultPosition;
 constexpr int kWindowListFirst = 1000;  // ids of the Window popup's list of document windows
 
 // The menu a document window installs while it is active.
+platform::WindowKind kindOf(const QMdiSubWindow* sub)
+{
+    return platform::windowKindOf(sub ? sub->widget() : nullptr);
+}
+
 MenuKind menuKindOf(const QMdiSubWindow* sub)
 {
-    const QString kind = sub && sub->widget() ? sub->widget()->objectName() : QString();
-    if (kind == "OrigChild")
-        return MenuKind::CORVANE;
-    if (kind == "GraphChild")
-        return MenuKind::GraphMenu;
-    if (kind == "FFTChild")
-        return MenuKind::FFTMenu;
-    if (kind == "BandsChild")
-        return MenuKind::BandsMenu;
-    if (kind == "BinsChild")
-        return MenuKind::Spectrum;
+    switch (kindOf(sub)) {
+    case platform::WindowKind::report: return MenuKind::CORVANE;
+    case platform::WindowKind::graph: return MenuKind::GraphMenu;
+    case platform::WindowKind::fft: return MenuKind::FFTMenu;
+    case platform::WindowKind::bands: return MenuKind::BandsMenu;
+    case platform::WindowKind::spectrum: return MenuKind::Spectrum;
+    case platform::WindowKind::none: break;
+    }
     return MenuKind::Init1;
 }
 
 // The command that opens a document window of this kind (its window record's id).
 int commandOf(const QMdiSubWindow* sub)
 {
-    static const std::pair<const char*, int> kinds[] = {
-        {"OrigChild", 40002}, {"GraphChild", 25}, {"FFTChild", 28}, {"BandsChild", 26}, {"BinsChild", 27}};
-    const QString kind = sub && sub->widget() ? sub->widget()->objectName() : QString();
-    for (const auto& [name, id] : kinds)
-        if (kind == name)
-            return id;
+    switch (kindOf(sub)) {
+    case platform::WindowKind::report: return 40002;
+    case platform::WindowKind::graph: return 25;
+    case platform::WindowKind::fft: return 28;
+    case platform::WindowKind::bands: return 26;
+    case platform::WindowKind::spectrum: return 27;
+    case platform::WindowKind::none: break;
+    }
     return 0;
 }
 

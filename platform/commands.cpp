@@ -24,6 +24,12 @@ bool sendCommand(QObject* target, int id, long wParam, long lParam)
     return handled;
 }
 
+WindowKind windowKindOf(const QObject* window)
+{
+    const auto* commands = dynamic_cast<const CommandWindow*>(window);
+    return commands ? commands->windowKind() : WindowKind::none;
+}
+
 bool dispatchCommand(CommandWindow& window, QEvent* event)
 {
     if (event->type() != CommandEvent::type())

@@ -17,13 +17,20 @@ public:
     bool handled = false;
 };
 
+// The kinds of document window the frame holds; other windows are `none`.
+enum class WindowKind { none, report, graph, fft, bands, spectrum };
+
 // A window that takes commands.
 class CommandWindow {
 public:
     virtual ~CommandWindow() = default;
     // True when the window handled the command.
     virtual bool onCommand(int id, long wParam, long lParam) = 0;
+    virtual WindowKind windowKind() const { return WindowKind::none; }
 };
+
+// The kind of a window: `none` for one that takes no commands.
+WindowKind windowKindOf(const QObject* window);
 
 // Delivers a command now, on the window's own thread (other threads hand their
 // work to that thread through a GuiQueue). Answers whether it was handled.

@@ -14,6 +14,7 @@ namespace report {
 // the secondary) recording and carries out its Format, Copy and line commands.
 class ReportWindow : public views::ScrolledTextArea, public platform::CommandWindow {
 public:
+    platform::WindowKind windowKind() const override { return platform::WindowKind::report; }
     explicit ReportWindow(bool secondary, QWidget* parent = nullptr);
 
     bool onCommand(int id, long wParam, long lParam) override;

@@ -18,6 +18,7 @@ namespace views {
 // last epoch, or the average over all its selected epochs), computed once.
 class FftWindow : public QWidget, public platform::CommandWindow {
 public:
+    platform::WindowKind windowKind() const override { return platform::WindowKind::fft; }
     explicit FftWindow(QWidget* parent = nullptr);
     bool onCommand(int id, long wParam, long lParam) override;
     // "FFT (%s)%s %s": the mode, the monitor's mode, "(Auto Upload)".

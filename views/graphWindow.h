@@ -15,6 +15,7 @@ namespace views {
 // Page Up, Page Down, Home and End turn.
 class GraphWindow : public QWidget, public platform::CommandWindow {
 public:
+    platform::WindowKind windowKind() const override { return platform::WindowKind::graph; }
     explicit GraphWindow(QWidget* parent = nullptr);
 
     bool onCommand(int id, long wParam, long lParam) override;

@@ -62,6 +62,7 @@ public:
     explicit BandsWindow(QWidget* parent = nullptr);
     bool onCommand(int id, long wParam, long lParam) override;
     bool isBands() const override { return true; }
+    platform::WindowKind windowKind() const override { return platform::WindowKind::bands; }
     BandsTable& bands() { return static_cast<BandsTable&>(table()); }
     TableWindowSettings settings() const override;
     void applySettings(const TableWindowSettings& settings) override;
@@ -81,6 +82,7 @@ private:
 class SpectrumWindow : public TableWindow {
 public:
     explicit SpectrumWindow(QWidget* parent = nullptr);
+    platform::WindowKind windowKind() const override { return platform::WindowKind::spectrum; }
 };
 
 }  // namespace views
