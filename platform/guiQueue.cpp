@@ -27,17 +27,18 @@ GuiQueue::~GuiQueue()
     notifier_->disconnect();
     notifier_->setEnabled(false);
     notifier_.release()->deleteLater();
+    std::lock_guard<std::mutex> held(lock_);
     ::close(wake_);
+    wake_ = -1;
 }
 
 void GuiQueue::post(std::function<void()> task)
 {
-    {
-        std::lock_guard<std::mutex> held(lock_);
-        if (closed_)
-            return;
-        tasks_.push_back(std::move(task));
-    }
+    // The wake-up is written under the lock too, so it never meets a closed descriptor.
+    std::lock_guard<std::mutex> held(lock_);
+    if (closed_)
+        return;
+    tasks_.push_back(std::move(task));
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t written = ::write(wake_, &one, sizeof one);
 }
