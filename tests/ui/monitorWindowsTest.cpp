@@ -11,6 +11,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <filesystem>
 #include <functional>
 #include <fcntl.h>
@@ -19,6 +22,7 @@
 
 #include "app/documentState.h"
 #include "app/frameWindow.h"
+#include "data/recordingHooks.h"
 #include "data/recordingStore.h"
 #include "monitor/channelSettingsWindow.h"
 #include "monitor/monitorHooks.h"
@@ -389,4 +393,54 @@ TEST_F(AutoUploadPaths, ARecordingAKilledFilingLeftIsFiledWhenAutoUploadStartsAn
     EXPECT_EQ(responder.shown[0].text, "A recording an earlier session left unfiled (" + leftover + ") was filed as " + filed(".dat")[0]);
     EXPECT_TRUE(monitor::monitorState.liveSession);
     frame.onCommand(40005, 0, 0);
+}
+
+// A transfer resets the recording on its own thread: the Channels Setting
+// window is refreshed later on the user-interface thread, never from the
+// transfer thread, and a window that reads the recording while a transfer
+// holds it keeps what it showed.
+TEST_F(MonitorWindows, ARecordingResetOnAnotherThreadRefreshesTheChannelWindowOnItsOwn)
+{
+    FrameWindow frame;
+    frame.show();
+    frame.ensureToolWindows(true);
+    auto* signal3 = frame.channelSettingsWindow()->findChild<QComboBox*>("Signal406");
+    ASSERT_EQ(signal3->currentIndex(), 0);
+    {
+        platform::SectionGuard lockB(monitor::monitorState.lockB);
+        data::recordings.primary.header[data::hw::channelMode] = 1;
+        data::recordings.primary.header[data::hw::channelModeCopy] = 1;
+    }
+    std::thread transfer([] { data::recordingHooks.refreshChannelSettings(); });
+    transfer.join();
+    EXPECT_EQ(signal3->currentIndex(), 0);  // nothing touched from the other thread
+    ASSERT_TRUE(waitFor([&] { return signal3->currentIndex() == 1; }));
+
+    // While another thread holds the recording, a refresh leaves the window as it was.
+    std::mutex held;
+    std::condition_variable changed;
+    bool taken = false, release = false;
+    std::thread holder([&] {
+        platform::SectionGuard recordingLock(data::dataLocks.recordingLock);
+        data::recordings.primary.header[data::hw::channelMode] = 0;
+        data::recordings.primary.header[data::hw::channelModeCopy] = 0;
+        std::unique_lock<std::mutex> lock(held);
+        taken = true;
+        changed.notify_all();
+        changed.wait(lock, [&] { return release; });
+    });
+    {
+        std::unique_lock<std::mutex> lock(held);
+        changed.wait(lock, [&] { return taken; });
+    }
+    frame.channelSettingsWindow()->refresh();
+    EXPECT_EQ(signal3->currentIndex(), 1);
+    {
+        std::lock_guard<std::mutex> lock(held);
+        release = true;
+        changed.notify_all();
+    }
+    holder.join();
+    frame.channelSettingsWindow()->refresh();
+    EXPECT_EQ(signal3->currentIndex(), 0);
 }
