@@ -8,6 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
 ensure_packages "${CORE_PACKAGES[@]}" "${UI_PACKAGES[@]}"
+use_compiler_cache
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
 file="${1:-}"

@@ -10,6 +10,7 @@ source scripts/packages.sh
 ensure_packages "${CORE_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" "${UI_PACKAGES[@]}" "${PRINT_PACKAGES[@]}" "${EDF_PACKAGES[@]}" \
     "${PACKAGE_PACKAGES[@]}" "${INSTALLER_PACKAGES[@]}"
 export QT_QPA_PLATFORM=offscreen
+use_compiler_cache
 export LC_ALL=C
 
 echo "== layers: no include points up"

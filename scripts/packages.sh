@@ -13,8 +13,9 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# What every build needs.
-CORE_PACKAGES=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libdevil-dev strace imagemagick)
+# What every build needs; ccache keeps compiled objects so a rebuild in a
+# fresh clone, or of a second configuration, compiles only what changed.
+CORE_PACKAGES=(cmake ninja-build ccache g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libdevil-dev strace imagemagick)
 # The fuzz target's compiler and runtime.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The desktop program and its tests and screenshots (poppler reads the PDFs it prints).
@@ -26,3 +27,11 @@ EDF_PACKAGES=(python3-mne)
 PACKAGE_PACKAGES=(dpkg-dev desktop-file-utils)
 # The installer library: cross compiler, Wine to run its tests, and jni.h.
 INSTALLER_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 openjdk-17-jdk-headless)
+
+# Builds go through ccache unless the caller chose a launcher; CMake reads
+# these when it first configures a build folder.
+use_compiler_cache() {
+    command -v ccache >/dev/null || return 0
+    export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER-ccache}
+    export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER-ccache}
+}
