@@ -7,7 +7,6 @@
 
 #include "analysis/channelPairs.h"
 #include "analysis/spectralTable.h"
-#include "data/recordingStore.h"
 
 namespace analysis {
 
@@ -28,11 +27,6 @@ BandGroup defaultGroup(std::uint32_t pair)
     return group;
 }
 
-const data::Recording& recordingOfMode(int mode)
-{
-    return mode == SecondaryRecorded ? data::recordings.secondary : data::recordings.primary;
-}
-
 // A bin row of the first band limit.
 int binRow(float limit)
 {
@@ -51,7 +45,7 @@ BandArray bandArrayOf(const BandGroup& group)
     return a;
 }
 
-void computeBand(BandRecord& r, int mode, std::uint32_t divisor)
+void computeBand(BandRecord& r, const SpectralTables& tables, int mode, std::uint32_t divisor, const float* g)
 {
     r.powerA = r.powerB = 0;
     r.relativeA = r.relativeB = r.asymmetry = r.coherence = -1;
@@ -59,7 +53,7 @@ void computeBand(BandRecord& r, int mode, std::uint32_t divisor)
         return;
     const auto [a, b] = pairChannels(r.pair);
     const unsigned pair = r.pair <= 5 ? r.pair : 0;
-    const float (*t)[kTableColumns] = spectralTables.spectralTable[mode];
+    const float (*t)[kTableColumns] = tables.spectralTable[mode];
     if (r.low == 0.7f && r.high == 25.0f) {
         r.powerA = t[kTotalRow][a];
         r.powerB = t[kTotalRow][b];
@@ -87,7 +81,6 @@ void computeBand(BandRecord& r, int mode, std::uint32_t divisor)
     if (r.powerA > 960 && r.powerB > 960) {
         if (sumProduct > 0)
             r.coherence = static_cast<float>(sumCross / sumProduct);
-        const float* g = recordingOfMode(mode).calibrationFactors.data();
         const double wa = r.powerA * static_cast<double>(g[a]) * g[a], wb = r.powerB * static_cast<double>(g[b]) * g[b];
         if (wa + wb > 0)
             r.asymmetry = static_cast<float>(2.0 * std::fabs(wa - wb) / (wa + wb));
@@ -118,7 +111,8 @@ struct LineContext {
     unsigned a, b, pair;
     int mode;
     const float* gains;
-    const data::Recording* rec;
+    bool seizure;
+    const SpectralTables* tables;
 };
 
 double microVolts(double raw, const LineContext& c, unsigned channel)
@@ -140,7 +134,7 @@ void percent(LineText& t, const LineContext& c, float fraction)
 
 void title(LineText& t, const LineContext& c)
 {
-    const char* kind = c.rec->header[data::hw::eegSeizureDetected] != 0 ? "Seizure" : "Total";
+    const char* kind = c.seizure ? "Seizure" : "Total";
     t.add(c.form == LineFormat::Csv ? "\"%s Power Spectral Analysis for EEG%u and EEG%u:\""
                                     : "%s Power Spectral Analysis for EEG%u and EEG%u:",
           kind, c.a + 1, c.b + 1);
@@ -202,7 +196,7 @@ void bandRow(LineText& t, const LineContext& c, const BandRecord& r)
 
 void binRowLine(LineText& t, const LineContext& c, int j)
 {
-    const float (*table)[kTableColumns] = spectralTables.spectralTable[c.mode];
+    const float (*table)[kTableColumns] = c.tables->spectralTable[c.mode];
     const double frequency = (j + 1) * 100.0 / 128.0;
     if (c.form == LineFormat::Csv)
         t.add("%5.2f", frequency);
@@ -218,7 +212,7 @@ void binRowLine(LineText& t, const LineContext& c, int j)
 
 void meanFrequencies(LineText& t, const LineContext& c)
 {
-    const double fa = spectralTables.meanFrequency[c.mode][c.a], fb = spectralTables.meanFrequency[c.mode][c.b];
+    const double fa = c.tables->meanFrequency[c.mode][c.a], fb = c.tables->meanFrequency[c.mode][c.b];
     if (c.form == LineFormat::Csv) {
         t.add("\"Mean Frequencies Hz:\"");
         t.add(",%5.2f,%5.2f", fa, fb);
@@ -233,16 +227,15 @@ void meanFrequencies(LineText& t, const LineContext& c)
 
 }  // namespace
 
-std::string formatSpectralLine(int line, const BandArray* bands, int mode, unsigned pair, std::uint16_t format)
+std::string formatSpectralLine(const SpectralTables& tables, const TableSubject& subject, int line, const BandArray* bands,
+                               int mode, unsigned pair, std::uint16_t format)
 {
     if (line < 0 || line >= kSpectralLines || mode < 0 || mode >= kModes)
         return std::string();
-    const bool secondary = (format & LineFormat::Secondary) != 0;
-    const data::Recording& rec = secondary ? data::recordings.secondary : data::recordings.primary;
     const std::uint16_t form = (format & 0xFF) == 1 ? LineFormat::Csv : (format & 0xFF) == 2 ? LineFormat::Fixed : LineFormat::Tabbed;
     const ChannelPair channels = pairChannels(pair);
     const LineContext c{form, static_cast<unsigned>(channels.a), static_cast<unsigned>(channels.b),
-                        pair <= 5 ? pair : 0u, mode, rec.calibrationFactors.data(), &rec};
+                        pair <= 5 ? pair : 0u, mode, subject.gains, subject.seizure, &tables};
     LineText t;
     if (line == 0)
         t.add(form == LineFormat::Csv ? "\"\"" : " ");

@@ -6,6 +6,8 @@
 
 namespace analysis {
 
+struct SpectralTables;
+
 // One band's definition and its results for a channel pair.
 struct BandRecord {
     std::uint32_t pair = 0;
@@ -30,22 +32,32 @@ extern const std::array<BandGroup, 2> bandSets;
 using BandArray = std::array<const BandRecord*, kBandsPerGroup>;
 BandArray bandArrayOf(const BandGroup& group);
 
-// Fills the record's results from the mode's table; divisor 0 means no data.
-void computeBand(BandRecord& record, int mode, std::uint32_t divisor);
+// The recording a table was computed for, as its band lines need it: its
+// channels' calibration gains, and whether the instrument detected a seizure
+// (the recorded table is then the seizure one).
+struct TableSubject {
+    const float* gains = nullptr;
+    bool seizure = false;
+};
 
-// Text forms of the analysis lines; bit 8 of a format selects the secondary recording.
+// Fills the record's results from the table of `mode` in `tables`, weighting
+// the asymmetry by the channels' `gains`; divisor 0 means no data.
+void computeBand(BandRecord& record, const SpectralTables& tables, int mode, std::uint32_t divisor, const float* gains);
+
+// Text forms of the analysis lines.
 namespace LineFormat {
 constexpr std::uint16_t Tabbed = 0;
 constexpr std::uint16_t Csv = 1;
 constexpr std::uint16_t Fixed = 2;
-constexpr std::uint16_t Secondary = 0x100;
 }  // namespace LineFormat
 
 constexpr int kSpectralLines = 44;  // lines 0 to 43
 constexpr std::size_t kLineBufferSize = 200;
 
 // Line `line` of the power spectral analysis table of a pair (at most 199
-// characters). `bands` may be null when lines 4 to 10 are not asked for.
-std::string formatSpectralLine(int line, const BandArray* bands, int mode, unsigned pair, std::uint16_t format);
+// characters), from the table of `mode` in `tables` computed for `subject`.
+// `bands` may be null when lines 4 to 10 are not asked for.
+std::string formatSpectralLine(const SpectralTables& tables, const TableSubject& subject, int line, const BandArray* bands,
+                               int mode, unsigned pair, std::uint16_t format);
 
 }  // namespace analysis

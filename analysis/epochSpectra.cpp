@@ -20,41 +20,42 @@ void accumulate(float* target, const float* current, bool add)
 
 }  // namespace
 
-void addEpochPower(int n, const std::int16_t* vector, int kind, int channel, bool add)
+void addEpochPower(SpectralSums& sums, int n, const std::int16_t* vector, int kind, int channel, bool add)
 {
-    float* current = spectralSums.kind(3).power[channel];
+    float* current = sums.kind(3).power[channel];
     for (int k = 1; k <= kBins; ++k) {
         const std::int64_t re = vector[k], im = vector[n / 2 + k];
         current[k - 1] = static_cast<float>(wrapped(re * re + im * im));
     }
     if (add)
-        accumulate(spectralSums.kind(kind).power[channel], current, true);
+        accumulate(sums.kind(kind).power[channel], current, true);
 }
 
-void addEpochCross(int n, const std::int16_t* vectorA, const std::int16_t* vectorB, int kind, int pair, bool add)
+void addEpochCross(SpectralSums& sums, int n, const std::int16_t* vectorA, const std::int16_t* vectorB, int kind, int pair,
+                   bool add)
 {
-    float* currentRe = spectralSums.kind(3).crossRe[pair];
-    float* currentIm = spectralSums.kind(3).crossIm[pair];
+    float* currentRe = sums.kind(3).crossRe[pair];
+    float* currentIm = sums.kind(3).crossIm[pair];
     for (int k = 1; k <= kBins; ++k) {
         const std::int64_t ar = vectorA[k], ai = vectorA[n / 2 + k], br = vectorB[k], bi = vectorB[n / 2 + k];
         currentRe[k - 1] = static_cast<float>(wrapped(ar * br + ai * bi));
         currentIm[k - 1] = static_cast<float>(wrapped(br * ai - ar * bi));
     }
     if (add) {
-        accumulate(spectralSums.kind(kind).crossRe[pair], currentRe, true);
-        accumulate(spectralSums.kind(kind).crossIm[pair], currentIm, true);
+        accumulate(sums.kind(kind).crossRe[pair], currentRe, true);
+        accumulate(sums.kind(kind).crossIm[pair], currentIm, true);
     }
 }
 
-void removeEpochPower(int kind, int channel, bool remove)
+void removeEpochPower(SpectralSums& sums, int kind, int channel, bool remove)
 {
-    accumulate(spectralSums.kind(kind).power[channel], spectralSums.kind(3).power[channel], !remove);
+    accumulate(sums.kind(kind).power[channel], sums.kind(3).power[channel], !remove);
 }
 
-void removeEpochCross(int kind, int pair, bool remove)
+void removeEpochCross(SpectralSums& sums, int kind, int pair, bool remove)
 {
-    accumulate(spectralSums.kind(kind).crossRe[pair], spectralSums.kind(3).crossRe[pair], !remove);
-    accumulate(spectralSums.kind(kind).crossIm[pair], spectralSums.kind(3).crossIm[pair], !remove);
+    accumulate(sums.kind(kind).crossRe[pair], sums.kind(3).crossRe[pair], !remove);
+    accumulate(sums.kind(kind).crossIm[pair], sums.kind(3).crossIm[pair], !remove);
 }
 
 }  // namespace analysis

@@ -4,8 +4,6 @@
 
 #include "analysis/channelPairs.h"
 #include "analysis/spectralSums.h"
-#include "data/recordingStore.h"
-#include "monitor/monitorState.h"
 
 namespace analysis {
 
@@ -18,46 +16,17 @@ void SpectralTables::reset()
 
 namespace {
 
-using data::Recording;
-namespace hw = data::hw;
-
 // Coherence and asymmetry need both powers above these (raw units): 7.2e-5 and
 // 0.00024 in the instrument's units of 2.5e-7 per raw unit.
 constexpr double kBinThreshold = 288.0;
 constexpr double kTotalThreshold = 960.0;
 
-struct ModeSource {
-    int kind;
-    std::uint32_t divisor;
-    const float* gains;
-    int channels;
-    int pairs;
-};
-
-ModeSource sourceOf(int mode)
+void resetTable(SpectralTables& tables, int mode)
 {
-    const Recording& primary = data::recordings.primary;
-    const Recording& rec = mode == SecondaryRecorded ? data::recordings.secondary : primary;
-    const bool four = rec.header[hw::channelMode] == 1;
-    ModeSource s{0, 0, rec.calibrationFactors.data(), four ? 4 : 2, four ? 6 : 1};
-    const bool seizure = rec.header[hw::eegSeizureDetected] != 0;
-    const std::uint32_t recorded = seizure ? rec.header[hw::seizureEpochs] : rec.header[hw::totalEpochs];
-    const auto& m = monitor::monitorState;
-    switch (mode) {
-    case Recorded: s.kind = seizure ? 1 : 0; s.divisor = recorded; break;
-    case Accumulated: s.kind = 2; s.divisor = static_cast<std::uint32_t>(std::max(0, m.accumulatedEpochCount.load())); break;
-    case Current: s.kind = 3; s.divisor = m.processedEpochCount.load() != 0 ? 1 : 0; break;
-    default: s.kind = seizure ? 5 : 4; s.divisor = recorded; break;
-    }
-    return s;
-}
-
-void resetTable(int mode)
-{
-    for (auto& row : spectralTables.spectralTable[mode])
+    for (auto& row : tables.spectralTable[mode])
         for (int c = 0; c < kTableColumns; ++c)
             row[c] = (c >= col::relative && c < col::crossRe) || c >= col::asymmetry ? -1.0f : 0.0f;
-    for (float& f : spectralTables.meanFrequency[mode])
+    for (float& f : tables.meanFrequency[mode])
         f = 0.0f;
 }
 
@@ -78,10 +47,10 @@ double halfPowerFrequency(const float (*t)[kTableColumns], int c, bool fromBelow
     return 0.0;
 }
 
-void channelRows(int mode, const ModeSource& s)
+void channelRows(SpectralTables& tables, int mode, const SpectralSource& s)
 {
-    float (*t)[kTableColumns] = spectralTables.spectralTable[mode];
-    const SpectralKind& sums = spectralSums.kind(s.kind);
+    float (*t)[kTableColumns] = tables.spectralTable[mode];
+    const SpectralKind& sums = *s.sums;
     for (int c = 0; c < s.channels; ++c) {
         double total = 0.0;
         for (int j = 0; j < kBins; ++j)
@@ -93,7 +62,7 @@ void channelRows(int mode, const ModeSource& s)
             if (t[kTotalRow][c] > 0)
                 t[j][col::relative + c] = static_cast<float>(p / t[kTotalRow][c]);
         }
-        spectralTables.meanFrequency[mode][c] =
+        tables.meanFrequency[mode][c] =
             static_cast<float>((halfPowerFrequency(t, c, true) + halfPowerFrequency(t, c, false)) / 2.0);
     }
 }
@@ -104,10 +73,10 @@ float asymmetryOf(double a, double b)
     return a + b > 0 ? static_cast<float>(2.0 * std::fabs(a - b) / (a + b)) : -1.0f;
 }
 
-void pairRows(int mode, const ModeSource& s)
+void pairRows(SpectralTables& tables, int mode, const SpectralSource& s)
 {
-    float (*t)[kTableColumns] = spectralTables.spectralTable[mode];
-    const SpectralKind& sums = spectralSums.kind(s.kind);
+    float (*t)[kTableColumns] = tables.spectralTable[mode];
+    const SpectralKind& sums = *s.sums;
     for (int p = 0; p < s.pairs; ++p) {
         const int a = channelPairs[p].a, b = channelPairs[p].b;
         const double ga = static_cast<double>(s.gains[a]) * s.gains[a], gb = static_cast<double>(s.gains[b]) * s.gains[b];
@@ -140,22 +109,22 @@ void pairRows(int mode, const ModeSource& s)
 
 }  // namespace
 
-std::uint32_t modeDivisor(int mode)
+void resetSpectralTable(SpectralTables& tables, int mode)
 {
-    return mode >= 0 && mode < kModes ? sourceOf(mode).divisor : 0;
+    if (mode >= 0 && mode < kModes)
+        resetTable(tables, mode);
 }
 
-std::uint32_t computeSpectralTable(int mode)
+std::uint32_t computeSpectralTable(SpectralTables& tables, int mode, const SpectralSource& source)
 {
     if (mode < 0 || mode >= kModes)
         return 0;
-    const ModeSource s = sourceOf(mode);
-    resetTable(mode);
-    if (s.divisor == 0)
+    resetTable(tables, mode);
+    if (source.divisor == 0 || !source.sums)
         return 0;
-    channelRows(mode, s);
-    pairRows(mode, s);
-    return s.divisor;
+    channelRows(tables, mode, source);
+    pairRows(tables, mode, source);
+    return source.divisor;
 }
 
 }  // namespace analysis

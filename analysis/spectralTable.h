@@ -4,6 +4,8 @@
 
 namespace analysis {
 
+struct SpectralKind;
+
 // The four analysis modes.
 enum SpectralMode { Recorded = 0, Accumulated = 1, Current = 2, SecondaryRecorded = 3 };
 constexpr int kModes = 4;
@@ -31,11 +33,24 @@ struct SpectralTables {
 
 extern SpectralTables spectralTables;
 
-// Normalises the sums of a mode into its table; returns the divisor used
-// (0: no data, the table reset). A mode outside 0 to 3 returns 0 and changes nothing.
-std::uint32_t computeSpectralTable(int mode);
+// What a mode's table is made from: the sums, the number of epochs summed into
+// them (0: no data), the channels' calibration gains and how many channels and
+// pairs the recording has.
+struct SpectralSource {
+    const SpectralKind* sums = nullptr;
+    std::uint32_t divisor = 0;
+    const float* gains = nullptr;
+    int channels = 2;
+    int pairs = 1;
+};
 
-// The divisor the mode would use now.
-std::uint32_t modeDivisor(int mode);
+// Normalises `source` into the table and mean frequencies of `mode` in
+// `tables`; returns the divisor used (0: no data, the table reset). A mode
+// outside 0 to 3 returns 0 and changes nothing.
+std::uint32_t computeSpectralTable(SpectralTables& tables, int mode, const SpectralSource& source);
+
+// The table of `mode` as it stands with no data. Sums that were just cleared
+// give this table whatever their divisor.
+void resetSpectralTable(SpectralTables& tables, int mode);
 
 }  // namespace analysis

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <vector>
 
-#include "analysis/epochEngine.h"
 #include "analysis/fft.h"
 #include "data/recordingStore.h"
+#include "monitor/epochEngine.h"
 #include "support/sampleRecording.h"
 
 namespace {
@@ -33,9 +33,10 @@ void processAllEpochs(benchmark::State& state)
     testing_support::resetCore();
     testing_support::fillPrimaryMaximum();
     for (auto _ : state) {
-        analysis::startAccumulation(0);
+        auto work = monitor::programEpochWork();
+        monitor::startAccumulation(work, 0);
         for (int e = 0; e < data::kMaxEpochs; ++e)
-            analysis::processEpoch(e, false);
+            monitor::processEpoch(work, e, false);
     }
 }
 

@@ -17,10 +17,10 @@
 #include "report/reportWindow.h"
 #include "state/settings.h"
 #include "support/sampleRecording.h"
-#include "views/graphPainter.h"
+#include "monitor/epochEngine.h"
 #include "views/fftPainter.h"
+#include "views/graphPainter.h"
 #include "views/tableWindow.h"
-#include "analysis/epochEngine.h"
 
 namespace {
 
@@ -75,9 +75,10 @@ void fftRepaint(benchmark::State& state)
 {
     fillEeg(256 * 40);
     state::settings.reset();
-    analysis::startAccumulation(0);
+    auto work = monitor::programEpochWork();
+    monitor::startAccumulation(work, 0);
     for (int e = 0; e < 40; ++e)
-        analysis::processEpoch(e, false);
+        monitor::processEpoch(work, e, false);
     QImage image(1280, 800, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&image);
@@ -93,9 +94,10 @@ void bandsRefresh(benchmark::State& state)
 {
     fillEeg(256 * 40);
     state::settings.reset();
-    analysis::startAccumulation(0);
+    auto work = monitor::programEpochWork();
+    monitor::startAccumulation(work, 0);
     for (int e = 0; e < 40; ++e)
-        analysis::processEpoch(e, false);
+        monitor::processEpoch(work, e, false);
     views::BandsWindow window;
     window.resize(600, 300);
     QImage image(window.viewport()->size(), QImage::Format_RGB32);

@@ -69,8 +69,9 @@ void resetPrimary()
     rec.epochBase = 0;
     for (auto& series : rec.conditionData)
         std::fill(series.begin(), series.end(), std::int16_t{0});
+    // With their sums just cleared, the three tables are their empty ones.
     for (int mode : {analysis::Recorded, analysis::Accumulated, analysis::Current})
-        analysis::computeSpectralTable(mode);
+        analysis::resetSpectralTable(analysis::spectralTables, mode);
     recordingHooks.refreshChannelSettings();
     if (!recordingHooks.resetPlayControl())
         recordingHooks.resetEpochState(rec.playStartSecond * kSamplesPerSecond / kEpochSamples);
@@ -87,7 +88,7 @@ void resetSecondary()
     encodeHeaderFloats(rec);
     analysis::spectralSums.kind(4).clear();
     analysis::spectralSums.kind(5).clear();
-    analysis::computeSpectralTable(analysis::SecondaryRecorded);
+    analysis::resetSpectralTable(analysis::spectralTables, analysis::SecondaryRecorded);
 }
 
 void clearPatientSets(unsigned mask)

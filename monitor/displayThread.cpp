@@ -6,14 +6,15 @@
 #include <cstdlib>
 #include <thread>
 
-#include "analysis/epochEngine.h"
 #include "analysis/spectralTable.h"
 #include "data/recordingStore.h"
 #include "data/sampleRing.h"
+#include "monitor/epochEngine.h"
 #include "monitor/epochThread.h"
+#include "monitor/graphPage.h"
 #include "monitor/monitorHooks.h"
 #include "monitor/monitorState.h"
-#include "monitor/graphPage.h"
+#include "monitor/spectralModes.h"
 
 namespace monitor {
 
@@ -144,7 +145,8 @@ void completeEpoch(bool live)
         rec.epochSelected[static_cast<std::size_t>(finished)] = selected;
         // The spectra are those of the samples just shown, whatever the reader
         // writes into the ring before the epoch thread sums them.
-        analysis::captureEpoch(finished, live);
+        auto work = programEpochWork();
+        captureEpoch(work, finished, live);
         m.currentEpoch = next;
     }
     m.playedEpochs += 1;
@@ -246,7 +248,8 @@ void resetEpochState(std::uint32_t firstEpoch)
     m.epochRejectedByUser = false;
     m.epochRejected = !rec.epochMarks[static_cast<std::size_t>(epoch)];
     rec.epochSelected.fill(true);
-    analysis::startAccumulation(static_cast<std::int32_t>(firstEpoch));
+    auto work = programEpochWork();
+    startAccumulation(work, static_cast<std::int32_t>(firstEpoch));
     monitorHooks.selectionChanged(false);
 }
 
@@ -267,8 +270,8 @@ void resetDisplayPart()
                 data::channelAlignForPlayback(rec, ch, rec.playStartSecond);
         }
         resetEpochState(rec.playStartSecond * data::kSamplesPerSecond / kEpochSamples);
-        analysis::computeSpectralTable(analysis::Accumulated);
-        analysis::computeSpectralTable(analysis::Current);
+        computeSpectralTable(analysis::Accumulated);
+        computeSpectralTable(analysis::Current);
     }
     showTime();
     monitorHooks.toPlayControl(453, "");

@@ -3,8 +3,8 @@
 #include <mutex>
 #include <thread>
 
-#include "analysis/epochEngine.h"
 #include "analysis/spectralTable.h"
+#include "monitor/epochEngine.h"
 #include "monitor/monitorHooks.h"
 #include "monitor/monitorState.h"
 
@@ -38,7 +38,8 @@ void processPendingEpochs()
     for (int e = m.processedEpoch; e != m.currentEpoch; e = m.processedEpoch) {
         monitorHooks.beforeEpoch(e);
         platform::SectionGuard lockB(m.lockB);
-        analysis::processEpoch(e, m.liveSession);
+        auto work = programEpochWork();
+        processEpoch(work, e, m.liveSession);
         const int next = (e + 1) % 670;
         if (next == 0 && m.liveSession)
             m.ringWrapped = true;

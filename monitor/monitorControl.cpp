@@ -2,18 +2,18 @@
 
 #include <thread>
 
-#include "analysis/epochEngine.h"
 #include "data/autoFiling.h"
 #include "data/recordingStore.h"
 #include "data/sampleRing.h"
 #include "monitor/displayThread.h"
+#include "monitor/epochEngine.h"
 #include "monitor/epochThread.h"
+#include "monitor/graphPage.h"
 #include "monitor/monitorHooks.h"
 #include "monitor/monitorReader.h"
 #include "monitor/monitorState.h"
 #include "platform/periodicTimer.h"
 #include "platform/serialDevice.h"
-#include "monitor/graphPage.h"
 
 namespace monitor {
 
@@ -85,7 +85,7 @@ void keepEpochSpectra(data::Recording& rec)
         if (c >= channels)
             continue;
         for (int slot = 0; slot < data::kMaxEpochs; ++slot)
-            std::copy_n(analysis::epochData.vector(c, slot), data::kFftValuesPerEpoch,
+            std::copy_n(epochData.vector(c, slot), data::kFftValuesPerEpoch,
                         store.begin() + static_cast<long>(slot) * data::kFftValuesPerEpoch);
     }
 }
@@ -116,7 +116,7 @@ void beginMonitoring(platform::SerialDevice& device, int portNumber)
     // Nothing of the recording before: its FFT store and epoch spectra go too.
     for (auto& store : data::recordings.primary.fftData)
         std::fill(store.begin(), store.end(), std::int16_t{0});
-    analysis::epochData.reset();
+    epochData.reset();
     m.treatmentStarted = false;
     m.lineHeard = false;
     // Live data begins at its first sample, whatever range was played before.
@@ -225,7 +225,8 @@ bool rejectEpoch()
         platform::SectionGuard lockB(m.lockB);
         const int slot = (m.currentEpoch + data::kMaxEpochs - 1) % data::kMaxEpochs;
         const bool selected = !rec.epochSelected[static_cast<std::size_t>(slot)];
-        analysis::setLastEpochSelected(slot, selected);
+        auto work = programEpochWork();
+        setLastEpochSelected(work, slot, selected);
         const int last = m.epochStartColumn + data::kEpochSamples - 1;
         if (selected)
             monitor::graphPage.acceptColumns(m.epochStartColumn, last % monitor::kPageColumns);

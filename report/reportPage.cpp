@@ -1,11 +1,12 @@
 #include "report/reportPage.h"
 
 #include "analysis/spectralTable.h"
-#include "state/settings.h"
-#include "state/startupState.h"
 #include "data/recordingStore.h"
 #include "monitor/monitorState.h"
+#include "monitor/spectralModes.h"
 #include "report/secondsRange.h"
+#include "state/settings.h"
+#include "state/startupState.h"
 
 namespace report {
 
@@ -70,11 +71,11 @@ void ReportPage::layout(bool resetRange)
     const ReportRequest request = secondary ? kSecondaryBit : 0;
     reportLines_ = report::reportLineCount(request);
     patient_ = makePatientBlock(rec.patient);
-    const std::uint32_t divisor = analysis::computeSpectralTable(analysisMode());
+    const std::uint32_t divisor = monitor::computeSpectralTable(analysisMode());
     const int pairs = rec.header[data::hw::channelMode] == 1 ? 2 : 1;
     for (int p = 0; p < 2; ++p)
         for (auto& band : bands_[p])
-            analysis::computeBand(band, analysisMode(), divisor);
+            analysis::computeBand(band, analysis::spectralTables, analysisMode(), divisor, rec.calibrationFactors.data());
     totalLines_ = reportLines_ + (divisor != 0 ? pairs * kAnalysisLinesPerPair : 0);
     shownReport_ = shownAnalysis_ = 0;
     for (int i = 0; i < totalLines_; ++i)
@@ -107,9 +108,9 @@ std::string ReportPage::line(int i, ReportRequest mode) const
     if (pair == 1 && !four)
         return std::string();
     const analysis::BandArray array = analysis::bandArrayOf(bands_[pair]);
-    const std::uint16_t format = static_cast<std::uint16_t>((mode & 0xFF) | (secondary ? analysis::LineFormat::Secondary : 0));
-    return analysis::formatSpectralLine(k - pair * kAnalysisLinesPerPair, &array, analysisMode(),
-                                        static_cast<unsigned>(pair), format);
+    return analysis::formatSpectralLine(analysis::spectralTables, monitor::tableSubjectOf(recording()),
+                                        k - pair * kAnalysisLinesPerPair, &array, analysisMode(),
+                                        static_cast<unsigned>(pair), static_cast<std::uint16_t>(mode & 0xFF));
 }
 
 bool ReportPage::analysisShown(int k) const

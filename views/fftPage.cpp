@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analysis/epochEngine.h"
 #include "analysis/integerMath.h"
 #include "analysis/spectralSums.h"
 #include "analysis/spectralTable.h"
 #include "data/recording.h"
+#include "monitor/epochEngine.h"
 #include "monitor/monitorState.h"
 #include "state/settings.h"
 
@@ -130,14 +130,15 @@ FftSnapshot renderFftPage(data::Recording& rec, std::uint32_t e, const monitor::
     // The analysis state this page borrows, put back at the end.
     const analysis::SpectralSums sums = analysis::spectralSums;
     const analysis::SpectralTables tables = analysis::spectralTables;
-    const analysis::EpochData epochs = analysis::epochData;
+    const monitor::EpochData epochs = monitor::epochData;
     const auto selected = rec.epochSelected;
     const int accumulatedCount = m.accumulatedEpochCount, processedCount = m.processedEpochCount,
               processedEpoch = m.processedEpoch, currentEpoch = m.currentEpoch;
 
     const bool current = state::settings.spectrumCurrentSegment;
     const std::uint32_t first = current ? e : 0;
-    analysis::startAccumulation(static_cast<std::int32_t>(first));
+    monitor::EpochWork work = monitor::programEpochWork();
+    monitor::startAccumulation(work, static_cast<std::int32_t>(first));
     bool lastSelected = true;
     std::uint32_t lastSlot = 0;
     for (std::uint32_t k = first; k <= e; ++k) {
@@ -145,7 +146,7 @@ FftSnapshot renderFftPage(data::Recording& rec, std::uint32_t e, const monitor::
         // Epochs before the monitor's place by their selection, later ones by the file's flags.
         lastSelected = k < static_cast<std::uint32_t>(std::max(0, currentEpoch)) ? selected[slot] : rec.epochMarks[slot];
         rec.epochSelected[slot] = lastSelected;
-        analysis::processEpoch(static_cast<int>(slot), false);
+        monitor::processEpoch(work, static_cast<int>(slot), false);
         lastSlot = slot;
     }
     m.processedEpoch = static_cast<std::int32_t>((lastSlot + 1) % data::kMaxEpochs);
@@ -153,7 +154,7 @@ FftSnapshot renderFftPage(data::Recording& rec, std::uint32_t e, const monitor::
 
     analysis::spectralSums = sums;
     analysis::spectralTables = tables;
-    analysis::epochData = epochs;
+    monitor::epochData = epochs;
     rec.epochSelected = selected;
     m.accumulatedEpochCount = accumulatedCount;
     m.processedEpochCount = processedCount;

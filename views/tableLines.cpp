@@ -6,6 +6,7 @@
 #include "analysis/spectralTable.h"
 #include "data/recordingStore.h"
 #include "monitor/monitorState.h"
+#include "monitor/spectralModes.h"
 
 namespace views {
 
@@ -14,6 +15,14 @@ namespace {
 int modeOf(bool currentSegment)
 {
     return currentSegment ? analysis::Current : analysis::Accumulated;
+}
+
+// Line `line` of the program's table for a window's segment.
+std::string spectralLine(int line, const analysis::BandArray* bands, bool currentSegment, unsigned pair, std::uint16_t form)
+{
+    const int mode = modeOf(currentSegment);
+    return analysis::formatSpectralLine(analysis::spectralTables, monitor::tableSubjectOf(monitor::recordingOfMode(mode)),
+                                        line, bands, mode, pair, form);
 }
 
 std::string printed(const char* format, unsigned a, unsigned b, const char* c, const std::string& d, const std::string& e)
@@ -67,7 +76,8 @@ void BandsTable::refresh()
                                                  : static_cast<std::uint32_t>(std::max(0, m.accumulatedEpochCount.load()));
     for (auto& band : bands) {
         band.pair = pair;
-        analysis::computeBand(band, mode, divisor);
+        analysis::computeBand(band, analysis::spectralTables, mode, divisor,
+                              monitor::recordingOfMode(mode).calibrationFactors.data());
     }
 }
 
@@ -82,9 +92,9 @@ std::string BandsTable::line(int i, std::uint16_t form) const
 {
     const analysis::BandArray array = analysis::bandArrayOf(bands);
     if (i >= 0 && i <= 8)
-        return analysis::formatSpectralLine(i + 2, &array, modeOf(currentSegment), pair, form);
+        return spectralLine(i + 2, &array, currentSegment, pair, form);
     if (i == 9)
-        return analysis::formatSpectralLine(43, &array, modeOf(currentSegment), pair, form);
+        return spectralLine(43, &array, currentSegment, pair, form);
     if (i == 10)
         return epochCountLine(form, currentSegment);
     return std::string();
@@ -100,9 +110,9 @@ std::string SpectrumTable::title() const
 std::string SpectrumTable::line(int i, std::uint16_t form) const
 {
     if (i == 0 || i == 1)
-        return analysis::formatSpectralLine(i + 2, nullptr, modeOf(currentSegment), pair, form);
+        return spectralLine(i + 2, nullptr, currentSegment, pair, form);
     if (i >= 2 && i <= 34)
-        return analysis::formatSpectralLine(i + 9, nullptr, modeOf(currentSegment), pair, form);
+        return spectralLine(i + 9, nullptr, currentSegment, pair, form);
     if (i == 35)
         return epochCountLine(form, currentSegment);
     return std::string();

@@ -4,6 +4,7 @@
 #include "analysis/spectralSums.h"
 #include "analysis/spectralTable.h"
 #include "data/recordingStore.h"
+#include "monitor/spectralModes.h"
 #include "support/sampleRecording.h"
 
 using namespace analysis;
@@ -23,17 +24,19 @@ protected:
                 spectralSums.kind(0).power[c][j] = 1920.0f * (c + 1);  // 10 and 20 uV^2 a bin
         for (int j = 0; j < kBins; ++j)
             spectralSums.kind(0).crossRe[0][j] = 1920.0f;
-        divisor = computeSpectralTable(Recorded);
+        divisor = monitor::computeSpectralTable(Recorded);
         bands = bandSets[0];
         for (auto& b : bands)
-            computeBand(b, Recorded, divisor);
+            computeBand(b, spectralTables, Recorded, divisor, gains());
     }
     void TearDown() override { testing_support::resetCore(); }
 
-    std::string line(int n, std::uint16_t format, unsigned pair = 0)
+    static const float* gains() { return recordings.primary.calibrationFactors.data(); }
+
+    std::string line(int n, std::uint16_t format, unsigned pair = 0, const data::Recording& rec = recordings.primary)
     {
         const BandArray array = bandArrayOf(bands);
-        return formatSpectralLine(n, &array, Recorded, pair, format);
+        return formatSpectralLine(spectralTables, monitor::tableSubjectOf(rec), n, &array, Recorded, pair, format);
     }
 
     std::uint32_t divisor = 0;
@@ -64,7 +67,7 @@ TEST_F(BandAnalysis, BandSumsItsBinRows)
     BandRecord empty = bands[1];
     empty.low = 3.6f;
     empty.high = 3.7f;
-    computeBand(empty, Recorded, divisor);
+    computeBand(empty, spectralTables, Recorded, divisor, gains());
     EXPECT_EQ(empty.powerA, 0.0f);
     EXPECT_EQ(empty.relativeA, 0.0f);
     EXPECT_EQ(empty.asymmetry, -1.0f);
@@ -78,14 +81,14 @@ TEST_F(BandAnalysis, BandPowersOfExactlyNineHundredSixtyShowNotAvailable)
     for (int c = 0; c < 2; ++c)
         for (int j = 0; j < 4; ++j)
             spectralSums.kind(0).power[c][j] = 240.0f;
-    const std::uint32_t d = computeSpectralTable(Recorded);
+    const std::uint32_t d = monitor::computeSpectralTable(Recorded);
     BandRecord delta = bandSets[0][1];
-    computeBand(delta, Recorded, d);
+    computeBand(delta, spectralTables, Recorded, d, gains());
     EXPECT_EQ(delta.powerA, 960.0f);
     EXPECT_EQ(delta.asymmetry, -1.0f);
     EXPECT_EQ(delta.coherence, -1.0f);
     BandRecord none = bandSets[0][1];
-    computeBand(none, Recorded, 0);
+    computeBand(none, spectralTables, Recorded, 0, gains());
     EXPECT_EQ(none.powerA, 0.0f);
     EXPECT_EQ(none.relativeA, -1.0f);
 }
@@ -94,7 +97,7 @@ TEST_F(BandAnalysis, PairWithAnUncomputedChannelShowsZeroAndNotAvailable)
 {
     for (auto& b : bands) {
         b.pair = 2;  // EEG1 and EEG3 in a two-channel recording
-        computeBand(b, Recorded, divisor);
+        computeBand(b, spectralTables, Recorded, divisor, gains());
     }
     EXPECT_EQ(line(4, LineFormat::Csv, 2), "\"Total 0.7-25.0\",   320.0,     0.0,100.0,100.0,\"N/A\",\"N/A\"");
     EXPECT_EQ(line(5, LineFormat::Csv, 2), "\"Delta 0.7- 3.5\",    40.0,     0.0, 12.5,\"N/A\",\"N/A\",\"N/A\"");
@@ -110,7 +113,7 @@ TEST_F(BandAnalysis, FixedLinesAndHeadings)
     EXPECT_EQ(line(1, LineFormat::Tabbed), "Total Power Spectral Analysis for EEG1 and EEG2:");
     recordings.primary.header[hw::eegSeizureDetected] = 1;
     EXPECT_EQ(line(1, LineFormat::Csv), "\"Seizure Power Spectral Analysis for EEG1 and EEG2:\"");
-    EXPECT_EQ(line(1, LineFormat::Secondary), "Total Power Spectral Analysis for EEG1 and EEG2:");
+    EXPECT_EQ(line(1, LineFormat::Tabbed, 0, recordings.secondary), "Total Power Spectral Analysis for EEG1 and EEG2:");
     EXPECT_EQ(line(2, LineFormat::Csv), "\"Frequency Hz\",\"Absolute \xB5V\xB2\",\" \",\"Relative %\",\" \",\"Asym %\",\"Coh %\"");
     EXPECT_EQ(line(2, LineFormat::Tabbed), "Frequency Hz\t\t\t\tAbsolute \xB5V\xB2\b\t\tRelative %\b\tAsym %\b\tCoh %\b");
     EXPECT_EQ(line(2, LineFormat::Fixed), "Frequency Hz" + std::string(12, ' ') + "Absolute \xB5V\xB2" +

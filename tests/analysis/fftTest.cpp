@@ -137,7 +137,7 @@ TEST(Fft, ExtremeSamplesWrapAsThirtyTwoBitArithmetic)
     v[1] = -32768;
     v[65] = -32768;
     testing_support::resetCore();
-    addEpochPower(128, v, 2, 0, true);
+    addEpochPower(spectralSums, 128, v, 2, 0, true);
     // (-32768)^2 * 2 = 2^31 wraps to -2^31 in 32-bit arithmetic.
     EXPECT_EQ(spectralSums.kind(3).power[0][0], -2147483648.0f);
     EXPECT_EQ(spectralSums.kind(2).power[0][0], -2147483648.0f);

@@ -6,6 +6,7 @@
 #include "analysis/spectralTable.h"
 #include "data/recordingStore.h"
 #include "monitor/monitorState.h"
+#include "monitor/spectralModes.h"
 #include "support/sampleRecording.h"
 
 using namespace analysis;
@@ -33,12 +34,12 @@ TEST_F(SpectralTableTest, ModeOutsideRangeChangesNothingAndNoDataResets)
 {
     std::memset(&spectralTables, 0x3F, sizeof spectralTables);
     const SpectralTables before = spectralTables;
-    EXPECT_EQ(computeSpectralTable(4), 0u);
-    EXPECT_EQ(computeSpectralTable(-1), 0u);
+    EXPECT_EQ(monitor::computeSpectralTable(4), 0u);
+    EXPECT_EQ(monitor::computeSpectralTable(-1), 0u);
     EXPECT_EQ(std::memcmp(&before, &spectralTables, sizeof before), 0);
 
     recordings.primary.header[hw::totalEpochs] = 0;
-    EXPECT_EQ(computeSpectralTable(Recorded), 0u);
+    EXPECT_EQ(monitor::computeSpectralTable(Recorded), 0u);
     for (int row = 0; row < kTableRows; ++row) {
         EXPECT_EQ(table(Recorded)[row][0], 0.0f);
         EXPECT_EQ(table(Recorded)[row][col::relative], -1.0f);
@@ -54,7 +55,7 @@ TEST_F(SpectralTableTest, PowerInOneBinGivesItsFrequencyAsMean)
         total().clear();
         total().power[0][k - 1] = 5000.0f;
         total().power[1][k - 1] = 7.0f;
-        ASSERT_EQ(computeSpectralTable(Recorded), 1u);
+        ASSERT_EQ(monitor::computeSpectralTable(Recorded), 1u);
         EXPECT_FLOAT_EQ(spectralTables.meanFrequency[Recorded][0], k * 100.0f / 128.0f) << k;
         EXPECT_FLOAT_EQ(spectralTables.meanFrequency[Recorded][1], k * 100.0f / 128.0f) << k;
         EXPECT_EQ(table(Recorded)[k - 1][col::relative], 1.0f);
@@ -68,10 +69,10 @@ TEST_F(SpectralTableTest, DivisorAndSeizureSelectTheSums)
     spectralSums.kind(1).power[0][0] = 900.0f;
     recordings.primary.header[hw::totalEpochs] = 4;
     recordings.primary.header[hw::seizureEpochs] = 3;
-    EXPECT_EQ(computeSpectralTable(Recorded), 4u);
+    EXPECT_EQ(monitor::computeSpectralTable(Recorded), 4u);
     EXPECT_EQ(table(Recorded)[0][0], 25.0f);
     recordings.primary.header[hw::eegSeizureDetected] = 1;
-    EXPECT_EQ(computeSpectralTable(Recorded), 3u);
+    EXPECT_EQ(monitor::computeSpectralTable(Recorded), 3u);
     EXPECT_EQ(table(Recorded)[0][0], 300.0f);
 }
 
@@ -86,7 +87,7 @@ TEST_F(SpectralTableTest, CoherenceAndAsymmetryNeedPowersAboveThresholds)
     total().crossRe[0][1] = 200.0f;
     total().crossIm[0][1] = 100.0f;
     recordings.primary.calibrationFactors[1] = 1.2f;
-    ASSERT_EQ(computeSpectralTable(Recorded), 1u);
+    ASSERT_EQ(monitor::computeSpectralTable(Recorded), 1u);
     const auto& t = table(Recorded);
     EXPECT_EQ(t[0][col::coherence], -1.0f);
     EXPECT_EQ(t[0][col::asymmetry], -1.0f);
@@ -105,7 +106,7 @@ TEST_F(SpectralTableTest, TwoChannelsLeaveTheOtherColumnsAtTheirResetValues)
             total().power[c][j] = 5000.0f;
     for (int p = 0; p < 6; ++p)
         total().crossRe[p][3] = 2000.0f;
-    ASSERT_EQ(computeSpectralTable(Recorded), 1u);
+    ASSERT_EQ(monitor::computeSpectralTable(Recorded), 1u);
     for (int row = 0; row < kTableRows; ++row) {
         for (int c = 2; c < 4; ++c) {
             EXPECT_EQ(table(Recorded)[row][c], 0.0f);
@@ -118,7 +119,7 @@ TEST_F(SpectralTableTest, TwoChannelsLeaveTheOtherColumnsAtTheirResetValues)
         }
     }
     recordings.primary.header[hw::channelMode] = 1;
-    ASSERT_EQ(computeSpectralTable(Recorded), 1u);
+    ASSERT_EQ(monitor::computeSpectralTable(Recorded), 1u);
     EXPECT_EQ(table(Recorded)[3][col::crossRe + 5], 2000.0f);
     EXPECT_EQ(table(Recorded)[0][3], 5000.0f);
 }
@@ -127,8 +128,8 @@ TEST_F(SpectralTableTest, SecondaryModeUsesTheSecondaryRecording)
 {
     recordings.secondary.header[hw::totalEpochs] = 2;
     spectralSums.kind(4).power[0][5] = 10.0f;
-    EXPECT_EQ(computeSpectralTable(SecondaryRecorded), 2u);
+    EXPECT_EQ(monitor::computeSpectralTable(SecondaryRecorded), 2u);
     EXPECT_EQ(table(SecondaryRecorded)[5][0], 5.0f);
     monitor::monitorState.processedEpochCount = 3;
-    EXPECT_EQ(computeSpectralTable(Current), 1u);
+    EXPECT_EQ(monitor::computeSpectralTable(Current), 1u);
 }

@@ -8,12 +8,12 @@
 #include <functional>
 #include <thread>
 
-#include "analysis/epochEngine.h"
 #include "analysis/fft.h"
 #include "analysis/spectralSums.h"
 #include "data/linkState.h"
 #include "data/recordingStore.h"
 #include "data/sampleRing.h"
+#include "monitor/epochEngine.h"
 #include "monitor/monitorControl.h"
 #include "monitor/monitorHooks.h"
 #include "monitor/monitorState.h"
@@ -232,7 +232,7 @@ TEST_F(MonitorThreads, LiveSessionEndsWithTheEndPacketAndBecomesARecording)
     EXPECT_EQ(rec.conditionData[0][2], 1);  // the first flag after the treatment start
     EXPECT_EQ(rec.marker57, 2);
     // Its FFT data are the spectra of its own epochs, nothing of the recording before.
-    EXPECT_TRUE(std::equal(rec.fftData[1].begin(), rec.fftData[1].begin() + 128, analysis::epochData.vector(1, 0)));
+    EXPECT_TRUE(std::equal(rec.fftData[1].begin(), rec.fftData[1].begin() + 128, monitor::epochData.vector(1, 0)));
     EXPECT_TRUE(std::any_of(rec.fftData[1].begin(), rec.fftData[1].begin() + 128, [](std::int16_t v) { return v != 0; }));
     EXPECT_TRUE(std::all_of(rec.fftData[0].begin() + 10 * 128, rec.fftData[0].end(), [](std::int16_t v) { return v == 0; }));
     EXPECT_TRUE(std::all_of(rec.fftData[2].begin(), rec.fftData[2].end(), [](std::int16_t v) { return v == 0; }));
@@ -313,8 +313,8 @@ std::array<std::int16_t, 256> sentVectors(int epoch)
 bool holdsSentVectors(int slot, int epoch)
 {
     const std::array<std::int16_t, 256> sent = sentVectors(epoch);
-    return std::equal(sent.begin(), sent.begin() + 128, analysis::epochData.vector(0, slot)) &&
-           std::equal(sent.begin() + 128, sent.end(), analysis::epochData.vector(1, slot));
+    return std::equal(sent.begin(), sent.begin() + 128, monitor::epochData.vector(0, slot)) &&
+           std::equal(sent.begin() + 128, sent.end(), monitor::epochData.vector(1, slot));
 }
 
 }  // namespace
@@ -377,10 +377,11 @@ protected:
         for (int slot = 0; slot < data::kMaxEpochs; ++slot)
             ASSERT_TRUE(holdsSentVectors(slot, slot < 30 ? slot + 670 : slot)) << slot;
         int selected = 0;
-        analysis::startAccumulation(0);
+        auto work = monitor::programEpochWork();
+        monitor::startAccumulation(work, 0);
         monitorState.ringWrapped = false;
         for (int slot = 0; slot < data::kMaxEpochs; ++slot) {
-            analysis::processEpoch(slot, true);
+            monitor::processEpoch(work, slot, true);
             selected += rec.epochSelected[static_cast<std::size_t>(slot)] ? 1 : 0;
         }
         EXPECT_EQ(runningCount, selected);

@@ -7,7 +7,6 @@
 #include <random>
 #include <stdexcept>
 
-#include "analysis/epochEngine.h"
 #include "analysis/spectralSums.h"
 #include "analysis/spectralTable.h"
 #include "data/byteLayer.h"
@@ -18,6 +17,7 @@
 #include "data/sampleRing.h"
 #include "data/streamReader.h"
 #include "data/streamWriter.h"
+#include "monitor/epochEngine.h"
 #include "monitor/monitorHooks.h"
 #include "monitor/monitorState.h"
 #include "platform/fileOps.h"
@@ -34,7 +34,7 @@ void resetCore()
     streamState.reset();
     analysis::spectralSums.clearAll();
     analysis::spectralTables.reset();
-    analysis::epochData.reset();
+    monitor::epochData.reset();
     monitor::monitorState.reset();
     monitor::monitorHooks.reset();
     platform::fileOps.reset();

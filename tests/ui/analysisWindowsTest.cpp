@@ -11,12 +11,12 @@
 #include <cmath>
 #include <filesystem>
 
-#include "analysis/epochEngine.h"
 #include "app/configFile.h"
 #include "app/documentState.h"
 #include "app/frameWindow.h"
 #include "data/recordingStore.h"
 #include "data/sampleRing.h"
+#include "monitor/epochEngine.h"
 #include "monitor/monitorState.h"
 #include "platform/dialogs.h"
 #include "state/settings.h"
@@ -62,9 +62,10 @@ protected:
         responder.fileAnswers.push_back(dir.file("four.dat"));
         frame.onCommand(2, 0, 0);
         data::Recording& rec = data::recordings.primary;
-        analysis::startAccumulation(0);
+        auto work = monitor::programEpochWork();
+        monitor::startAccumulation(work, 0);
         for (std::uint32_t e = 0; e < rec.rawChannels[0].count / 256; ++e)
-            analysis::processEpoch(static_cast<int>(data::epochIndex(rec, e)), false);
+            monitor::processEpoch(work, static_cast<int>(data::epochIndex(rec, e)), false);
         frame.onCommand(602, 0, 0);
     }
     views::TableWindow* active(FrameWindow& frame)

@@ -6,10 +6,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "analysis/epochEngine.h"
 #include "analysis/spectralSums.h"
 #include "data/recordingStore.h"
 #include "data/sampleRing.h"
+#include "monitor/epochEngine.h"
 #include "monitor/monitorState.h"
 #include "state/settings.h"
 #include "support/sampleRecording.h"
@@ -94,7 +94,7 @@ protected:
         testing_support::resetCore();
         state::settings.reset();
         monitor::monitorState.reset();
-        analysis::epochData.reset();
+        monitor::epochData.reset();
         for (auto& c : state::settings.channelSettings)
             c.scale = 100;
         data::Recording& rec = data::recordings.primary;

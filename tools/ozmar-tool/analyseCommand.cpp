@@ -3,9 +3,10 @@
 #include <string>
 
 #include "analysis/bandAnalysis.h"
-#include "analysis/epochEngine.h"
 #include "analysis/spectralTable.h"
 #include "data/recordingStore.h"
+#include "monitor/epochEngine.h"
+#include "monitor/spectralModes.h"
 #include "platform/textEncoding.h"
 #include "report/markedText.h"
 #include "toolCommon.h"
@@ -26,10 +27,11 @@ std::uint32_t accumulateAllEpochs()
     if (rec.contentFlags() & data::content::rawEeg)
         epochs = rec.rawChannels[0].count / data::kEpochSamples;
     epochs = std::min<std::uint32_t>(epochs, data::kMaxEpochs);
-    analysis::startAccumulation(0);
+    auto work = monitor::programEpochWork();
+    monitor::startAccumulation(work, 0);
     for (std::uint32_t e = 0; e < epochs; ++e)
-        analysis::processEpoch(static_cast<int>(e), false);
-    return analysis::computeSpectralTable(analysis::Accumulated);
+        monitor::processEpoch(work, static_cast<int>(e), false);
+    return monitor::computeSpectralTable(analysis::Accumulated);
 }
 
 void printLine(const std::string& line, std::uint16_t form)
@@ -68,18 +70,19 @@ int analyseCommand(const Args& args)
         return status;
     const int tableMode = mode == "recorded" ? analysis::Recorded : analysis::Accumulated;
     const std::uint32_t divisor =
-        tableMode == analysis::Recorded ? analysis::computeSpectralTable(analysis::Recorded) : accumulateAllEpochs();
+        tableMode == analysis::Recorded ? monitor::computeSpectralTable(analysis::Recorded) : accumulateAllEpochs();
     analysis::BandGroup bands = analysis::bandSets[0];
     for (auto& band : bands) {
         band.pair = static_cast<std::uint32_t>(pair - 1);
-        analysis::computeBand(band, tableMode, divisor);
+        analysis::computeBand(band, analysis::spectralTables, tableMode, divisor,
+                              data::recordings.primary.calibrationFactors.data());
     }
     const analysis::BandArray array = analysis::bandArrayOf(bands);
     const std::uint16_t lineForm = form == "csv" ? analysis::LineFormat::Csv
                                    : form == "tabs" ? analysis::LineFormat::Tabbed
                                                     : analysis::LineFormat::Fixed;
     for (int line = 0; line < analysis::kSpectralLines; ++line)
-        printLine(analysis::formatSpectralLine(line, &array, tableMode, static_cast<unsigned>(pair - 1), lineForm), lineForm);
+        printLine(analysis::formatSpectralLine(analysis::spectralTables, monitor::tableSubjectOf(data::recordings.primary), line, &array, tableMode, static_cast<unsigned>(pair - 1), lineForm), lineForm);
     return kSuccess;
 }
 

@@ -14,20 +14,20 @@
 
 #include "app/fileCommands.h"
 #include "app/frameWindow.h"
-#include "state/startupState.h"
 #include "data/recordingReset.h"
 #include "platform/dialogs.h"
 #include "platform/qtResponder.h"
-#include "report/reportWindow.h"
 #include "report/patientDialog.h"
+#include "report/reportWindow.h"
+#include "state/startupState.h"
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include "data/recordingStore.h"
-#include "state/settings.h"
-#include "analysis/epochEngine.h"
+#include "monitor/epochEngine.h"
 #include "monitor/monitorState.h"
+#include "state/settings.h"
 #include "views/fftPage.h"
 #include <QMdiArea>
 #include <QKeyEvent>
@@ -81,9 +81,10 @@ bool saveGraph(app::FrameWindow& frame, const QString& path, int pageKeys)
 bool saveAnalysis(app::FrameWindow& frame, const QString& out, const QString& suffix)
 {
     data::Recording& rec = data::recordings.primary;
-    analysis::startAccumulation(0);
+    auto work = monitor::programEpochWork();
+    monitor::startAccumulation(work, 0);
     for (std::uint32_t e = 0; e < views::fftPageCount(rec); ++e)
-        analysis::processEpoch(static_cast<int>(data::epochIndex(rec, e)), false);
+        monitor::processEpoch(work, static_cast<int>(data::epochIndex(rec, e)), false);
     monitor::monitorState.processedEpoch = static_cast<int>(views::fftPageCount(rec) % data::kMaxEpochs);
     for (QMdiSubWindow* sub : frame.mdiArea()->subWindowList())
         if (sub != frame.reportSubWindow())
