@@ -29,6 +29,10 @@ analysis::TableSubject tableSubjectOf(const data::Recording& rec);
 // SecondaryRecorded, else the primary one.
 const data::Recording& recordingOfMode(int mode);
 
+// The instrument's seizure sums that came with the program's primary or
+// secondary recording.
+const analysis::SpectralKind& recordedSeizureSums(bool secondary);
+
 // The program's tables: the table of `mode` from the program's recordings,
 // sums and monitor state; returns its divisor as analysis::computeSpectralTable.
 std::uint32_t computeSpectralTable(int mode);

@@ -7,6 +7,7 @@
 #include "data/dataFiles.h"
 #include "data/recordingStore.h"
 #include "data/streamReader.h"
+#include "monitor/spectralModes.h"
 #include "report/reportLines.h"
 
 namespace report {
@@ -125,7 +126,8 @@ std::string patientTip(const std::string& path)
                       "\nAge: " + data::ageText(p.patientAge) + "  Sex: " + (p.patientSex == data::kSexFemale ? "F" : "M") +
                       "\nComments:\n" + p.text[data::patientComments];
     if (recordings.secondary.header[0] != 0)
-        tip += "\r\n" + reportLine(1, ReportMode::Screen | kSecondaryBit);
+        tip += "\r\n" + reportLine(ReportSource{recordings.secondary, monitor::recordedSeizureSums(true)}, 1,
+                                     ReportMode::Screen);
     return tip;
 }
 

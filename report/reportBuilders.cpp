@@ -22,6 +22,14 @@ const char* const kProgramNames[] = {"KWB", "LOWEST CHARGE RATE", "LOW 0.5 CHARG
                                      "USER SET"};
 const char kNotAvailable[] = "\"N/A,\"\r";
 
+// A line asked of a report: what it is built from, and its form.
+struct Req {
+    const ReportSource& s;
+    ReportRequest form;
+};
+
+ReportRequest modeOf(const Req& r) { return report::modeOf(r.form); }
+
 // A fixed-size line buffer: every print is bounded and the text stays terminated.
 class Line {
 public:
@@ -55,24 +63,24 @@ private:
     std::string text_;
 };
 
-const Recording& rec(ReportRequest r) { return recordingOf(r); }
-unsigned word(ReportRequest r, int w) { return rec(r).header[w]; }
-bool flag(ReportRequest r, std::uint16_t bits) { return (rec(r).contentFlags() & bits) != 0; }
-bool withReport(ReportRequest r) { return flag(r, data::content::report); }
-bool treatment(ReportRequest r) { return withReport(r) && !flag(r, data::content::monitoring); }
-float gain(ReportRequest r) { return rec(r).calibrationFactors[0]; }
-float result(ReportRequest r, int k) { return rec(r).resultValue[k]; }
+const Recording& rec(const Req& r) { return r.s.rec; }
+unsigned word(const Req& r, int w) { return rec(r).header[w]; }
+bool flag(const Req& r, std::uint16_t bits) { return (rec(r).contentFlags() & bits) != 0; }
+bool withReport(const Req& r) { return flag(r, data::content::report); }
+bool treatment(const Req& r) { return withReport(r) && !flag(r, data::content::monitoring); }
+float gain(const Req& r) { return rec(r).calibrationFactors[0]; }
+float result(const Req& r, int k) { return rec(r).resultValue[k]; }
 
 // Epochs to whole seconds, halves rounded up.
 unsigned epochSeconds(unsigned epochs) { return (epochs * 128u + 50u) / 100u; }
 
 // Finishes a built CSV line: takes its first CR-terminated line in the wanted form.
-std::string finish(const Line& line, ReportRequest r) { return lineFromText(line.text(), 0, r); }
+std::string finish(const Line& line, const Req& r) { return lineFromText(line.text(), 0, r.form); }
 
 // A labelled value, or N/A when `available` is false.
-std::string labelled(ReportRequest r, const char* label, bool available, const char* format, ...)
+std::string labelled(const Req& r, const char* label, bool available, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
-std::string labelled(ReportRequest r, const char* label, bool available, const char* format, ...)
+std::string labelled(const Req& r, const char* label, bool available, const char* format, ...)
 {
     Line line(80);
     line.print("\"%s\",", label);
@@ -89,7 +97,7 @@ std::string labelled(ReportRequest r, const char* label, bool available, const c
     return finish(line, r);
 }
 
-std::string whole(ReportRequest r, const char* csv)
+std::string whole(const Req& r, const char* csv)
 {
     Line line(80);
     line.print("%s", csv);
@@ -98,7 +106,7 @@ std::string whole(ReportRequest r, const char* csv)
 
 // A line of free text: plain, or quoted in the CSV form (a quote inside the
 // text doubled, so that the line stays one CSV field).
-std::string closing(ReportRequest r, std::size_t size, const std::string& text)
+std::string closing(const Req& r, std::size_t size, const std::string& text)
 {
     Line line(size);
     line.print("%s", modeOf(r) == ReportMode::Csv ? csvQuoted(text).c_str() : text.c_str());
@@ -106,7 +114,7 @@ std::string closing(ReportRequest r, std::size_t size, const std::string& text)
 }
 
 // The device name unchanged (up to its 80 characters), quoted in CSV.
-std::string title(ReportRequest r)
+std::string title(const Req& r)
 {
     const std::string& name = rec(r).deviceName;
     if (modeOf(r) == ReportMode::Csv && !name.empty())
@@ -114,7 +122,7 @@ std::string title(ReportRequest r)
     return name;
 }
 
-std::string dateLine(ReportRequest r)
+std::string dateLine(const Req& r)
 {
     if (rec(r).contentFlags() == 0)
         return std::string();
@@ -151,7 +159,7 @@ std::string dateLine(ReportRequest r)
     return line.text();
 }
 
-std::string energySet(ReportRequest r)
+std::string energySet(const Req& r)
 {
     if (!withReport(r))
         return {};
@@ -161,7 +169,7 @@ std::string energySet(ReportRequest r)
     return finish(line, r);
 }
 
-std::string energyDelivered(ReportRequest r)
+std::string energyDelivered(const Req& r)
 {
     if (!withReport(r) || word(r, hw::treatmentInterrupted) == 0)
         return {};
@@ -172,42 +180,42 @@ std::string energyDelivered(ReportRequest r)
     return finish(line, r);
 }
 
-std::string chargeDelivered(ReportRequest r)
+std::string chargeDelivered(const Req& r)
 {
     if (!withReport(r))
         return {};
     return labelled(r, "Charge Delivered", true, "%.1f,\" mC\"\r", word(r, hw::chargeDelivered) / 10.0);
 }
 
-std::string current(ReportRequest r)
+std::string current(const Req& r)
 {
     if (!withReport(r))
         return {};
     return labelled(r, "Current", true, "%.2f,\" A\"\r", word(r, hw::current) / 100.0);
 }
 
-std::string stimulusDuration(ReportRequest r)
+std::string stimulusDuration(const Req& r)
 {
     if (!withReport(r))
         return {};
     return labelled(r, "Stimulus Duration", true, "%.1f,\" Sec\"\r", word(r, hw::stimulusDuration) / 10.0);
 }
 
-std::string frequency(ReportRequest r)
+std::string frequency(const Req& r)
 {
     if (!withReport(r))
         return {};
     return labelled(r, "Frequency", true, "%d,\" Hz\"\r", (static_cast<int>(word(r, hw::frequencyCode)) + 1) * 10);
 }
 
-std::string pulseWidth(ReportRequest r)
+std::string pulseWidth(const Req& r)
 {
     if (!withReport(r))
         return {};
     return labelled(r, "Pulse Width", true, "%.2f,\" mSec\"\r", (word(r, hw::pulseWidthCode) + 1) * 0.25);
 }
 
-std::string staticImpedance(ReportRequest r)
+std::string staticImpedance(const Req& r)
 {
     if (!withReport(r))
         return {};
@@ -215,7 +223,7 @@ std::string staticImpedance(ReportRequest r)
     return labelled(r, "Static Impedance", true, "%s%u,\" Ohm\"\r", ohm >= 3000 ? ">" : "", std::min(ohm, 3000u));
 }
 
-std::string dynamicImpedance(ReportRequest r)
+std::string dynamicImpedance(const Req& r)
 {
     if (!withReport(r))
         return {};
@@ -223,7 +231,7 @@ std::string dynamicImpedance(ReportRequest r)
     return labelled(r, "Dynamic Impedance", ohm != 0, "%u,\" Ohm\"\r", ohm);
 }
 
-std::string eegEndpoint(ReportRequest r)
+std::string eegEndpoint(const Req& r)
 {
     if (!withReport(r))
         return {};
@@ -241,7 +249,7 @@ std::string eegEndpoint(ReportRequest r)
     return whole(r, seizure ? "\"EEG Endpoint is not detected\"\r" : "\"EEG Seizure is not detected\"\r");
 }
 
-std::string emgEndpoint(ReportRequest r)
+std::string emgEndpoint(const Req& r)
 {
     if (!treatment(r) || word(r, hw::channelMode) != 0)
         return {};
@@ -251,9 +259,9 @@ std::string emgEndpoint(ReportRequest r)
     return labelled(r, "EMG Endpoint", endpoint != 0, "%u,\" Sec\"\r", epochSeconds(endpoint));
 }
 
-bool ecgLines(ReportRequest r) { return treatment(r) && word(r, hw::channelModeCopy) == 0; }
+bool ecgLines(const Req& r) { return treatment(r) && word(r, hw::channelModeCopy) == 0; }
 
-std::string ecgEndpoint(ReportRequest r)
+std::string ecgEndpoint(const Req& r)
 {
     if (!ecgLines(r))
         return {};
@@ -261,7 +269,7 @@ std::string ecgEndpoint(ReportRequest r)
     return labelled(r, "ECG Endpoint", endpoint != 0, "%u,\" Sec\"\r", epochSeconds(endpoint));
 }
 
-std::string baseHeartRate(ReportRequest r)
+std::string baseHeartRate(const Req& r)
 {
     if (!ecgLines(r))
         return {};
@@ -269,7 +277,7 @@ std::string baseHeartRate(ReportRequest r)
     return labelled(r, "Base Heart Rate", rate >= 11 && rate <= 199, "%u,\" b/m\"\r", rate);
 }
 
-std::string peakHeartRate(ReportRequest r)
+std::string peakHeartRate(const Req& r)
 {
     if (!ecgLines(r))
         return {};
@@ -277,9 +285,9 @@ std::string peakHeartRate(ReportRequest r)
     return labelled(r, "Peak Heart Rate", rate != 0, "%u,\" b/m\"\r", rate);
 }
 
-bool baselineLines(ReportRequest r) { return treatment(r) && word(r, hw::baselineAvailable) != 0; }
+bool baselineLines(const Req& r) { return treatment(r) && word(r, hw::baselineAvailable) != 0; }
 
-std::string seizureEnergyIndex(ReportRequest r)
+std::string seizureEnergyIndex(const Req& r)
 {
     if (!baselineLines(r))
         return {};
@@ -292,8 +300,7 @@ std::string seizureEnergyIndex(ReportRequest r)
     const unsigned epochs = word(r, hw::seizureEpochs);
     if (!seizure || epochs == 0)
         return labelled(r, "Average Seizure Energy Index", false, "%s", "");
-    const int kind = (r & kSecondaryBit) ? 5 : 1;
-    const float* power = analysis::spectralSums.kind(kind).power[0];
+    const float* power = r.s.seizureSums.power[0];
     float s = 0.0f;
     for (int j = 0; j < analysis::kBins; ++j)
         s += power[j] / static_cast<float>(epochs);
@@ -302,14 +309,14 @@ std::string seizureEnergyIndex(ReportRequest r)
 }
 
 // (1 - sqrt(x) / sqrt(y)) x 100; a negative x or y is no value.
-std::string suppression(ReportRequest r, bool available, double x, double y)
+std::string suppression(const Req& r, bool available, double x, double y)
 {
     available = available && x >= 0.0 && y > 0.0;
     const double value = available ? (1.0 - std::sqrt(x) / std::sqrt(y)) * 100.0 : 0.0;
     return labelled(r, "Postictal Suppression Index", available, "%.1f,\" %%\"\r", value);
 }
 
-std::string postictalSuppressionIndex(ReportRequest r)
+std::string postictalSuppressionIndex(const Req& r)
 {
     if (!baselineLines(r))
         return {};
@@ -322,7 +329,7 @@ std::string postictalSuppressionIndex(ReportRequest r)
     return suppression(r, y > 0 && x >= 0, x, y);
 }
 
-std::string seizureGeneralizationIndex(ReportRequest r)
+std::string seizureGeneralizationIndex(const Req& r)
 {
     if (!baselineLines(r) || word(r, hw::channelMode) == 1)
         return {};
@@ -341,7 +348,7 @@ std::string seizureGeneralizationIndex(ReportRequest r)
     return labelled(r, "Seizure Generalization Index", true, "%.0f,\" %%\"\r", (1.0 - d / m) * 100.0);
 }
 
-std::string maximumSustainedPower(ReportRequest r)
+std::string maximumSustainedPower(const Req& r)
 {
     if (!treatment(r))
         return {};
@@ -350,7 +357,7 @@ std::string maximumSustainedPower(ReportRequest r)
     return labelled(r, "Maximum Sustained Power", !(p < 0), "%.1f,\" \xB5V\xB2\"\r", value);
 }
 
-std::string timeToPeakPower(ReportRequest r)
+std::string timeToPeakPower(const Req& r)
 {
     if (!treatment(r))
         return {};
@@ -358,7 +365,7 @@ std::string timeToPeakPower(ReportRequest r)
                     epochSeconds(word(r, hw::timeToPeakPower)));
 }
 
-std::string maximumSustainedCoherence(ReportRequest r)
+std::string maximumSustainedCoherence(const Req& r)
 {
     if (!treatment(r))
         return {};
@@ -366,7 +373,7 @@ std::string maximumSustainedCoherence(ReportRequest r)
     return labelled(r, "Maximum Sustained Coherence", !(q < 0), "%.1f,\" %%\"\r", q * 100.0);
 }
 
-std::string timeToPeakCoherence(ReportRequest r)
+std::string timeToPeakCoherence(const Req& r)
 {
     if (!treatment(r))
         return {};
@@ -375,7 +382,7 @@ std::string timeToPeakCoherence(ReportRequest r)
 }
 
 // The amplitude of a power value: its rounded integer square root, scaled.
-std::string amplitude(ReportRequest r, const char* label, int k)
+std::string amplitude(const Req& r, const char* label, int k)
 {
     if (!treatment(r))
         return {};
@@ -389,13 +396,13 @@ std::string amplitude(ReportRequest r, const char* label, int k)
     return labelled(r, label, true, "%.1f,\" \xB5V\"\r", static_cast<double>(value));
 }
 
-std::string earlyIctalAmplitude(ReportRequest r) { return amplitude(r, "Early Ictal Amplitude", 4); }
-std::string midictalAmplitude(ReportRequest r) { return amplitude(r, "Midictal Amplitude", 1); }
-std::string postIctalAmplitude(ReportRequest r) { return amplitude(r, "Post-Ictal Amplitude", 5); }
+std::string earlyIctalAmplitude(const Req& r) { return amplitude(r, "Early Ictal Amplitude", 4); }
+std::string midictalAmplitude(const Req& r) { return amplitude(r, "Midictal Amplitude", 1); }
+std::string postIctalAmplitude(const Req& r) { return amplitude(r, "Post-Ictal Amplitude", 5); }
 
-std::string programSelected(ReportRequest r)
+std::string programSelected(const Req& r)
 {
-    Recording& target = recordingOf(r);
+    Recording& target = r.s.rec;
     if (target.header[hw::programIndex] > 5)
         target.header[hw::programIndex] = 5;
     const bool present = withReport(r) || (flag(r, data::content::monitoring) && !target.reportTitle.empty());
@@ -406,14 +413,14 @@ std::string programSelected(ReportRequest r)
     return closing(r, 200, "Program Selected:   " + name);
 }
 
-std::string treatmentInterrupted(ReportRequest r)
+std::string treatmentInterrupted(const Req& r)
 {
     if (word(r, hw::treatmentInterrupted) == 0)
         return {};
     return closing(r, 100, "(Treatment Interrupted)");
 }
 
-std::string alarm(ReportRequest r)
+std::string alarm(const Req& r)
 {
     if (word(r, hw::alarmTest) != 0)
         return closing(r, 100, word(r, hw::alarmResult) != 0 ? "(Alarm Test Passed)" : "(Alarm Test Failed)");
@@ -422,14 +429,23 @@ std::string alarm(ReportRequest r)
     return {};
 }
 
+// The table's entries: each builder given its source and form.
+template <std::string (*Build)(const Req&)>
+std::string entry(const ReportSource& source, ReportRequest form)
+{
+    return Build(Req{source, form});
+}
+
 }  // namespace
 
 const std::array<LineBuilder, kBuiltInLines> reportLineBuilders = {
-    title, dateLine, energySet, energyDelivered, chargeDelivered, current, stimulusDuration, frequency,
-    pulseWidth, staticImpedance, dynamicImpedance, eegEndpoint, emgEndpoint, ecgEndpoint, baseHeartRate,
-    peakHeartRate, seizureEnergyIndex, postictalSuppressionIndex, seizureGeneralizationIndex,
-    maximumSustainedPower, timeToPeakPower, maximumSustainedCoherence, timeToPeakCoherence,
-    earlyIctalAmplitude, midictalAmplitude, postIctalAmplitude, programSelected, treatmentInterrupted, alarm,
+    entry<title>, entry<dateLine>, entry<energySet>, entry<energyDelivered>, entry<chargeDelivered>, entry<current>,
+    entry<stimulusDuration>, entry<frequency>, entry<pulseWidth>, entry<staticImpedance>, entry<dynamicImpedance>,
+    entry<eegEndpoint>, entry<emgEndpoint>, entry<ecgEndpoint>, entry<baseHeartRate>, entry<peakHeartRate>,
+    entry<seizureEnergyIndex>, entry<postictalSuppressionIndex>, entry<seizureGeneralizationIndex>,
+    entry<maximumSustainedPower>, entry<timeToPeakPower>, entry<maximumSustainedCoherence>,
+    entry<timeToPeakCoherence>, entry<earlyIctalAmplitude>, entry<midictalAmplitude>, entry<postIctalAmplitude>,
+    entry<programSelected>, entry<treatmentInterrupted>, entry<alarm>,
 };
 
 }  // namespace report

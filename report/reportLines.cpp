@@ -1,15 +1,9 @@
 #include "report/reportLines.h"
 
 #include "data/recording.h"
-#include "data/recordingStore.h"
 #include "data/reportText.h"
 
 namespace report {
-
-data::Recording& recordingOf(ReportRequest request)
-{
-    return (request & kSecondaryBit) ? data::recordings.secondary : data::recordings.primary;
-}
 
 bool reportTextFlag(const data::Recording& rec)
 {
@@ -21,9 +15,8 @@ bool hasReportText(const data::Recording& rec)
     return !rec.reportText.empty() && reportTextFlag(rec);
 }
 
-int reportLineCount(ReportRequest request)
+int reportLineCount(const data::Recording& rec)
 {
-    const data::Recording& rec = recordingOf(request);
     if (!hasReportText(rec))
         return kBuiltInLines;
     return 5 + static_cast<int>(data::reportTextLines(rec.reportText).size());
@@ -103,29 +96,29 @@ std::string lineFromText(const std::string& wholeText, int k, ReportRequest requ
     }
 }
 
-std::string getReportLine(const std::string& text, int index, ReportRequest request)
+std::string getReportLine(const ReportSource& source, const std::string& text, int index, ReportRequest request)
 {
-    const int n = reportLineCount(request);
+    const int n = reportLineCount(source.rec);
     if (index == 0)
-        return reportLineBuilders[0](request);
+        return reportLineBuilders[0](source, request);
     if (index == 1)
-        return reportLineBuilders[1](request);
+        return reportLineBuilders[1](source, request);
     if (index == n - 3)
-        return reportLineBuilders[26](request);
+        return reportLineBuilders[26](source, request);
     if (index == n - 2)
-        return reportLineBuilders[27](request);
+        return reportLineBuilders[27](source, request);
     if (index == n - 1)
-        return reportLineBuilders[28](request);
+        return reportLineBuilders[28](source, request);
     return lineFromText(text, index - 2, request);
 }
 
-std::string reportLine(int index, ReportRequest request)
+std::string reportLine(const ReportSource& source, int index, ReportRequest request)
 {
-    data::Recording& rec = recordingOf(request);
+    const data::Recording& rec = source.rec;
     if (hasReportText(rec))
-        return index >= 0 && index < reportLineCount(request) ? getReportLine(rec.reportText, index, request)
-                                                               : std::string();
-    return index >= 0 && index < kBuiltInLines ? reportLineBuilders[index](request) : std::string();
+        return index >= 0 && index < reportLineCount(rec) ? getReportLine(source, rec.reportText, index, request)
+                                                           : std::string();
+    return index >= 0 && index < kBuiltInLines ? reportLineBuilders[index](source, request) : std::string();
 }
 
 }  // namespace report

@@ -48,6 +48,12 @@ const data::Recording& ReportPage::recording() const
     return secondary ? data::recordings.secondary : data::recordings.primary;
 }
 
+ReportSource ReportPage::reportSource() const
+{
+    data::Recording& rec = secondary ? data::recordings.secondary : data::recordings.primary;
+    return ReportSource{rec, monitor::recordedSeizureSums(secondary)};
+}
+
 int ReportPage::analysisMode() const
 {
     return secondary ? analysis::SecondaryRecorded : analysis::Recorded;
@@ -68,8 +74,7 @@ void ReportPage::layout(bool resetRange)
     const data::Recording& rec = recording();
     if (resetRange)
         graphTo = (rec.rawChannels[0].count + 199) / data::kSamplesPerSecond;
-    const ReportRequest request = secondary ? kSecondaryBit : 0;
-    reportLines_ = report::reportLineCount(request);
+    reportLines_ = report::reportLineCount(rec);
     patient_ = makePatientBlock(rec.patient);
     const std::uint32_t divisor = monitor::computeSpectralTable(analysisMode());
     const int pairs = rec.header[data::hw::channelMode] == 1 ? 2 : 1;
@@ -97,11 +102,10 @@ void ReportPage::layout(bool resetRange)
 
 std::string ReportPage::line(int i, ReportRequest mode) const
 {
-    const ReportRequest request = static_cast<ReportRequest>((mode & 0xFF) | (secondary ? kSecondaryBit : 0));
     if (i < 0)
         return std::string();
     if (i < reportLines_)
-        return reportLine(i, request);
+        return reportLine(reportSource(), i, modeOf(mode));
     const int k = i - reportLines_;
     const bool four = recording().header[data::hw::channelMode] == 1;
     const int pair = k < kAnalysisLinesPerPair ? 0 : 1;

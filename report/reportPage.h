@@ -74,6 +74,8 @@ public:
     std::string copyText(const std::string& title) const;
 
     const data::Recording& recording() const;
+    // What the page's report lines are built from.
+    ReportSource reportSource() const;
 
 private:
     bool analysisShown(int k) const;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <memory>
 
 #include "analysis/spectralSums.h"
 #include "data/recordingStore.h"
@@ -22,28 +24,30 @@ protected:
     }
     void TearDown() override { testing_support::resetCore(); }
 
-    std::string line(int i, ReportRequest mode = ReportMode::Csv) { return reportLine(i, mode); }
+    std::string line(int i, ReportRequest mode = ReportMode::Csv) { return reportLine(source, i, mode); }
+    std::string built(int i, ReportRequest mode) { return reportLineBuilders[i](source, mode); }
 
     Recording& rec = recordings.primary;
+    const ReportSource source{rec, analysis::spectralSums.kind(1)};
 };
 
 }  // namespace
 
 TEST_F(ReportLines, LineCountFromTextOrBuiltIn)
 {
-    EXPECT_EQ(reportLineCount(ReportMode::Screen), 29);
+    EXPECT_EQ(reportLineCount(rec), 29);
     rec.reportText = "\"a\"\r\"b\"\r";
-    EXPECT_EQ(reportLineCount(ReportMode::Screen), 29);  // high byte clear: built-in report
+    EXPECT_EQ(reportLineCount(rec), 29);  // high byte clear: built-in report
     rec.header[hw::contentFlags] |= 0x0100;
-    EXPECT_EQ(reportLineCount(ReportMode::Screen), 7);
+    EXPECT_EQ(reportLineCount(rec), 7);
     EXPECT_EQ(line(2), "\"a\"");
     EXPECT_EQ(line(3), "\"b\"");
     rec.reportText = "\"a\"\r\n\"b\"\r";
-    EXPECT_EQ(reportLineCount(ReportMode::Screen), 6);  // a control character after a CR ends the text
+    EXPECT_EQ(reportLineCount(rec), 6);  // a control character after a CR ends the text
     EXPECT_EQ(line(2), "\"a\"");
     EXPECT_EQ(rec.reportText, "\"a\"\r\n\"b\"\r");  // counting changes nothing
     rec.reportText = "\"a\"\r\"tail\"";
-    EXPECT_EQ(reportLineCount(ReportMode::Screen), 6);  // a last fragment without CR is no line
+    EXPECT_EQ(reportLineCount(rec), 6);  // a last fragment without CR is no line
 }
 
 TEST_F(ReportLines, ThreeFormsOfAValueLine)
@@ -186,7 +190,7 @@ TEST_F(ReportLines, AnyHeaderAndResultValuesStayWithinLimits)
             rec.resultValue.fill(v);
             rec.calibrationFactors[0] = 1.3f;
             for (ReportRequest mode : {ReportMode::Screen, ReportMode::Csv, ReportMode::Columns})
-                for (int i = 0; i < reportLineCount(mode); ++i)
+                for (int i = 0; i < reportLineCount(rec); ++i)
                     ASSERT_LE(line(i, mode).size(), i == 26 ? 199u : 99u) << i;
         }
     }
@@ -203,21 +207,21 @@ TEST_F(ReportLines, IndexFormsWithInstrumentReportText)
     for (int j = 0; j < 32; ++j)
         analysis::spectralSums.kind(1).power[0][j] = 4000.0f;  // s = 32 x 1000
     // 32000 / 2 * 62500 * 2.5e-7 / 1.5 = 166.666...
-    EXPECT_EQ(reportLineBuilders[16](ReportMode::Csv), "\"Average Seizure Energy Index\",166.7,\" \xB5V\xB2\"");
+    EXPECT_EQ(built(16, ReportMode::Csv), "\"Average Seizure Energy Index\",166.7,\" \xB5V\xB2\"");
     rec.header[hw::seizureEpochs] = 0;
-    EXPECT_EQ(reportLineBuilders[16](ReportMode::Csv), "\"Average Seizure Energy Index\",\"N/A,\"");
+    EXPECT_EQ(built(16, ReportMode::Csv), "\"Average Seizure Energy Index\",\"N/A,\"");
     rec.resultValue[6] = 400.0f;
     rec.resultValue[7] = 100.0f;
-    EXPECT_EQ(reportLineBuilders[17](ReportMode::Csv), "\"Postictal Suppression Index\",50.0,\" %\"");
+    EXPECT_EQ(built(17, ReportMode::Csv), "\"Postictal Suppression Index\",50.0,\" %\"");
     rec.resultValue[6] = 0.0f;
-    EXPECT_EQ(reportLineBuilders[17](ReportMode::Csv), "\"Postictal Suppression Index\",\"N/A,\"");
+    EXPECT_EQ(built(17, ReportMode::Csv), "\"Postictal Suppression Index\",\"N/A,\"");
 
     rec.header[hw::contentFlags] &= 0x00FF;  // the built-in form
     rec.header[hw::eegSeizureDetected] = 1;
     rec.resultValue[0] = 1.0e9f;  // 1e9 / 2 * 1.28 * 62500 * 2.5e-7 / 1.5 / 1e6 = 6.666..
-    EXPECT_EQ(reportLineBuilders[16](ReportMode::Csv), "\"Seizure Energy Index\",6.667,\" mV\xB2\"");
-    EXPECT_EQ(reportLineBuilders[16](ReportMode::Screen), "Seizure Energy Index\t\t\t\t\t6.667\b mV\xB2");
-    EXPECT_EQ(reportLineBuilders[16](ReportMode::Columns),
+    EXPECT_EQ(built(16, ReportMode::Csv), "\"Seizure Energy Index\",6.667,\" mV\xB2\"");
+    EXPECT_EQ(built(16, ReportMode::Screen), "Seizure Energy Index\t\t\t\t\t6.667\b mV\xB2");
+    EXPECT_EQ(built(16, ReportMode::Columns),
               "Seizure Energy Index" + std::string(25, ' ') + "6.667 mV\xB2");
 }
 
@@ -233,7 +237,7 @@ TEST_F(ReportLines, FlagWithoutTextGivesTheAverageIndexInEveryForm)
     rec.calibrationFactors[0] = 1.0f;
     for (int j = 0; j < 32; ++j)
         analysis::spectralSums.kind(1).power[0][j] = 4000.0f;
-    ASSERT_EQ(reportLineCount(ReportMode::Screen), 29);
+    ASSERT_EQ(reportLineCount(rec), 29);
     EXPECT_EQ(line(16, ReportMode::Csv), "\"Average Seizure Energy Index\",166.7,\" \xB5V\xB2\"");
     EXPECT_EQ(line(16, ReportMode::Screen), "Average Seizure Energy Index\t\t\t\t\t166.7\b \xB5V\xB2");
     EXPECT_EQ(line(16, ReportMode::Columns), "Average Seizure Energy Index                 166.7 \xB5V\xB2");
@@ -247,4 +251,35 @@ TEST_F(ReportLines, TitleIsTheWholeDeviceName)
     EXPECT_EQ(line(0, ReportMode::Screen), name);
     EXPECT_EQ(line(0, ReportMode::Columns), name);
     EXPECT_EQ(line(0, ReportMode::Csv), "\"" + name + "\"");
+}
+
+TEST_F(ReportLines, AReportOfItsOwnRecordingAndSumsLeavesTheProgramsAlone)
+{
+    // A report-text recording whose Average Seizure Energy Index reads the sums
+    // given with it, and whose program index is limited on the way.
+    auto own = std::make_unique<Recording>();
+    own->header[hw::contentFlags] = content::report | 0x0100;
+    own->reportText = "\"x\"\r";
+    own->header[hw::baselineAvailable] = 1;
+    own->header[hw::eegSeizureDetected] = 1;
+    own->header[hw::seizureEpochs] = 4;
+    own->header[hw::programIndex] = 9;
+    own->calibrationFactors[0] = 1.0f;
+    analysis::SpectralKind sums{};
+    for (int j = 0; j < 32; ++j)
+        sums.power[0][j] = 4000.0f;
+    const ReportSource ownSource{*own, sums};
+    const auto programHeader = rec.header;
+    const analysis::SpectralSums programSums = analysis::spectralSums;
+    ASSERT_EQ(reportLineCount(*own), 6);
+    EXPECT_EQ(reportLine(ownSource, 2, ReportMode::Csv), "\"x\"");
+    EXPECT_EQ(reportLine(ownSource, 3, ReportMode::Csv), "\"Program Selected:   USER SET\"");
+    EXPECT_EQ(reportLineBuilders[16](ownSource, ReportMode::Csv), "\"Average Seizure Energy Index\",166.7,\" \xB5V\xB2\"");
+    EXPECT_EQ(own->header[hw::programIndex], 5);
+    EXPECT_EQ(rec.header, programHeader);
+    EXPECT_EQ(std::memcmp(&programSums, &analysis::spectralSums, sizeof programSums), 0);
+    // The program's recording, with no seizure sums, still has none.
+    rec.header = own->header;
+    rec.reportText = own->reportText;
+    EXPECT_EQ(built(16, ReportMode::Csv), "\"Average Seizure Energy Index\",0.0,\" \xB5V\xB2\"");
 }

@@ -153,12 +153,13 @@ void setHeader(Recording& rec, const RecordingOptions& o, const TreatmentCourse&
         rec.calibrationFactors[k] = 0.98f + 0.01f * static_cast<float>((s.seed + k) % 5);
 }
 
-// The instrument's report lines in CSV form, one CR after each.
-std::string instrumentReport()
+// The instrument's report lines of `rec` in CSV form, one CR after each.
+std::string instrumentReport(Recording& rec)
 {
+    const report::ReportSource source{rec, analysis::spectralSums.kind(1)};
     std::string text;
     for (int i = 2; i <= 25; ++i) {
-        const std::string line = report::reportLineBuilders[i](report::ReportMode::Csv);
+        const std::string line = report::reportLineBuilders[i](source, report::ReportMode::Csv);
         if (!line.empty())
             text += line + "\r";
     }
@@ -203,7 +204,7 @@ void recordSession(const RecordingOptions& o)
     if (o.reportText) {
         const std::uint16_t flags = rec.header[hw::contentFlags];
         rec.header[hw::contentFlags] = flags & 0x00FF;  // the lines are built from the header alone
-        rec.reportText = instrumentReport();
+        rec.reportText = instrumentReport(rec);
         rec.header[hw::contentFlags] = flags;
     }
 }

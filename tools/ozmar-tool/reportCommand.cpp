@@ -1,9 +1,11 @@
 #include <cstdio>
 #include <string>
 
+#include "data/recordingStore.h"
 #include "data/streamReader.h"
 #include "platform/textEncoding.h"
 #include "report/markedText.h"
+#include "monitor/spectralModes.h"
 #include "report/reportLines.h"
 #include "toolCommon.h"
 
@@ -33,10 +35,11 @@ int reportCommand(const Args& args)
     data::streamState.readSecondary = false;
     if (status != kSuccess)
         return status;
-    const report::ReportRequest request = mode | (secondary ? report::kSecondaryBit : 0);
-    const int count = report::reportLineCount(request);
+    data::Recording& rec = secondary ? data::recordings.secondary : data::recordings.primary;
+    const report::ReportSource source{rec, monitor::recordedSeizureSums(secondary)};
+    const int count = report::reportLineCount(rec);
     for (int i = 0; i < count; ++i) {
-        const std::string line = report::reportLine(i, request);
+        const std::string line = report::reportLine(source, i, mode);
         if (line.empty())
             continue;
         // The CSV form keeps the program's bytes; the others are for reading in a terminal.
