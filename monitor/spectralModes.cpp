@@ -45,6 +45,11 @@ const data::Recording& recordingOfMode(int mode)
     return mode == analysis::SecondaryRecorded ? data::recordings.secondary : data::recordings.primary;
 }
 
+const analysis::SpectralSums& programSpectralSums()
+{
+    return analysis::spectralSums;
+}
+
 const analysis::SpectralKind& recordedSeizureSums(bool secondary)
 {
     return analysis::spectralSums.kind(secondary ? 5 : 1);

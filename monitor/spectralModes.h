@@ -29,6 +29,9 @@ analysis::TableSubject tableSubjectOf(const data::Recording& rec);
 // SecondaryRecorded, else the primary one.
 const data::Recording& recordingOfMode(int mode);
 
+// The program's sums: the instrument's of its two recordings and the monitor's.
+const analysis::SpectralSums& programSpectralSums();
+
 // The instrument's seizure sums that came with the program's primary or
 // secondary recording.
 const analysis::SpectralKind& recordedSeizureSums(bool secondary);

@@ -76,11 +76,13 @@ void ReportPage::layout(bool resetRange)
         graphTo = (rec.rawChannels[0].count + 199) / data::kSamplesPerSecond;
     reportLines_ = report::reportLineCount(rec);
     patient_ = makePatientBlock(rec.patient);
-    const std::uint32_t divisor = monitor::computeSpectralTable(analysisMode());
+    const int mode = analysisMode();
+    const std::uint32_t divisor = analysis::computeSpectralTable(
+        tables_, mode, monitor::spectralSourceOf(mode, rec, monitor::programSpectralSums(), monitor::monitorState));
     const int pairs = rec.header[data::hw::channelMode] == 1 ? 2 : 1;
     for (int p = 0; p < 2; ++p)
         for (auto& band : bands_[p])
-            analysis::computeBand(band, analysis::spectralTables, analysisMode(), divisor, rec.calibrationFactors.data());
+            analysis::computeBand(band, tables_, mode, divisor, rec.calibrationFactors.data());
     totalLines_ = reportLines_ + (divisor != 0 ? pairs * kAnalysisLinesPerPair : 0);
     shownReport_ = shownAnalysis_ = 0;
     for (int i = 0; i < totalLines_; ++i)
@@ -112,7 +114,7 @@ std::string ReportPage::line(int i, ReportRequest mode) const
     if (pair == 1 && !four)
         return std::string();
     const analysis::BandArray array = analysis::bandArrayOf(bands_[pair]);
-    return analysis::formatSpectralLine(analysis::spectralTables, monitor::tableSubjectOf(recording()),
+    return analysis::formatSpectralLine(tables_, monitor::tableSubjectOf(recording()),
                                         k - pair * kAnalysisLinesPerPair, &array, analysisMode(),
                                         static_cast<unsigned>(pair), static_cast<std::uint16_t>(mode & 0xFF));
 }

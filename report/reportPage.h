@@ -5,6 +5,7 @@
 #include <string>
 
 #include "analysis/bandAnalysis.h"
+#include "analysis/spectralTable.h"
 #include "report/patientBlock.h"
 #include "report/reportLines.h"
 
@@ -84,6 +85,9 @@ private:
     int reportLines_ = 0;
     int totalLines_ = 0;
     PatientBlock patient_;
+    // The page's own analysis table, computed with its layout from its
+    // recording's sums, so that other pages and the monitor never change it.
+    analysis::SpectralTables tables_{};
     analysis::BandGroup bands_[2];
     int shownReport_ = 0;
     int shownAnalysis_ = 0;
