@@ -322,6 +322,7 @@ void FrameWindow::installMonitorHooks()
     };
     r.resetEpochState = [](std::uint32_t first) { monitor::resetEpochState(first); };
     r.stopDisplayThread = [] { monitor::stopDisplay(); };
+    r.primaryRead = [](data::Recording& rec) { monitor::selectEpochsAfterRead(rec); };
     // A transfer starts or ends (on its thread): Monitor follows `transferBusy`.
     serial::transferHooks.refreshPlayControl = [this, queued] { queued([this] { refreshToolWindows(); }); };
     // The user gave up a port that cannot be reopened.

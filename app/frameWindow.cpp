@@ -25,6 +25,7 @@
 #include "state/settings.h"
 #include "app/startup.h"
 #include "state/startupState.h"
+#include "monitor/displayThread.h"
 #include "monitor/monitorControl.h"
 #include "monitor/monitorHooks.h"
 #include "monitor/monitorState.h"
@@ -134,6 +135,8 @@ FrameWindow::FrameWindow()
     setMenuBar(menus_.build(MenuKind::Init1, this));
     listWindows();
     retitle();
+    // From the first file opened on, a read into the recording restarts the monitor's epoch clock.
+    data::recordingHooks.primaryRead = [](data::Recording& rec) { monitor::selectEpochsAfterRead(rec); };
 }
 
 FrameWindow::~FrameWindow()

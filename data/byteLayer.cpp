@@ -33,7 +33,6 @@ void LinkState::reset()
     resetLink();
     progressShown = 0;
     transferStatus = 0;
-    fileStatus = 0;
     stopRequested = false;
     device = nullptr;
     progress = nullptr;
@@ -211,10 +210,11 @@ void synchronise()
     throw TransferError(L.transferStatus);
 }
 
+// A file operation's failure belongs to that operation alone, so the bits go
+// with the exception and nothing else records them.
 [[noreturn]] void raiseFileError(std::uint32_t bits)
 {
-    L.fileStatus |= bits;
-    throw FileError(L.fileStatus);
+    throw FileError(bits);
 }
 
 [[noreturn]] void raiseFormatError(DataFile* file)

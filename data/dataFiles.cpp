@@ -57,7 +57,6 @@ void quitWhenHidden(int code)
 bool readLocked(DataFile& file, bool secondary)
 {
     SectionGuard fileLock(dataLocks.fileLock);
-    linkState.fileStatus = 0;
     streamState.readSecondary = secondary;
     try {
         SectionGuard recordingLock(dataLocks.recordingLock);
@@ -121,7 +120,6 @@ const char* rewriteOne(DataFile& original, const std::string& path, std::uint64_
     if (!out.file())
         return "Could not open file \"%s\" to write";
     SectionGuard fileLock(dataLocks.fileLock);
-    linkState.fileStatus = 0;
     try {
         if (!copyPrefix(original, *out.file(), keep))
             raiseFileError(filestatus::fileIoError);
@@ -168,7 +166,6 @@ bool openDataFile(const void* parent, const std::string& path, bool showErrors)
         return false;
     }
     SectionGuard fileLock(dataLocks.fileLock);
-    linkState.fileStatus = 0;
     try {
         if (!streamState.readSecondary && !streamState.patientOnly)
             recordingHooks.stopDisplayThread();
@@ -221,7 +218,6 @@ std::string saveDataFileAsNew(const std::string& path)
 bool writeDataFile(SafeFile& out)
 {
     SectionGuard fileLock(dataLocks.fileLock);
-    linkState.fileStatus = 0;
     try {
         SectionGuard writerLock(dataLocks.writerLock);
         writeStream(nullptr, out.file(), true);

@@ -65,7 +65,6 @@ struct LinkState {
     std::uint32_t progressCount = 0;
     std::uint32_t progressShown = 0;
     std::uint32_t transferStatus = 0;
-    std::uint32_t fileStatus = 0;
     std::atomic<bool> stopRequested{false};
 
     // The open port, or nullptr; the progress display of the running transfer, or nullptr.

@@ -5,6 +5,8 @@
 
 namespace data {
 
+struct Recording;
+
 // The calls a recording reset makes into the views, the analysis, the tool
 // windows and the monitor. Each subsystem installs its own function when it
 // starts; until then a call does nothing.
@@ -20,6 +22,9 @@ struct RecordingHooks {
     // Stops the display thread of playback, if it runs, before a file replaces
     // the primary recording.
     std::function<void()> stopDisplayThread;
+    // After a read into the primary recording: its epochs take their stored
+    // selection. The monitor's version also restarts its epoch clock.
+    std::function<void(Recording& rec)> primaryRead;
 
     void reset();
 };

@@ -1,11 +1,12 @@
 #include "data/recordingReset.h"
 
+#include <algorithm>
+
 #include "analysis/spectralSums.h"
 #include "analysis/spectralTable.h"
 #include "data/recordingHooks.h"
 #include "data/recordingStore.h"
 #include "data/sampleRing.h"
-#include "monitor/monitorState.h"
 
 namespace data {
 
@@ -32,6 +33,7 @@ void RecordingHooks::reset()
     resetPlayControl = [] { return false; };
     resetEpochState = [](std::uint32_t) {};
     stopDisplayThread = [] {};
+    primaryRead = [](Recording& rec) { selectStoredEpochs(rec, 0); };
 }
 
 namespace {
@@ -77,15 +79,35 @@ void resetPrimary()
         recordingHooks.resetEpochState(rec.playStartSecond * kSamplesPerSecond / kEpochSamples);
 }
 
-void resetSecondary()
+namespace {
+void emptySecondaryPart(Recording& rec)
 {
-    Recording& rec = recordings.secondary;
     rec.header.fill(0);
     for (auto& series : rec.conditionData)
         std::fill(series.begin(), series.end(), std::int16_t{0});
     clearCommon(rec);
     rec.calibrationFactors.fill(1.0f);
     encodeHeaderFloats(rec);
+}
+}  // namespace
+
+void emptyRecording(Recording& rec)
+{
+    emptySecondaryPart(rec);
+    rec.patient.clear();
+    rec.additionalParams.fill(0.0f);
+    for (auto& channel : rec.fftData)
+        std::fill(channel.begin(), channel.end(), std::int16_t{0});
+    rec.epochMarks.fill(true);
+    rec.epochSelected.fill(true);
+    rec.epochBase = 0;
+    rec.marker56 = rec.marker57 = -1;
+    rec.playStartSecond = 0;
+}
+
+void resetSecondary()
+{
+    emptySecondaryPart(recordings.secondary);
     analysis::spectralSums.kind(4).clear();
     analysis::spectralSums.kind(5).clear();
     analysis::resetSpectralTable(analysis::spectralTables, analysis::SecondaryRecorded);
@@ -107,19 +129,12 @@ void clearPatientSets(unsigned mask)
     }
 }
 
-void selectEpochsAfterRead()
+void selectStoredEpochs(Recording& rec, int firstUnprocessed)
 {
-    Recording& rec = recordings.primary;
-    // A play range from the recording before may start beyond this one.
     if (rec.playStartSecond > rec.lengthSeconds)
         rec.playStartSecond = 0;
-    auto& state = monitor::monitorState;
-    state.currentEpoch = 0;
-    // Epochs not yet processed take the selection stored in the file, so that
-    // saving right after opening writes back the rejections that were read.
-    for (int e = state.processedEpoch; e < kMaxEpochs; ++e)
+    for (int e = std::max(firstUnprocessed, 0); e < kMaxEpochs; ++e)
         rec.epochSelected[e] = rec.epochMarks[e];
-    state.epochRejected = !rec.epochMarks[state.currentEpoch];
 }
 
 }  // namespace data

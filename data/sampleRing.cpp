@@ -1,7 +1,5 @@
 #include "data/sampleRing.h"
 
-#include "data/recordingStore.h"
-
 namespace data {
 
 static void updateLength(Recording& rec, const SampleRing& ring)
@@ -23,17 +21,19 @@ void channelClear(Recording& rec, int ch)
     rec.playEndSecond = 0;
 }
 
-void channelAppend(Recording& rec, int ch, std::int16_t sample)
+namespace {
+
+void append(Recording& rec, int ch, std::int16_t sample, RingSwitches* switches)
 {
     SampleRing& ring = rec.rawChannels[ch];
-    const bool ringMode = recordings.ringMode.load(std::memory_order_relaxed);
-    const bool limitedMode = recordings.limitedMode.load(std::memory_order_relaxed);
+    const bool ringMode = switches && switches->ringMode.load(std::memory_order_relaxed);
+    const bool limitedMode = switches && switches->limitedMode.load(std::memory_order_relaxed);
     if (ring.count >= kRingSamples && !ringMode) {
         ring.state = -2;
         return;
     }
     if (limitedMode && ring.newCount >= kRingSamples) {
-        recordings.overflow.store(true);
+        switches->overflow.store(true);
         return;
     }
     std::uint32_t write = ring.start + ring.count;
@@ -52,7 +52,19 @@ void channelAppend(Recording& rec, int ch, std::int16_t sample)
         ring.count = kRingSamples;
     updateLength(rec, ring);
     if (ringMode)
-        recordings.newSamples.store(true, std::memory_order_relaxed);
+        switches->newSamples.store(true, std::memory_order_relaxed);
+}
+
+}  // namespace
+
+void channelAppend(Recording& rec, int ch, std::int16_t sample, RingSwitches& switches)
+{
+    append(rec, ch, sample, &switches);
+}
+
+void channelAppend(Recording& rec, int ch, std::int16_t sample)
+{
+    append(rec, ch, sample, nullptr);
 }
 
 std::int16_t channelSampleAt(const Recording& rec, int ch, std::uint32_t i)
@@ -63,10 +75,10 @@ std::int16_t channelSampleAt(const Recording& rec, int ch, std::uint32_t i)
     return ring.samples[(ring.start + i) % kRingSamples];
 }
 
-std::int16_t channelNextPlayed(Recording& rec, int ch)
+std::int16_t channelNextPlayed(Recording& rec, int ch, const RingSwitches& switches)
 {
     SampleRing& ring = rec.rawChannels[ch];
-    const bool ringMode = recordings.ringMode.load(std::memory_order_relaxed);
+    const bool ringMode = switches.ringMode.load(std::memory_order_relaxed);
     if (ring.state != 0 && !ringMode)
         return kNoSample;
     if (ring.playCount >= ring.count && ring.playIndex == ring.write)

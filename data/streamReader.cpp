@@ -7,6 +7,7 @@
 #include "analysis/spectralSums.h"
 #include "data/byteLayer.h"
 #include "data/dataFile.h"
+#include "data/recordingHooks.h"
 #include "data/recordingReset.h"
 #include "data/recordingStore.h"
 #include "data/sampleRing.h"
@@ -26,11 +27,12 @@ namespace {
 // Where the storing pass puts what it reads. With every pointer null the pass
 // only checks the stream's form.
 struct Target {
-    Recording* rec = nullptr;          // header, texts, samples, sums
-    bool primary = false;              // members that only the primary recording keeps
+    Recording* rec = nullptr;          // header, texts, samples
+    InstrumentSums sums;               // the sums sections, with `rec`
+    bool primary = false;              // members that only a whole recording keeps
     PatientSet* patients = nullptr;    // patient fields
-    int sumKindBase = 0;               // 0 for the primary recording, 4 for the secondary
-    bool recordTags = false;           // patient-only mode: note tags and field offsets
+    StreamState* tags = nullptr;       // patient-only mode: tags and field offsets noted here
+    const std::function<void(const SectionInfo&)>* sectionSeen = nullptr;
 };
 
 class SectionReader {
@@ -184,7 +186,7 @@ void SectionReader::sums(int set)
         skip(4ull * kSumCount);
         return;
     }
-    analysis::SpectralKind& kind = analysis::spectralSums.kind(set % 2 + t_.sumKindBase);
+    analysis::SpectralKind& kind = set % 2 == 0 ? *t_.sums.total : *t_.sums.seizure;
     const int pair = set / 2;
     for (int row = 0; row < kSumRows; ++row) {
         kind.power[2 * pair][row] = getFloatBE(file_);
@@ -290,7 +292,7 @@ void SectionReader::parameterRecord()
 
 void SectionReader::noteTag(int tagByte, std::uint64_t offset)
 {
-    StreamState& s = streamState;
+    StreamState& s = *t_.tags;
     s.lastTags[s.lastTagNext] = tagByte;
     s.lastTagOffsets[s.lastTagNext] = static_cast<std::int64_t>(offset);
     s.lastTagNext = (s.lastTagNext + 1) % 5;
@@ -304,14 +306,14 @@ bool SectionReader::next()
     const int t = getByte(file_);
     if (t < 0)
         return false;
-    if (t_.recordTags)
+    if (t_.tags)
         noteTag(t, offset);
     count_ = 0;
     dispatch(t);
     if (t == tag::endOfStream)
         return false;
-    if (storing() && streamState.sectionSeen)
-        streamState.sectionSeen(SectionInfo{t, offset, (file_ ? file_->offset() : 0) - offset, count_});
+    if (storing() && t_.sectionSeen && *t_.sectionSeen)
+        (*t_.sectionSeen)(SectionInfo{t, offset, (file_ ? file_->offset() : 0) - offset, count_});
     return true;
 }
 
@@ -370,42 +372,58 @@ void alignCursors(Recording& rec)
         channelAlignForPlayback(rec, ch, rec.playStartSecond);
 }
 
-Target primaryTarget()
+InstrumentSums programSums(int firstKind)
+{
+    return InstrumentSums{&analysis::spectralSums.kind(firstKind), &analysis::spectralSums.kind(firstKind + 1)};
+}
+
+Target primaryTarget(const StreamState& s)
 {
     Target t;
     t.rec = &recordings.primary;
+    t.sums = programSums(0);
     t.primary = true;
     t.patients = &recordings.primary.patient;
+    t.sectionSeen = &s.sectionSeen;
     return t;
 }
 
-// Clears what the storing pass is about to fill and says where it goes.
-Target prepareFileTarget()
+// Clears what the storing pass is about to fill in the program's recordings
+// and says where it goes.
+Target prepareProgramTarget(StreamState& s)
 {
-    StreamState& s = streamState;
     if (s.uploading || (!s.readSecondary && !s.patientOnly)) {
         clearPatientSets(7);
         resetPrimary();
         alignCursors(recordings.primary);
-        return primaryTarget();
+        return primaryTarget(s);
     }
     Target t;
+    t.sectionSeen = &s.sectionSeen;
     if (s.patientOnly) {
         clearPatientSets(4);
         t.patients = &recordings.secondary.patient;
-        t.recordTags = true;
+        t.tags = &s;
         return t;
     }
     clearPatientSets(4);
     resetSecondary();
     alignCursors(recordings.secondary);
     t.rec = &recordings.secondary;
+    t.sums = programSums(4);
     t.patients = &recordings.secondary.patient;
-    t.sumKindBase = 4;
     return t;
 }
 
-void readFile(DataFile* file)
+// The checking pass over the whole file, then back to its start.
+void checkFile(DataFile& file)
+{
+    readAll(&file, Target{}, false);
+    if (!file.rewind())
+        raiseFileError(filestatus::fileIoError);
+}
+
+void readProgramFile(DataFile* file)
 {
     StreamState& s = streamState;
     const bool plainPrimary = s.uploading || (!s.readSecondary && !s.patientOnly);
@@ -415,27 +433,52 @@ void readFile(DataFile* file)
         s.lastTagNext = 0;
         s.patientFieldOffset.fill(-1);
     }
-    readAll(file, Target{}, false);
-    if (!file->rewind())
-        raiseFileError(filestatus::fileIoError);
-    Target target = prepareFileTarget();
-    readAll(file, target, false);
+    checkFile(*file);
+    readAll(file, prepareProgramTarget(s), false);
     if (plainPrimary)
-        selectEpochsAfterRead();
+        recordingHooks.primaryRead(recordings.primary);
 }
 
 }  // namespace
 
+void readDataFile(DataFile& file, Recording& rec, InstrumentSums sums, ReadScope scope)
+{
+    checkFile(file);
+    emptyRecording(rec);
+    sums.total->clear();
+    sums.seizure->clear();
+    alignCursors(rec);
+    Target t;
+    t.rec = &rec;
+    t.sums = sums;
+    t.primary = scope == ReadScope::whole;
+    t.patients = &rec.patient;
+    readAll(&file, t, false);
+    selectStoredEpochs(rec, 0);
+}
+
+void readReceivedStream(Recording& rec, InstrumentSums sums, ProgressSink* progress)
+{
+    linkState.progress = progress;
+    Target t;
+    t.rec = &rec;
+    t.sums = sums;
+    t.primary = true;
+    t.patients = &rec.patient;
+    readAll(nullptr, t, progress != nullptr);
+    checkReceivedStream();
+}
+
 void readStream(ProgressSink* progress, DataFile* file)
 {
     if (file) {
-        readFile(file);
+        readProgramFile(file);
         return;
     }
     linkState.progress = progress;
-    readAll(nullptr, primaryTarget(), progress != nullptr);
+    readAll(nullptr, primaryTarget(streamState), progress != nullptr);
     checkReceivedStream();
-    selectEpochsAfterRead();
+    recordingHooks.primaryRead(recordings.primary);
 }
 
 }  // namespace data

@@ -4,10 +4,33 @@
 #include <cstdint>
 #include <functional>
 
+namespace analysis {
+struct SpectralKind;
+}
+
 namespace data {
 
 class DataFile;
 class ProgressSink;
+struct Recording;
+
+// The instrument's two spectral sums that come with a recording: the total
+// sums and the seizure sums.
+struct InstrumentSums {
+    analysis::SpectralKind* total = nullptr;
+    analysis::SpectralKind* seizure = nullptr;
+};
+
+// What a recording read on its own keeps.
+enum class ReadScope {
+    // What a recording opened beside the program's own keeps: the header,
+    // texts, samples, the first condition series, the sums and the patient.
+    beside,
+    // Everything, as the program's own recording: also the other condition
+    // series, the additional parameters, the FFT data, the epoch flags and the
+    // parameter records.
+    whole,
+};
 
 // One section as the storing pass met it.
 struct SectionInfo {
@@ -37,9 +60,21 @@ struct StreamState {
 
 extern StreamState streamState;
 
-// Fills a recording from a data file (two passes), or with `file` nullptr from
-// the serial port (one pass, ending with the check). Failures raise the error
-// exits; a failed file read leaves every recording untouched.
+// Reads a data file into `rec` and `sums`, both emptied first: a checking
+// pass over the whole file, then the storing pass. Nothing else is read or
+// changed, so several files can be read at once, each into its own recording.
+// A failure raises FileError; a file that fails the checking pass leaves `rec`
+// and `sums` untouched.
+void readDataFile(DataFile& file, Recording& rec, InstrumentSums sums, ReadScope scope);
+
+// Fills `rec` and `sums` (whole) from the serial port of `linkState`, one
+// pass ending with the check; the caller has emptied them.
+void readReceivedStream(Recording& rec, InstrumentSums sums, ProgressSink* progress);
+
+// The program's read: into the primary or secondary recording (or only the
+// secondary patient fields) as `streamState` says, from a data file (two
+// passes), or with `file` nullptr from the serial port. Failures raise the
+// error exits; a failed file read leaves every recording untouched.
 void readStream(ProgressSink* progress, DataFile* file);
 
 }  // namespace data

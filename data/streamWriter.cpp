@@ -20,13 +20,14 @@ namespace {
 
 class SectionWriter {
 public:
-    SectionWriter(DataFile* file, Recording& rec, bool showProgress)
-        : file_(file), rec_(rec), progress_(showProgress)
+    SectionWriter(DataFile* file, Recording& rec, InstrumentSums sums, bool showProgress)
+        : file_(file), rec_(rec), sums_(sums), progress_(showProgress)
     {
     }
 
     void write(bool withPatient);
-    void patientFields(const PatientSet& ids, const std::array<bool, kPatientFields>* fromImport);
+    // The five fields: each from `ids`, or from `import` where `fromImport` says so.
+    void patientFields(const PatientSet& ids, const PatientSet* import, const std::array<bool, kPatientFields>* fromImport);
 
 private:
     void u8(std::uint32_t v) { putInt(1, v, file_); }
@@ -72,6 +73,7 @@ private:
 
     DataFile* file_;
     Recording& rec_;
+    InstrumentSums sums_;
     bool progress_;
 };
 
@@ -133,7 +135,7 @@ void SectionWriter::sums()
     const int sets = fourChannels() ? 4 : 2;
     stage("Sets of float numbers...", 514ull * sets);
     for (int set = 0; set < sets; ++set) {
-        const analysis::SpectralKind& kind = analysis::spectralSums.kind(set % 2);
+        const analysis::SpectralKind& kind = set % 2 == 0 ? *sums_.total : *sums_.seizure;
         const int pair = set / 2;
         u8(tag::sumsFirst + set);
         u8(kSumCount);
@@ -243,11 +245,12 @@ void SectionWriter::markers()
 
 // Writes the five fields: each from `ids`, or from the import set where
 // `fromImport` says so; Age and Sex texts are regenerated first.
-void SectionWriter::patientFields(const PatientSet& ids, const std::array<bool, kPatientFields>* fromImport)
+void SectionWriter::patientFields(const PatientSet& ids, const PatientSet* import,
+                                  const std::array<bool, kPatientFields>* fromImport)
 {
     std::array<std::string, kPatientFields> texts = ids.text;
     auto source = [&](int field) -> const PatientSet& {
-        return (fromImport && (*fromImport)[field]) ? recordings.importPatients : ids;
+        return (import && fromImport && (*fromImport)[field]) ? *import : ids;
     };
     texts[patientAgeField] = ageText(source(patientAgeField).patientAge);
     texts[patientSexField] = std::to_string(source(patientSexField).patientSex);
@@ -285,24 +288,34 @@ void SectionWriter::write(bool withPatient)
     markers();
     if (withPatient) {
         rec_.patient.textsFromNumbers();
-        patientFields(rec_.patient, nullptr);
+        patientFields(rec_.patient, nullptr, nullptr);
     }
 }
 
 }  // namespace
 
+void writeDataStream(DataFile* file, Recording& rec, InstrumentSums sums, bool withPatient, ProgressSink* progress)
+{
+    if (!file)
+        linkState.progress = progress;
+    SectionWriter writer(file, rec, sums, progress != nullptr);
+    writer.write(withPatient);
+    if (file && !file->flushBuffer())
+        raiseFileError(filestatus::fileIoError);
+}
+
 void writeStream(ProgressSink* progress, DataFile* file, bool withPatient)
 {
     linkState.progress = progress;
     const StreamState& s = streamState;
-    Recording& primary = recordings.primary;
-    SectionWriter writer(file, primary, progress != nullptr);
-    if (s.patientOnly && !s.uploading) {
-        if (file)
-            writer.patientFields(recordings.secondary.patient, &recordings.useImportField);
-    } else {
-        writer.write(withPatient);
+    const InstrumentSums sums{&analysis::spectralSums.kind(0), &analysis::spectralSums.kind(1)};
+    if (!(s.patientOnly && !s.uploading)) {
+        writeDataStream(file, recordings.primary, sums, withPatient, progress);
+        return;
     }
+    SectionWriter writer(file, recordings.primary, sums, progress != nullptr);
+    if (file)
+        writer.patientFields(recordings.secondary.patient, &recordings.importPatients, &recordings.useImportField);
     if (file && !file->flushBuffer())
         raiseFileError(filestatus::fileIoError);
 }

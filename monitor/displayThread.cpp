@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "analysis/spectralTable.h"
+#include "data/recordingReset.h"
 #include "data/recordingStore.h"
 #include "data/sampleRing.h"
 #include "monitor/epochEngine.h"
@@ -70,7 +71,7 @@ std::int16_t nextSample(int ch, bool live)
         std::int16_t s;
         {
             platform::SectionGuard lockB(m.lockB);
-            s = data::channelNextPlayed(data::recordings.primary, ch);
+            s = data::channelNextPlayed(data::recordings.primary, ch, data::recordings);
         }
         if (s != data::kNoSample || !live || !m.playThreadRunning)
             return s;
@@ -229,6 +230,14 @@ void endRun()
 }
 
 }  // namespace
+
+void selectEpochsAfterRead(data::Recording& rec)
+{
+    MonitorState& m = monitorState;
+    data::selectStoredEpochs(rec, m.processedEpoch);
+    m.currentEpoch = 0;
+    m.epochRejected = !rec.epochMarks[0];
+}
 
 void resetEpochState(std::uint32_t firstEpoch)
 {

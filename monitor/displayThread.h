@@ -2,6 +2,10 @@
 
 #include <cstdint>
 
+namespace data {
+struct Recording;
+}
+
 namespace monitor {
 
 // The display thread's body. 455: play (from the start of the play range
@@ -16,5 +20,10 @@ void resetDisplayPart();
 // The epoch clock restarted at epoch `firstEpoch` of the data, every epoch
 // selected and the accumulated spectra empty.
 void resetEpochState(std::uint32_t firstEpoch);
+
+// After a read into `rec`, the program's primary recording: the epoch clock
+// restarts at its first epoch, and the epochs not yet processed take the
+// selection stored in the file.
+void selectEpochsAfterRead(data::Recording& rec);
 
 }  // namespace monitor

@@ -31,7 +31,7 @@ public:
             return;
         data::Recording& rec = data::recordings.primary;
         for (int ch = 0; ch < 4; ++ch)
-            data::channelAppend(rec, ch, samples[static_cast<std::size_t>(ch)]);
+            data::channelAppend(rec, ch, samples[static_cast<std::size_t>(ch)], data::recordings);
     }
 
     void packet(const Packet& packet) override

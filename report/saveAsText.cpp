@@ -103,7 +103,6 @@ PassResult writePass(const void* owner, const std::string& path, const DocumentT
         return e.saveAllMode && answer == platform::IDOK ? PassResult::next : PassResult::cancel;
     }
     bool written = false;
-    data::linkState.fileStatus = 0;
     try {
         TextOutput text(*out.file());
         writeWindowText(document, text, modeForPath(path));

@@ -155,7 +155,6 @@ std::uint32_t uploadReception()
 bool writeUploadFile(data::DataFile& file, const std::string& shownName)
 {
     SectionGuard fileLock(data::dataLocks.fileLock);
-    linkState.fileStatus = 0;
     try {
         SectionGuard writerLock(data::dataLocks.writerLock);
         data::writeStream(nullptr, &file, true);

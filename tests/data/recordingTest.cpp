@@ -8,6 +8,7 @@
 #include "data/recordingReset.h"
 #include "data/recordingStore.h"
 #include "data/sampleRing.h"
+#include "monitor/displayThread.h"
 #include "monitor/monitorState.h"
 #include "support/sampleRecording.h"
 
@@ -23,16 +24,16 @@ protected:
 TEST_F(RecordingTest, FullRingDropsOrOverwritesByMode)
 {
     for (std::uint32_t i = 0; i < kRingSamples; ++i)
-        channelAppend(rec, 0, static_cast<std::int16_t>(i % 1000));
+        channelAppend(rec, 0, static_cast<std::int16_t>(i % 1000), recordings);
     EXPECT_EQ(rec.rawChannels[0].state, 0);
     EXPECT_EQ(rec.lengthSeconds, 858u);  // 857.6 s counts as 858
-    channelAppend(rec, 0, 7);
+    channelAppend(rec, 0, 7, recordings);
     EXPECT_EQ(rec.rawChannels[0].count, kRingSamples);
     EXPECT_EQ(rec.rawChannels[0].state, -2);
     EXPECT_EQ(channelSampleAt(rec, 0, kRingSamples - 1), static_cast<std::int16_t>((kRingSamples - 1) % 1000));
 
     recordings.ringMode = true;
-    channelAppend(rec, 0, 1234);
+    channelAppend(rec, 0, 1234, recordings);
     EXPECT_EQ(rec.rawChannels[0].count, kRingSamples);
     EXPECT_EQ(channelSampleAt(rec, 0, kRingSamples - 1), 1234);
     EXPECT_EQ(channelSampleAt(rec, 0, 0), 1);  // sample 0 was overwritten
@@ -44,16 +45,16 @@ TEST_F(RecordingTest, LimitedModeStopsAfterOneRingOfNewSamples)
     recordings.ringMode = true;
     recordings.limitedMode = true;
     for (std::uint32_t i = 0; i < kRingSamples; ++i)
-        channelAppend(rec, 1, 1);
+        channelAppend(rec, 1, 1, recordings);
     EXPECT_FALSE(recordings.overflow.load());
-    channelAppend(rec, 1, 2);
+    channelAppend(rec, 1, 2, recordings);
     EXPECT_TRUE(recordings.overflow.load());
     EXPECT_EQ(rec.rawChannels[1].newCount, kRingSamples);
 }
 
 TEST_F(RecordingTest, SampleAtCountAndClearedChannelAnswerNoSample)
 {
-    channelAppend(rec, 2, 5);
+    channelAppend(rec, 2, 5, recordings);
     EXPECT_EQ(channelSampleAt(rec, 2, 0), 5);
     EXPECT_EQ(channelSampleAt(rec, 2, 1), kNoSample);
     channelClear(rec, 2);
@@ -65,20 +66,20 @@ TEST_F(RecordingTest, SampleAtCountAndClearedChannelAnswerNoSample)
 TEST_F(RecordingTest, PlaybackCursorStopsAtEndSecondAndCountsSeconds)
 {
     for (int i = 0; i < 1000; ++i)
-        channelAppend(rec, 0, static_cast<std::int16_t>(i));
+        channelAppend(rec, 0, static_cast<std::int16_t>(i), recordings);
     channelAlignForPlayback(rec, 0, 0);
     rec.playEndSecond = 2;
     for (int i = 0; i < 400; ++i)
-        ASSERT_EQ(channelNextPlayed(rec, 0), i);
+        ASSERT_EQ(channelNextPlayed(rec, 0, recordings), i);
     EXPECT_EQ(rec.rawChannels[0].playSecond, 2);
-    EXPECT_EQ(channelNextPlayed(rec, 0), kNoSample);
+    EXPECT_EQ(channelNextPlayed(rec, 0, recordings), kNoSample);
 }
 
 TEST_F(RecordingTest, AlignmentMovesStartToAnEpochAndPlacesTheCursor)
 {
     recordings.ringMode = true;
     for (std::uint32_t i = 0; i < kRingSamples + 100; ++i)
-        channelAppend(rec, 0, static_cast<std::int16_t>(i % 30000));
+        channelAppend(rec, 0, static_cast<std::int16_t>(i % 30000), recordings);
     recordings.ringMode = false;
     ASSERT_EQ(rec.rawChannels[0].start, 100u);
     channelAlignForPlayback(rec, 0, 3);
@@ -156,7 +157,7 @@ TEST_F(RecordingTest, SelectionAfterReadFollowsTheStoredMarks)
     rec.epochMarks[5] = false;
     monitor::monitorState.processedEpoch = 2;
     rec.epochSelected[0] = true;
-    selectEpochsAfterRead();
+    monitor::selectEpochsAfterRead(rec);
     EXPECT_TRUE(rec.epochSelected[0]);  // already processed: left alone
     EXPECT_FALSE(rec.epochSelected[5]);
     EXPECT_TRUE(rec.epochSelected[6]);

@@ -22,7 +22,6 @@ protected:
     std::uint32_t read(const ByteBuilder& b)
     {
         writeBytes(dir.file("in.dat"), b.bytes);
-        linkState.fileStatus = 0;
         try {
             readPrimary(dir.file("in.dat"));
         } catch (const FileError& e) {

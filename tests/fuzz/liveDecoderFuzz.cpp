@@ -20,7 +20,7 @@ public:
     void frame(const std::array<std::int16_t, 4>& samples) override
     {
         for (int ch = 0; ch < 4; ++ch)
-            data::channelAppend(data::recordings.primary, ch, samples[static_cast<std::size_t>(ch)]);
+            data::channelAppend(data::recordings.primary, ch, samples[static_cast<std::size_t>(ch)], data::recordings);
     }
     void packet(const monitor::Packet& packet) override
     {

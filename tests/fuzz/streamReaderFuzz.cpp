@@ -43,6 +43,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             std::abort();
     }
     data::streamState.patientOnly = false;
-    data::linkState.fileStatus = 0;
     return 0;
 }

@@ -39,8 +39,8 @@ protected:
         std::uniform_int_distribution<int> noise(-6, 6);
         for (int i = 0; i < epochs * 256; ++i)
             for (int ch = 0; ch < 2; ++ch)
-                data::channelAppend(rec, ch,
-                                    static_cast<std::int16_t>(20 * std::sin(0.3 * i + ch) + noise(random)));
+                data::channelAppend(rec, ch, static_cast<std::int16_t>(20 * std::sin(0.3 * i + ch) + noise(random)),
+                                    recordings);
     }
 
     // The accumulated power computed afresh from the selected slots.

@@ -26,7 +26,6 @@ int loadDataFile(const std::string& path)
     if (!file)
         return fail(kCannotOpen, "could not open file \"" + path + "\": " +
                                     (errno == ENOTSUP ? "not a regular file" : std::strerror(errno)));
-    data::linkState.fileStatus = 0;
     try {
         platform::SectionGuard fileLock(data::dataLocks.fileLock);
         platform::SectionGuard recordingLock(data::dataLocks.recordingLock);
