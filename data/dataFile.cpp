@@ -1,5 +1,8 @@
 #include "data/dataFile.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -81,6 +84,34 @@ bool DataFile::refill()
         len_ = static_cast<std::size_t>(got);
         return true;
     }
+}
+
+std::size_t DataFile::getBytes(std::uint8_t* dest, std::size_t count)
+{
+    std::size_t done = 0;
+    while (done < count) {
+        if (pos_ == len_ && !refill())
+            break;
+        const std::size_t step = std::min(count - done, len_ - pos_);
+        std::memcpy(dest + done, buffer_.data() + pos_, step);
+        pos_ += step;
+        done += step;
+    }
+    return done;
+}
+
+bool DataFile::putBytes(const std::uint8_t* bytes, std::size_t count)
+{
+    while (count > 0) {
+        if (len_ == buffer_.size() && !flushBuffer())
+            return false;
+        const std::size_t step = std::min(count, buffer_.size() - len_);
+        std::memcpy(buffer_.data() + len_, bytes, step);
+        len_ += step;
+        bytes += step;
+        count -= step;
+    }
+    return true;
 }
 
 bool DataFile::skip(std::uint64_t count)

@@ -32,6 +32,9 @@ public:
             return buffer_[pos_++];
         return refill() ? buffer_[pos_++] : -1;
     }
+    // Copies up to `count` next bytes into `dest`, straight from the buffer;
+    // fewer only at the end of the file or on a read failure.
+    std::size_t getBytes(std::uint8_t* dest, std::size_t count);
     // Moves `count` bytes on; false when the file ends first.
     bool skip(std::uint64_t count);
     // True once a read from the file has failed (not merely ended).
@@ -51,6 +54,8 @@ public:
         buffer_[len_++] = byte;
         return true;
     }
+    // Buffers `count` bytes for writing; false when a write to the file failed.
+    bool putBytes(const std::uint8_t* bytes, std::size_t count);
     // Writes out everything buffered; false on failure.
     bool flushBuffer();
     // Flushes to the disk; false on failure.

@@ -1,5 +1,7 @@
 #include "data/sampleRing.h"
 
+#include <algorithm>
+
 namespace data {
 
 static void updateLength(Recording& rec, const SampleRing& ring)
@@ -65,6 +67,26 @@ void channelAppend(Recording& rec, int ch, std::int16_t sample, RingSwitches& sw
 void channelAppend(Recording& rec, int ch, std::int16_t sample)
 {
     append(rec, ch, sample, nullptr);
+}
+
+void channelAppend(Recording& rec, int ch, const std::int16_t* samples, std::uint32_t count)
+{
+    SampleRing& ring = rec.rawChannels[ch];
+    std::uint32_t i = 0;
+    // The samples that fit before the ring's end go in with one copy.
+    if (ring.start + ring.count < kRingSamples) {
+        const std::uint32_t room = kRingSamples - (ring.start + ring.count);
+        const std::uint32_t n = std::min(count, room);
+        const std::uint32_t write = ring.start + ring.count;
+        std::copy(samples, samples + n, ring.samples.begin() + write);
+        ring.write = (write + n) % kRingSamples;
+        ring.count += n;
+        i = n;
+        if (n > 0)
+            updateLength(rec, ring);
+    }
+    for (; i < count; ++i)
+        append(rec, ch, samples[i], nullptr);
 }
 
 std::int16_t channelSampleAt(const Recording& rec, int ch, std::uint32_t i)

@@ -26,6 +26,8 @@ void channelClear(Recording& rec, int ch);
 void channelAppend(Recording& rec, int ch, std::int16_t sample, RingSwitches& switches);
 // Appends one sample plainly: a full channel takes no more.
 void channelAppend(Recording& rec, int ch, std::int16_t sample);
+// Appends `count` samples plainly, as many single appends would.
+void channelAppend(Recording& rec, int ch, const std::int16_t* samples, std::uint32_t count);
 // The i-th oldest sample, or -32768 when there is none.
 std::int16_t channelSampleAt(const Recording& rec, int ch, std::uint32_t i);
 // The playback cursor's next sample, or -32768 when there is none; in ring

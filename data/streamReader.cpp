@@ -1,6 +1,7 @@
 #include "data/streamReader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <string>
 
@@ -59,6 +60,28 @@ private:
         return static_cast<std::uint32_t>(lo | (hi << 8));
     }
     std::uint32_t u32() { return getInt(4, file_); }
+    // Reads `n` 16-bit values and hands them to `use(first, values, count)` a
+    // block at a time; from a file the blocks come straight from its buffer.
+    template <class Use>
+    void words(std::uint32_t n, Use use)
+    {
+        std::int16_t values[2048];
+        std::uint32_t done = 0;
+        while (done < n) {
+            const std::uint32_t count = std::min<std::uint32_t>(n - done, 2048);
+            if (file_) {
+                // The file holds them least significant byte first.
+                static_assert(std::endian::native == std::endian::little, "the decode below copies little-endian words");
+                if (file_->getBytes(reinterpret_cast<std::uint8_t*>(values), 2ull * count) != 2ull * count)
+                    raiseFileError(filestatus::fileIoError);
+            } else {
+                for (std::uint32_t i = 0; i < count; ++i)
+                    values[i] = static_cast<std::int16_t>(u16());
+            }
+            use(done, values, count);
+            done += count;
+        }
+    }
     // Notes a section's count for the section observer.
     std::uint32_t count(std::uint32_t n)
     {
@@ -156,8 +179,9 @@ void SectionReader::raw(int ch)
         skip(2ull * n);
         return;
     }
-    for (std::uint32_t i = 0; i < n; ++i)
-        channelAppend(*t_.rec, ch, static_cast<std::int16_t>(u16()));
+    words(n, [&](std::uint32_t, const std::int16_t* values, std::uint32_t count) {
+        channelAppend(*t_.rec, ch, values, count);
+    });
 }
 
 void SectionReader::condition(int series)
@@ -169,12 +193,11 @@ void SectionReader::condition(int series)
         skip(2ull * n);
         return;
     }
-    auto& values = t_.rec->conditionData[series];
-    for (std::uint32_t i = 0; i < n; ++i) {
-        std::int16_t v = static_cast<std::int16_t>(u16());
-        if (i < kMaxEpochs)
-            values[i] = v;
-    }
+    auto& stored = t_.rec->conditionData[series];
+    words(n, [&](std::uint32_t first, const std::int16_t* values, std::uint32_t count) {
+        for (std::uint32_t i = 0; i < count && first + i < kMaxEpochs; ++i)
+            stored[first + i] = values[i];
+    });
 }
 
 void SectionReader::sums(int set)
@@ -221,12 +244,10 @@ void SectionReader::fft(int ch)
         skip(2ull * n);
         return;
     }
-    auto& values = t_.rec->fftData[ch];
-    for (std::uint32_t i = 0; i < n; ++i) {
-        std::int16_t v = static_cast<std::int16_t>(u16());
-        if (i < kFftValues)
-            values[i] = v;
-    }
+    auto& stored = t_.rec->fftData[ch];
+    words(n, [&](std::uint32_t first, const std::int16_t* values, std::uint32_t count) {
+        std::copy(values, values + count, stored.begin() + first);
+    });
 }
 
 void SectionReader::patientField(int field)
