@@ -328,8 +328,13 @@ void putFloatBE(float value, DataFile* file)
 
 void putBytes(const std::uint8_t* bytes, std::size_t count, DataFile* file)
 {
+    if (file) {
+        if (!file->putBytes(bytes, count))
+            raiseFileError(filestatus::fileIoError);
+        return;
+    }
     for (std::size_t i = 0; i < count; ++i)
-        putByte(bytes[i], file);
+        sendByte(bytes[i], false);
 }
 
 void setProgressSection(const std::string& stage, std::uint32_t total)

@@ -34,16 +34,20 @@ void tellFileProblem(const void* parent, const char* pattern, const std::string&
                          platform::Icon::exclamation);
 }
 
+bool askToGoOn(const void* parent, const char* pattern, const std::string& path)
+{
+    return platform::messageBox(parent, platform::format(pattern, shownPath(path)), kCaption, platform::Buttons::okCancel,
+                                platform::Icon::exclamation) == platform::IDOK;
+}
+
 namespace {
 
 using platform::Buttons;
 using platform::SectionGuard;
 
-// An OK/Cancel message of the batch operations; true when the user chose OK.
 bool ask(const void* parent, const char* pattern, const std::string& path)
 {
-    return platform::messageBox(parent, platform::format(pattern, shownPath(path)), kCaption, Buttons::okCancel,
-                                platform::Icon::exclamation) == platform::IDOK;
+    return askToGoOn(parent, pattern, path);
 }
 
 void quitWhenHidden(int code)

@@ -14,6 +14,10 @@ std::vector<std::string> selectionPaths(const std::string& selection);
 // `pattern` with the path ("(untitled)" when empty), caption "Ozmar".
 void tellFileProblem(const void* parent, const char* pattern, const std::string& path);
 
+// The OK/Cancel message of a batch about a file it cannot use: `pattern` with
+// the path, caption "Ozmar"; true when the user chose OK (go on).
+bool askToGoOn(const void* parent, const char* pattern, const std::string& path);
+
 // Opens a data file into the primary recording; false (with its message, or in
 // hidden mode the exit code 2 or 3 and the quit request) when it cannot.
 bool openDataFile(const void* parent, const std::string& path, bool showErrors);

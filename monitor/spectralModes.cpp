@@ -7,18 +7,26 @@
 
 namespace monitor {
 
+analysis::SpectralSource recordedSourceOf(const data::Recording& rec, const analysis::SpectralKind& total,
+                                          const analysis::SpectralKind& seizure)
+{
+    const bool four = rec.header[data::hw::channelMode] == 1;
+    const bool detected = rec.header[data::hw::eegSeizureDetected] != 0;
+    const std::uint32_t recorded = detected ? rec.header[data::hw::seizureEpochs] : rec.header[data::hw::totalEpochs];
+    return analysis::SpectralSource{detected ? &seizure : &total, recorded, rec.calibrationFactors.data(), four ? 4 : 2,
+                                    four ? 6 : 1};
+}
+
 analysis::SpectralSource spectralSourceOf(int mode, const data::Recording& rec, const analysis::SpectralSums& sums,
                                           const MonitorState& state)
 {
+    if (mode == analysis::Recorded)
+        return recordedSourceOf(rec, sums.kind(0), sums.kind(1));
+    if (mode != analysis::Accumulated && mode != analysis::Current)
+        return recordedSourceOf(rec, sums.kind(4), sums.kind(5));
     const bool four = rec.header[data::hw::channelMode] == 1;
-    const bool seizure = rec.header[data::hw::eegSeizureDetected] != 0;
-    const std::uint32_t recorded = seizure ? rec.header[data::hw::seizureEpochs] : rec.header[data::hw::totalEpochs];
     analysis::SpectralSource s{nullptr, 0, rec.calibrationFactors.data(), four ? 4 : 2, four ? 6 : 1};
     switch (mode) {
-    case analysis::Recorded:
-        s.sums = &sums.kind(seizure ? 1 : 0);
-        s.divisor = recorded;
-        break;
     case analysis::Accumulated:
         s.sums = &sums.kind(2);
         s.divisor = static_cast<std::uint32_t>(std::max(0, state.accumulatedEpochCount.load()));
@@ -26,10 +34,6 @@ analysis::SpectralSource spectralSourceOf(int mode, const data::Recording& rec, 
     case analysis::Current:
         s.sums = &sums.kind(3);
         s.divisor = state.processedEpochCount.load() != 0 ? 1 : 0;
-        break;
-    default:
-        s.sums = &sums.kind(seizure ? 5 : 4);
-        s.divisor = recorded;
         break;
     }
     return s;

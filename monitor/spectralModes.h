@@ -22,6 +22,12 @@ struct MonitorState;
 analysis::SpectralSource spectralSourceOf(int mode, const data::Recording& rec, const analysis::SpectralSums& sums,
                                           const MonitorState& state);
 
+// The Recorded table's source for a recording and the instrument's sums that
+// came with it: the seizure sums when it detected a seizure, else the total
+// sums, over the epochs its header counts.
+analysis::SpectralSource recordedSourceOf(const data::Recording& rec, const analysis::SpectralKind& total,
+                                          const analysis::SpectralKind& seizure);
+
 // What the band lines need of the recording a table was computed for.
 analysis::TableSubject tableSubjectOf(const data::Recording& rec);
 

@@ -1,5 +1,6 @@
 #include "report/reportPage.h"
 
+#include "analysis/spectralSums.h"
 #include "analysis/spectralTable.h"
 #include "data/recordingStore.h"
 #include "monitor/monitorState.h"
@@ -16,7 +17,19 @@ constexpr ReportRequest kScreen = ReportMode::Screen;
 
 }  // namespace
 
-ReportPage::ReportPage(bool isSecondary) : secondary(isSecondary), bands_{analysis::bandSets[0], analysis::bandSets[1]}
+PageSubject programSubject(bool secondary)
+{
+    const int first = secondary ? 4 : 0;
+    return PageSubject{secondary ? &data::recordings.secondary : &data::recordings.primary,
+                       &analysis::spectralSums.kind(first), &analysis::spectralSums.kind(first + 1)};
+}
+
+ReportPage::ReportPage(bool isSecondary) : ReportPage(programSubject(isSecondary), isSecondary)
+{
+}
+
+ReportPage::ReportPage(PageSubject subject, bool isSecondary)
+    : secondary(isSecondary), subject_(subject), bands_{analysis::bandSets[0], analysis::bandSets[1]}
 {
     const state::AppSettings& s = state::settings;
     const state::StartupState& start = state::startup;
@@ -45,13 +58,12 @@ ReportPage::ReportPage(bool isSecondary) : secondary(isSecondary), bands_{analys
 
 const data::Recording& ReportPage::recording() const
 {
-    return secondary ? data::recordings.secondary : data::recordings.primary;
+    return *subject_.rec;
 }
 
 ReportSource ReportPage::reportSource() const
 {
-    data::Recording& rec = secondary ? data::recordings.secondary : data::recordings.primary;
-    return ReportSource{rec, monitor::recordedSeizureSums(secondary)};
+    return ReportSource{*subject_.rec, *subject_.seizure};
 }
 
 int ReportPage::analysisMode() const
@@ -77,8 +89,8 @@ void ReportPage::layout(bool resetRange)
     reportLines_ = report::reportLineCount(rec);
     patient_ = makePatientBlock(rec.patient);
     const int mode = analysisMode();
-    const std::uint32_t divisor = analysis::computeSpectralTable(
-        tables_, mode, monitor::spectralSourceOf(mode, rec, monitor::programSpectralSums(), monitor::monitorState));
+    const std::uint32_t divisor =
+        analysis::computeSpectralTable(tables_, mode, monitor::recordedSourceOf(rec, *subject_.total, *subject_.seizure));
     const int pairs = rec.header[data::hw::channelMode] == 1 ? 2 : 1;
     for (int p = 0; p < 2; ++p)
         for (auto& band : bands_[p])
@@ -192,7 +204,7 @@ bool ReportPage::timeScaleUp()
 bool ReportPage::setGraphRange(const std::string& text)
 {
     const std::uint32_t from = graphFrom, to = graphTo;
-    parseSecondsRange(text, data::recordings.primary.lengthSeconds, graphFrom, graphTo);
+    parseSecondsRange(text, recording().lengthSeconds, graphFrom, graphTo);
     const bool changed = from != graphFrom || to != graphTo;
     if (changed && showGraph)
         layout();

@@ -15,6 +15,16 @@ namespace report {
 inline constexpr std::array<int, 9> kGraphSecondsPerRow = {2, 3, 4, 5, 6, 10, 12, 15, 20};
 constexpr int kAnalysisLinesPerPair = 44;
 
+// What a page shows: a recording and the instrument's sums that came with it.
+struct PageSubject {
+    data::Recording* rec = nullptr;
+    const analysis::SpectralKind* total = nullptr;
+    const analysis::SpectralKind* seizure = nullptr;
+};
+
+// The program's primary recording (or the secondary) with its sums.
+PageSubject programSubject(bool secondary);
+
 // The Report window's page: which sections and lines it holds. The Qt window
 // paints it, the text export, printing and report images read it.
 class ReportPage {
@@ -22,6 +32,16 @@ public:
     // A page for the primary recording (or the secondary), with the options a
     // new window takes at this moment of the run.
     explicit ReportPage(bool secondary = false);
+    // A page for a recording of its own, laid out as the program's primary
+    // (or secondary) page would be.
+    ReportPage(PageSubject subject, bool secondary);
+    // This page's options over another subject (not laid out yet).
+    ReportPage withSubject(PageSubject subject) const
+    {
+        ReportPage page = *this;
+        page.subject_ = subject;
+        return page;
+    }
 
     bool secondary = false;
     bool showPatientInfo = true;
@@ -82,6 +102,7 @@ private:
     bool analysisShown(int k) const;
     int analysisMode() const;
 
+    PageSubject subject_;
     int reportLines_ = 0;
     int totalLines_ = 0;
     PatientBlock patient_;

@@ -1,12 +1,20 @@
 #include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
 
 #include "state/startupState.h"
 #include "data/byteLayer.h"
+#include "analysis/spectralSums.h"
+#include "data/dataFile.h"
 #include "data/dataFiles.h"
+#include "data/streamReader.h"
 #include "data/recordingStore.h"
 #include "data/safeFile.h"
 #include "platform/dialogs.h"
+#include "platform/orderedWork.h"
 #include "report/reportPage.h"
 #include "report/textExport.h"
 #include "report/textOutput.h"
@@ -53,9 +61,8 @@ std::string passPath(const std::string& path, int pass, bool split)
 }
 
 // Sets the page up for a save-all pass; false when the pass is skipped.
-bool preparePass(ReportPage& page, int pass, bool split)
+bool preparePass(ReportPage& page, int pass, bool split, const ExportSettings& e)
 {
-    const ExportSettings& e = exportSettings;
     if (pass == 1) {
         if (!(page.recording().contentFlags() & data::content::rawEeg) || !e.exportRawData)
             return false;
@@ -84,8 +91,8 @@ bool mayReplace(const void* owner, const std::string& path, PassResult& result)
     return answer == platform::IDYES || answer == platform::IDYESTOALL;
 }
 
-// Writes one file; the result says whether the request goes on.
-PassResult writePass(const void* owner, const std::string& path, const DocumentText& document)
+// Writes one file with what `content` writes; the result says whether the request goes on.
+PassResult writePass(const void* owner, const std::string& path, const std::function<void(TextOutput&)>& content)
 {
     const ExportSettings& e = exportSettings;
     PassResult result = PassResult::next;
@@ -105,7 +112,7 @@ PassResult writePass(const void* owner, const std::string& path, const DocumentT
     bool written = false;
     try {
         TextOutput text(*out.file());
-        writeWindowText(document, text, modeForPath(path));
+        content(text);
         written = out.commit();
     } catch (const data::FileError&) {
     }
@@ -121,6 +128,70 @@ PassResult writePass(const void* owner, const std::string& path, const DocumentT
     return PassResult::next;
 }
 
+PassResult writePass(const void* owner, const std::string& path, const DocumentText& document)
+{
+    return writePass(owner, path, [&](TextOutput& text) { writeWindowText(document, text, modeForPath(path)); });
+}
+
+// A file of a batch, read and rendered on a worker thread into its own
+// recording and page: the files to write with their text, or why it could
+// not be read.
+struct PreparedFile {
+    const char* problem = nullptr;
+    std::vector<std::pair<std::string, std::string>> passes;
+};
+
+// The sums that come with a recording read for a batch, on the heap with it.
+struct BatchRecording {
+    data::Recording rec;
+    analysis::SpectralKind total;
+    analysis::SpectralKind seizure;
+};
+
+PreparedFile prepareBatchFile(const std::string& input, const std::string& output, const ReportPage& prototype,
+                              const ExportSettings& e)
+{
+    PreparedFile prepared;
+    auto file = data::DataFile::open(input, data::DataFile::Mode::read);
+    if (!file) {
+        prepared.problem = "Could not open file \"%s\" for read";
+        return prepared;
+    }
+    auto own = std::make_unique<BatchRecording>();
+    try {
+        data::readDataFile(*file, own->rec, {&own->total, &own->seizure}, data::ReadScope::beside);
+    } catch (const data::FileError&) {
+        // Only bytes that were read can make a file "not a data file".
+        prepared.problem = file->readFailed() ? "Could not open file \"%s\" for read" : "File %s is not a patient data file";
+        return prepared;
+    }
+    file.reset();
+    ReportPage page = prototype.withSubject({&own->rec, &own->total, &own->seizure});
+    page.layout(true);
+    const bool split = e.exportSplit;
+    for (int pass = 0; pass < (split ? 2 : 1); ++pass) {
+        if (!preparePass(page, pass, split, e))
+            continue;
+        const std::string path = passPath(output, pass, split);
+        std::string text;
+        TextOutput out(text);
+        writeReportText(page, e, out, modeForPath(path));
+        prepared.passes.emplace_back(path, std::move(text));
+    }
+    return prepared;
+}
+
+// Writes the prepared files of one input in order; false when the user cancelled.
+bool writePrepared(const void* owner, const PreparedFile& prepared)
+{
+    for (const auto& [path, text] : prepared.passes) {
+        const auto content = [&text](TextOutput& out) { out.writeRaw(text); };
+        if (writePass(owner, path, content) == PassResult::cancel)
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 SaveResult saveAsText(const void* owner, const std::string& path, const DocumentText& active, ReportPage* reportWindow)
@@ -133,7 +204,7 @@ SaveResult saveAsText(const void* owner, const std::string& path, const Document
     const bool split = e.exportSplit;
     SaveResult result = SaveResult::done;
     for (int pass = 0; pass < (split ? 2 : 1) && result == SaveResult::done; ++pass) {
-        if (!preparePass(page, pass, split))
+        if (!preparePass(page, pass, split, e))
             continue;
         const DocumentText document{DocumentText::Kind::report, &page, nullptr};
         if (writePass(owner, passPath(path, pass, split), document) == PassResult::cancel)
@@ -149,17 +220,25 @@ bool batchConvert(const void* owner, const std::string& selection, const std::st
     ExportSettings& e = exportSettings;
     e.yesToAll = false;
     e.batchMode = e.saveAllMode = true;
-    ReportPage page(true);
+    // The workers read copies made here, never what the questions change.
+    const ExportSettings settings = e;
+    const ReportPage prototype(true);
     const char* extension = e.textFilterIndex == 3 ? ".csv" : ".txt";
     const std::vector<std::string> files = data::selectionPaths(selection);
-    const bool finished = data::readIntoSecondary(owner, selection, [&](const std::string& input) {
-        const auto at = std::find(files.begin(), files.end(), input);
-        if (progress && !progress(input, static_cast<std::size_t>(at - files.begin()) + 1, files.size()))
+    const std::function<PreparedFile(std::size_t)> prepare = [&](std::size_t i) {
+        const std::string out = (fs::path(outputFolder) / (fs::path(files[i]).stem().string() + extension)).string();
+        return prepareBatchFile(files[i], out, prototype, settings);
+    };
+    // Questions, progress and writing stay on this thread, in the files' order.
+    const std::function<bool(std::size_t, PreparedFile&)> consume = [&](std::size_t i, PreparedFile& prepared) {
+        if (prepared.problem)
+            return data::askToGoOn(owner, prepared.problem, files[i]);
+        if (progress && !progress(files[i], i + 1, files.size()))
             return false;
-        page.layout(true);
-        const std::string out = (fs::path(outputFolder) / (fs::path(input).stem().string() + extension)).string();
-        return saveAsText(owner, out, DocumentText{DocumentText::Kind::report, &page, nullptr}, &page) == SaveResult::done;
-    });
+        return writePrepared(owner, prepared);
+    };
+    const unsigned threads = platform::batchThreads();
+    const bool finished = platform::runInOrder(files.size(), threads, 2 * threads, prepare, consume);
     e.batchMode = e.saveAllMode = false;
     return finished;
 }

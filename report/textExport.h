@@ -45,6 +45,9 @@ struct DocumentText {
 ReportRequest modeForPath(const std::string& path);
 
 void writeWindowText(const DocumentText& document, TextOutput& out, ReportRequest mode);
+// The text of a Report page as its window exports it, with `settings` (the
+// raw table's range, a copy of the export settings) and nothing else shared.
+void writeReportText(const ReportPage& page, const ExportSettings& settings, TextOutput& out, ReportRequest mode);
 // The raw EEG table of the page's recording, or of the primary recording.
 void writeRawDataTable(const ReportPage* page, TextOutput& out, ReportRequest mode);
 

@@ -7,12 +7,29 @@ namespace report {
 
 void TextOutput::write(const std::string& text)
 {
-    for (char c : text) {
-        if (c == '\n' && !file_.putByte('\r'))
-            data::raiseFileError(data::filestatus::fileIoError);
-        if (!file_.putByte(static_cast<std::uint8_t>(c)))
-            data::raiseFileError(data::filestatus::fileIoError);
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        const std::size_t newline = text.find('\n', begin);
+        const std::size_t end = newline == std::string::npos ? text.size() : newline;
+        put(text.data() + begin, end - begin);
+        if (newline == std::string::npos)
+            break;
+        put("\r\n", 2);
+        begin = newline + 1;
     }
+}
+
+void TextOutput::writeRaw(const std::string& text)
+{
+    put(text.data(), text.size());
+}
+
+void TextOutput::put(const char* bytes, std::size_t count)
+{
+    if (text_)
+        text_->append(bytes, count);
+    else
+        data::putBytes(reinterpret_cast<const std::uint8_t*>(bytes), count, file_);
 }
 
 std::string csvQuoted(const std::string& text)
