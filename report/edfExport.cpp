@@ -283,7 +283,11 @@ std::vector<std::uint8_t> edfBytes(const data::Recording& rec, const EdfOptions&
 
 std::string exportEdf(const data::Recording& rec, const std::string& path, const EdfOptions& options)
 {
-    const std::vector<std::uint8_t> bytes = edfBytes(rec, options);
+    return writeEdfFile(edfBytes(rec, options), path);
+}
+
+std::string writeEdfFile(const std::vector<std::uint8_t>& bytes, const std::string& path)
+{
     if (bytes.empty())
         return "the recording holds no raw EEG";
     if (!data::writeWholeFile(path, bytes.data(), bytes.size()))

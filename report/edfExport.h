@@ -25,6 +25,9 @@ std::vector<std::uint8_t> edfBytes(const data::Recording& rec, const EdfOptions&
 // Writes the EDF+ of a recording to `path` through a temporary file that
 // replaces it only when complete. An empty text on success, else why not.
 std::string exportEdf(const data::Recording& rec, const std::string& path, const EdfOptions& options);
+// Writes EDF+ bytes made by edfBytes as exportEdf does; empty bytes are a
+// recording without raw EEG.
+std::string writeEdfFile(const std::vector<std::uint8_t>& bytes, const std::string& path);
 
 // Windows-1252 text as the printable ASCII an EDF header holds: accented
 // letters lose their accents (ß becomes ss, Æ AE), anything else becomes '?'.

@@ -7,10 +7,8 @@
 
 #include "state/startupState.h"
 #include "data/byteLayer.h"
-#include "analysis/spectralSums.h"
-#include "data/dataFile.h"
 #include "data/dataFiles.h"
-#include "data/streamReader.h"
+#include "data/loadedRecording.h"
 #include "data/recordingStore.h"
 #include "data/safeFile.h"
 #include "platform/dialogs.h"
@@ -141,31 +139,17 @@ struct PreparedFile {
     std::vector<std::pair<std::string, std::string>> passes;
 };
 
-// The sums that come with a recording read for a batch, on the heap with it.
-struct BatchRecording {
-    data::Recording rec;
-    analysis::SpectralKind total;
-    analysis::SpectralKind seizure;
-};
-
 PreparedFile prepareBatchFile(const std::string& input, const std::string& output, const ReportPage& prototype,
                               const ExportSettings& e)
 {
     PreparedFile prepared;
-    auto file = data::DataFile::open(input, data::DataFile::Mode::read);
-    if (!file) {
-        prepared.problem = "Could not open file \"%s\" for read";
+    auto own = std::make_unique<data::LoadedRecording>();
+    const data::LoadResult loaded = data::loadRecording(input, *own, data::ReadScope::beside);
+    if (loaded != data::LoadResult::loaded) {
+        prepared.problem = loaded == data::LoadResult::notDataFile ? "File %s is not a patient data file"
+                                                                   : "Could not open file \"%s\" for read";
         return prepared;
     }
-    auto own = std::make_unique<BatchRecording>();
-    try {
-        data::readDataFile(*file, own->rec, {&own->total, &own->seizure}, data::ReadScope::beside);
-    } catch (const data::FileError&) {
-        // Only bytes that were read can make a file "not a data file".
-        prepared.problem = file->readFailed() ? "Could not open file \"%s\" for read" : "File %s is not a patient data file";
-        return prepared;
-    }
-    file.reset();
     ReportPage page = prototype.withSubject({&own->rec, &own->total, &own->seizure});
     page.layout(true);
     const bool split = e.exportSplit;

@@ -5,8 +5,12 @@
 #include <filesystem>
 #include <string>
 
-#include "data/recordingReset.h"
-#include "data/recordingStore.h"
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "data/loadedRecording.h"
+#include "platform/orderedWork.h"
 #include "report/edfExport.h"
 #include "toolCommon.h"
 
@@ -39,23 +43,40 @@ int edfCommand(const Args& args)
     std::error_code error;
     if (!folder.empty() && !fs::is_directory(folder, error))
         return fail(kCannotOpen, "the folder \"" + folder + "\" does not exist");
+    // Each file is read and converted on a core of its own; the files are
+    // written and the messages printed in the order given, as one at a time.
+    struct Converted {
+        int status = kSuccess;
+        std::string message;
+        std::vector<std::uint8_t> bytes;
+    };
+    const std::function<Converted(std::size_t)> convert = [&](std::size_t i) {
+        Converted c;
+        auto own = std::make_unique<data::LoadedRecording>();
+        c.status = loadOwnFile(files[i], *own, c.message);
+        if (c.status == kSuccess)
+            c.bytes = report::edfBytes(own->rec, options);
+        return c;
+    };
     int status = kSuccess;
-    for (const std::string& file : files) {
-        data::resetPrimary();
-        data::clearPatientSets(1);
-        if (const int loaded = loadDataFile(file); loaded != kSuccess) {
-            status = loaded;
-            continue;
+    const std::function<bool(std::size_t, Converted&)> write = [&](std::size_t i, Converted& c) {
+        const std::string& file = files[i];
+        if (c.status != kSuccess) {
+            status = fail(c.status, c.message);
+            return true;
         }
         const fs::path name = fs::path(file).replace_extension(".edf").filename();
         const std::string out = ((folder.empty() ? fs::path(file).parent_path() : fs::path(folder)) / name).string();
-        if (const std::string problem = report::exportEdf(data::recordings.primary, out, options); !problem.empty()) {
+        if (const std::string problem = report::writeEdfFile(c.bytes, out); !problem.empty()) {
             status = fail(problem == "the recording holds no raw EEG" ? kNotDataFile : kCannotOpen,
                           "could not export \"" + file + "\": " + problem);
-            continue;
+            return true;
         }
         std::printf("%s\n", out.c_str());
-    }
+        return true;
+    };
+    const unsigned threads = platform::batchThreads();
+    platform::runInOrder(files.size(), threads, 2 * threads, convert, write);
     return status;
 }
 

@@ -8,6 +8,7 @@
 
 #include "data/byteLayer.h"
 #include "data/dataFile.h"
+#include "data/loadedRecording.h"
 #include "data/recordingStore.h"
 #include "data/streamReader.h"
 #include "platform/textEncoding.h"
@@ -18,6 +19,20 @@ int fail(int code, const std::string& message)
 {
     std::fprintf(stderr, "ozmar-tool: %s\n", message.c_str());
     return code;
+}
+
+int loadOwnFile(const std::string& path, data::LoadedRecording& into, std::string& message)
+{
+    switch (data::loadRecording(path, into, data::ReadScope::whole)) {
+    case data::LoadResult::loaded: return kSuccess;
+    case data::LoadResult::cannotOpen:
+        message = "could not open file \"" + path + "\": " + (errno == ENOTSUP ? "not a regular file" : std::strerror(errno));
+        return kCannotOpen;
+    case data::LoadResult::cannotRead: message = "could not read file \"" + path + "\""; return kCannotOpen;
+    case data::LoadResult::notDataFile: break;
+    }
+    message = "file " + path + " is not a patient data file";
+    return kNotDataFile;
 }
 
 int loadDataFile(const std::string& path)

@@ -20,6 +20,19 @@ int fail(int code, const std::string& message);
 // printing the reason of a failure.
 int loadDataFile(const std::string& path);
 
+}  // namespace tool
+
+namespace data {
+struct LoadedRecording;
+}
+
+namespace tool {
+
+// Reads a data file into a recording of its own, touching nothing else, so
+// that several files can be read at once. On a failure: the exit code, and in
+// `message` the reason that loadDataFile would print.
+int loadOwnFile(const std::string& path, data::LoadedRecording& into, std::string& message);
+
 // A text from the command line as the Windows-1252 bytes the program stores
 // and sends: converted from UTF-8 when the locale's character set is UTF-8,
 // else taken as it is. ok is false (with the reason) for a character the
