@@ -136,3 +136,41 @@ TEST_F(TextExport, FailedWritesLeaveNoFileAndSayWhy)
     EXPECT_EQ(saveAsText(nullptr, dir.file("missing/x.txt"), doc, nullptr), SaveResult::cancelled);
     EXPECT_EQ(state::startup.exitCode, 4);
 }
+
+// Every raw value is written as printf's "%.1f" and "%11.1f" write it,
+// including the halfway cases, the negative ones and a factor that makes
+// long numbers.
+TEST_F(TextExport, RawValuesAreWrittenAsPrintfWritesThem)
+{
+    data::Recording& rec = recordings.primary;
+    rec.header[data::hw::contentFlags] = data::content::rawEeg;
+    rec.header[data::hw::channelMode] = rec.header[data::hw::channelModeCopy] = 1;
+    const float factors[] = {1.0f, 0.37f, 1.0e6f, 1.3f};
+    for (int ch = 0; ch < data::kChannels; ++ch) {
+        rec.calibrationFactors[ch] = factors[ch];
+        for (int s = -300; s < 300; ++s)
+            data::channelAppend(rec, ch, static_cast<std::int16_t>(s * 109 + ch));
+    }
+    for (ReportRequest mode : {ReportMode::Csv, ReportMode::Columns}) {
+        std::string written;
+        TextOutput out(written);
+        writeRawDataTable(nullptr, out, mode);
+        std::string expected;
+        for (std::uint32_t s = 0; s < rec.rawChannels[0].count; ++s) {
+            std::string row;
+            for (int ch = 0; ch < data::kChannels; ++ch) {
+                const float v = static_cast<float>(data::channelSampleAt(rec, ch, s)) * rec.calibrationFactors[ch] *
+                                250.0f * 0.0005f;
+                char value[400];
+                std::snprintf(value, sizeof value, mode == ReportMode::Csv ? "%.1f," : "%11.1f", static_cast<double>(v));
+                row += value;
+            }
+            if (row.size() > 199)
+                row.resize(199);
+            expected += row + "\r\n";
+        }
+        const std::size_t heading = written.find("EEG4");
+        ASSERT_NE(heading, std::string::npos);
+        EXPECT_EQ(written.substr(written.find('\n', heading) + 1), expected) << mode;
+    }
+}
