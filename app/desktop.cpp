@@ -1,4 +1,5 @@
 #include "app/desktop.h"
+#include "platform/commandIds.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -62,9 +63,9 @@ int runDesktop(int argc, char** argv)
     if (!startup.dataFilePath.empty()) {
         FrameEffects none{[&] { frame.retitle(); }, [](bool) {}, [] {}, [] {}, [] {}};
         if (openPath(&frame, startup.dataFilePath, none))
-            frame.onCommand(40002, 0, 0);
+            frame.onCommand(cmd::openReport, 0, 0);
         if (frame.reportWindow())
-            frame.onCommand(602, 0, 1);
+            frame.onCommand(cmd::relayout, 0, 1);
     }
     if (startup.noSerial)
         settings.portBase = kNoPort;
@@ -75,13 +76,13 @@ int runDesktop(int argc, char** argv)
     frame.ensureToolWindows(true);
     if (startup.autoUpload) {
         // At the bedside: the Graph window fills the frame.
-        frame.onCommand(25, 0, 0);
+        frame.onCommand(cmd::openGraph, 0, 0);
         if (frame.graphSubWindow())
             frame.graphSubWindow()->showMaximized();
     }
     // /autoupload starts it whether or not a configuration file was read.
     if (settings.autoUploadAtStart || startup.autoUpload)
-        frame.onCommand(40005, 0, 0);
+        frame.onCommand(cmd::autoUpload, 0, 0);
     startup.startingUp = false;
     const int code = application.exec();
     platform::dialogs.responder = nullptr;

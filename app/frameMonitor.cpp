@@ -3,6 +3,7 @@
 // live session, and the hooks through which the monitor threads reach the
 // windows (always queued to this thread).
 #include <QMdiSubWindow>
+#include "platform/commandIds.h"
 #include <QThread>
 #include <QTimer>
 #include <ctime>
@@ -57,7 +58,7 @@ void FrameWindow::ensureToolWindows(bool playControl)
     if (!channelSettings_) {
         installMonitorHooks();
         channelSettings_ = new monitor::ChannelSettingsWindow(
-            this, [this](monitor::ChannelChange c) { channelsChanged(c); }, [this] { onCommand(23, 0, 0); });
+            this, [this](monitor::ChannelChange c) { channelsChanged(c); }, [this] { onCommand(cmd::channelSettingsWindow, 0, 0); });
         placeToolWindow(channelSettings_, windowLayout.channelSettingsRecord, this, 0);
         if (settings.showChannelSettings)
             channelSettings_->show();
@@ -90,7 +91,7 @@ void FrameWindow::ensureToolWindows(bool playControl)
 
 void FrameWindow::toolWindowCommand(int id)
 {
-    const bool settingsWindow = id == 23;
+    const bool settingsWindow = id == cmd::channelSettingsWindow;
     bool& shown = settingsWindow ? settings.showChannelSettings : settings.showPlayControl;
     QWidget* window = settingsWindow ? static_cast<QWidget*>(channelSettings_) : static_cast<QWidget*>(playControl_);
     if (!window)
@@ -109,7 +110,7 @@ void FrameWindow::refreshToolWindows()
         graphSub_->setWindowTitle(views::GraphWindow::title());
     for (QMdiSubWindow* sub : mdi_->subWindowList())
         if (sub != reportSub_ && sub != graphSub_ && sub->widget())
-            platform::sendCommand(sub->widget(), 602, 0, 0);
+            platform::sendCommand(sub->widget(), cmd::relayout, 0, 0);
 }
 
 void FrameWindow::enableToolWindows(bool enabled)
@@ -128,27 +129,27 @@ void FrameWindow::channelsChanged(monitor::ChannelChange change)
             sub->widget()->update();
     const bool reportGraph = reportWindow() && reportWindow()->page().showGraph && rec.rawChannels[0].count > 0;
     if (reportGraph && (change == monitor::ChannelChange::layout || change == monitor::ChannelChange::scale))
-        platform::sendCommand(reportWindow(), 602, 0, 0);
+        platform::sendCommand(reportWindow(), cmd::relayout, 0, 0);
     if (change == monitor::ChannelChange::configuration && rec.header[data::hw::channelMode] == 0)
         for (QMdiSubWindow* sub : mdi_->subWindowList())
             if (sub != reportSub_ && sub != graphSub_ && sub->widget())
-                platform::sendCommand(sub->widget(), 40, 0, 0);
+                platform::sendCommand(sub->widget(), cmd::firstPair, 0, 0);
 }
 
 void FrameWindow::monitorCommand(int id)
 {
     monitor::MonitorState& m = monitor::monitorState;
     switch (id) {
-    case 455:
+    case cmd::playBack:
         if (!m.liveSession)
             monitor::togglePlayback(settings.playSpeedIndex);
         break;
-    case 456: resetCommand(); break;
-    case 457: monitor::rejectEpoch(); break;
-    case 458: m.liveSession ? stopMonitoring() : startMonitoring(); break;
+    case cmd::resetPlayback: resetCommand(); break;
+    case cmd::rejectEpoch: monitor::rejectEpoch(); break;
+    case cmd::monitorLive: m.liveSession ? stopMonitoring() : startMonitoring(); break;
     default:
-        if (id >= 480 && id <= 485) {
-            settings.playSpeedIndex = id - 480;
+        if (id >= cmd::speedStep && id <= cmd::speed500) {
+            settings.playSpeedIndex = id - cmd::speedStep;
             monitor::setPlaySpeed(settings.playSpeedIndex);
         }
         break;
@@ -241,10 +242,10 @@ void FrameWindow::installMonitorHooks()
     const auto queued = [this](std::function<void()> f) { gui_.post(std::move(f)); };
     h.postToFrame = [this, queued](int command) {
         queued([this, command] {
-            if (command == 458) {
+            if (command == cmd::monitorLive) {
                 if (monitor::monitorState.liveSession)
                     stopMonitoring();
-            } else if (command == 40005) {
+            } else if (command == cmd::autoUpload) {
                 if (monitor::monitorState.autoUploadActive)
                     autoUpload();
             } else {
@@ -267,10 +268,10 @@ void FrameWindow::installMonitorHooks()
         queued([this, command, text] {
             if (!playControl_)
                 return;
-            if (command == 600)
+            if (command == cmd::refreshTool)
                 refreshToolWindows();
-            else if (command == 604)
-                playControl_->onCommand(604, 0, 0);
+            else if (command == cmd::playbackEnded)
+                playControl_->onCommand(cmd::playbackEnded, 0, 0);
             else
                 playControl_->showText(command, QString::fromStdString(text));
         });
@@ -293,7 +294,7 @@ void FrameWindow::installMonitorHooks()
         queued([this] {
             for (QMdiSubWindow* sub : mdi_->subWindowList())
                 if (sub != reportSub_ && sub != graphSub_ && sub->widget())
-                    platform::sendCommand(sub->widget(), 602, 0, 0);
+                    platform::sendCommand(sub->widget(), cmd::relayout, 0, 0);
         });
     };
     // What a reset of the recording and the opening of a file ask of the monitor and the windows.

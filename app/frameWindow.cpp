@@ -1,4 +1,5 @@
 #include "app/frameWindow.h"
+#include "platform/commandIds.h"
 
 #include <QApplication>
 #include <QPrinter>
@@ -274,7 +275,7 @@ void FrameWindow::openReport(bool startingUp)
         reportSub_->showMinimized();
     else
         reportSub_->show();
-    platform::sendCommand(window, 602, 0, 1);
+    platform::sendCommand(window, cmd::relayout, 0, 1);
     mdi_->setActiveSubWindow(reportSub_);
     installMenu(MenuKind::CORVANE);
 }
@@ -330,15 +331,15 @@ void FrameWindow::openFft(bool startingUp)
 // start-up it takes its pair, mode and band limits from its saved state.
 void FrameWindow::openTable(int command, bool startingUp)
 {
-    views::TableWindow* window = command == 26 ? static_cast<views::TableWindow*>(new views::BandsWindow)
+    views::TableWindow* window = command == cmd::openBands ? static_cast<views::TableWindow*>(new views::BandsWindow)
                                                : static_cast<views::TableWindow*>(new views::SpectrumWindow);
     if (startingUp && !windowLayout.currentState.empty())
-        window->applySettings(views::decodeTableState(windowLayout.currentState, command == 26));
-    const MenuKind kind = command == 26 ? MenuKind::BandsMenu : MenuKind::Spectrum;
+        window->applySettings(views::decodeTableState(windowLayout.currentState, command == cmd::openBands));
+    const MenuKind kind = command == cmd::openBands ? MenuKind::BandsMenu : MenuKind::Spectrum;
     window->fillContextMenu = [this, kind](QMenu* menu) { fillSpectrumPopup(menu, kind); };
     QMdiSubWindow* sub = mdi_->addSubWindow(window);
     const views::TableScroll& s = window->scroll();
-    const int lines = command == 26 ? 11 : 36;
+    const int lines = command == cmd::openBands ? 11 : 36;
     const QSize inner(s.textWidth, std::min(lines * s.lineHeight, defaultHeight()));
     placeSubWindow(sub, startingUp, outerSize(sub, inner), true);
 }
@@ -380,7 +381,7 @@ void FrameWindow::patientInfo()
     dialog->stored = [this] {
         document.patientInfoModified = true;
         if (reportWindow())
-            platform::sendCommand(reportWindow(), 602, 0, 1);
+            platform::sendCommand(reportWindow(), cmd::relayout, 0, 1);
     };
     patient_ = dialog;
     dialog->show();
@@ -390,7 +391,7 @@ void FrameWindow::refreshViews(bool reset)
 {
     for (QMdiSubWindow* sub : mdi_->subWindowList())
         if (sub->widget())
-            platform::sendCommand(sub->widget(), 602, 0, reset ? 1 : 0);
+            platform::sendCommand(sub->widget(), cmd::relayout, 0, reset ? 1 : 0);
 }
 
 views::TableWindow* FrameWindow::activeTable() const
@@ -465,20 +466,20 @@ int FrameWindow::defaultHeight() const
 void FrameWindow::windowCommand(int id)
 {
     switch (id) {
-    case 700: cascade(); break;
-    case 701:
-    case 702: mdi_->tileSubWindows(); break;
-    case 703:
-    case 704:
+    case cmd::cascade: cascade(); break;
+    case cmd::tileHorizontally:
+    case cmd::tileVertically: mdi_->tileSubWindows(); break;
+    case cmd::minimizeAll:
+    case cmd::restoreAll:
         for (QMdiSubWindow* w : mdi_->subWindowList()) {
-            if (id == 703 && !w->isMinimized())
+            if (id == cmd::minimizeAll && !w->isMinimized())
                 w->showMinimized();
-            else if (id == 704 && w->isMinimized())
+            else if (id == cmd::restoreAll && w->isMinimized())
                 w->showNormal();
         }
         break;
-    case 705: break;  // minimised windows line up by themselves
-    case 706:
+    case cmd::arrangeIcons: break;  // minimised windows line up by themselves
+    case cmd::closeAll:
         for (QMdiSubWindow* w : mdi_->subWindowList()) {
             w->showNormal();
             w->close();
@@ -515,45 +516,59 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     if (printing_ && id != 606)
         return true;
     switch (id) {
-    case 1: newCommand(this, effects()); return true;
-    case 2: openCommand(this, effects()); if (document.dataPresent) openReport(false); return true;
-    case 3: saveCommand(this, effects()); return true;
-    case 4: saveAsCommand(this, effects()); return true;
-    case 8: close(); return true;
-    case 11: sendData(); return true;
-    case 12: receiveData(); return true;
-    case 40005: autoUpload(); return true;
-    case 31: patientInfo(); return true;
-    case 40013: saveAsImage(); return true;
-    case 40041: saveAllAsText(); return true;
-    case 40047: batchConvert(); return true;
-    case 606:
+    case cmd::fileNew: newCommand(this, effects()); return true;
+    case cmd::fileOpen: openCommand(this, effects()); if (document.dataPresent) openReport(false); return true;
+    case cmd::fileSave: saveCommand(this, effects()); return true;
+    case cmd::fileSaveAs: saveAsCommand(this, effects()); return true;
+    case cmd::exitProgram: close(); return true;
+    case cmd::sendData: sendData(); return true;
+    case cmd::receiveData: receiveData(); return true;
+    case cmd::autoUpload: autoUpload(); return true;
+    case cmd::patientInfo: patientInfo(); return true;
+    case cmd::saveAsImage: saveAsImage(); return true;
+    case cmd::saveAllAsText: saveAllAsText(); return true;
+    case cmd::batchConvert: batchConvert(); return true;
+    case cmd::uploadBegins:
         // Not under a running export: the recording it reads would change under it.
         if (exportsRunning_ > 0)
-            QTimer::singleShot(200, this, [this] { onCommand(606, 0, 0); });
+            QTimer::singleShot(200, this, [this] { onCommand(cmd::uploadBegins, 0, 0); });
         else
             fileArrivingRecording();
         return true;
-    case 13: sendName(); return true;
-    case 40001: about(); return true;
-    case 40002:
-    case 40003: openReport(startup.startingUp); return true;
-    case 25: openGraph(startup.startingUp); return true;
-    case 26:
-    case 27: openTable(id, startup.startingUp); return true;
-    case 28: openFft(startup.startingUp); return true;
-    case 40004: saveAsText(); return true;
+    case cmd::sendName: sendName(); return true;
+    case cmd::about: about(); return true;
+    case cmd::openReport:
+    case cmd::openReportToo: openReport(startup.startingUp); return true;
+    case cmd::openGraph: openGraph(startup.startingUp); return true;
+    case cmd::openBands:
+    case cmd::openSpectrum: openTable(id, startup.startingUp); return true;
+    case cmd::openFft: openFft(startup.startingUp); return true;
+    case cmd::saveAsText: saveAsText(); return true;
     case kExportEdf: exportEdf(); return true;
-    case 700: case 701: case 702: case 703: case 704: case 705: case 706: windowCommand(id); return true;
-    case 480: case 481: case 482: case 483: case 484: case 485:
-    case 455: case 456: case 457: case 458: monitorCommand(id); return true;
-    case 23: case 24: toolWindowCommand(id); return true;
-    case 6: pageSetup(); return true;
-    case 7: printWindow(); return true;
+    case cmd::cascade:
+    case cmd::tileHorizontally:
+    case cmd::tileVertically:
+    case cmd::minimizeAll:
+    case cmd::restoreAll:
+    case cmd::arrangeIcons:
+    case cmd::closeAll: windowCommand(id); return true;
+    case cmd::speedStep:
+    case cmd::speed25:
+    case cmd::speed50:
+    case cmd::speed100:
+    case cmd::speed250:
+    case cmd::speed500:
+    case cmd::playBack:
+    case cmd::resetPlayback:
+    case cmd::rejectEpoch:
+    case cmd::monitorLive: monitorCommand(id); return true;
+    case cmd::channelSettingsWindow: case cmd::playControlWindow: toolWindowCommand(id); return true;
+    case cmd::pageSetup: pageSetup(); return true;
+    case cmd::print: printWindow(); return true;
     default: break;
     }
-    if (id >= 814 && id <= 821) {
-        setPort(id - 813);
+    if (id >= cmd::firstPort && id <= cmd::lastPort) {
+        setPort(id - cmd::firstPort + 1);
         return true;
     }
     return forwardToActive(id, wParam, lParam);
@@ -603,7 +618,7 @@ std::vector<SavedWindow> FrameWindow::windowRecords() const
         records.push_back({recordOf(playControl_, 24, false), {}});
     for (QMdiSubWindow* w : mdi_->subWindowList(QMdiArea::StackingOrder)) {
         const int command = commandOf(w);
-        if (command == 0 || (command == 40002 && w != reportSub_))
+        if (command == 0 || (command == cmd::openReport && w != reportSub_))
             continue;
         SavedWindow saved{recordOf(w, command, true), {}};
         if (auto* table = dynamic_cast<const views::TableWindow*>(w->widget()))

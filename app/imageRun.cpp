@@ -1,4 +1,5 @@
 #include "app/imageRun.h"
+#include "platform/commandIds.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -90,7 +91,7 @@ int fftImages(const Share& share)
 int reportImages()
 {
     report::ReportWindow window(false);
-    window.onCommand(602, 0, 1);
+    window.onCommand(cmd::relayout, 0, 1);
     const int rows = window.page().graphRows();
     if (rows == 0)
         return 7;

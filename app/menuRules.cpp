@@ -1,4 +1,5 @@
 #include "app/menuRules.h"
+#include "platform/commandIds.h"
 
 #include <cstdio>
 
@@ -46,7 +47,7 @@ ItemState fileItem(int id, const MenuContext& c, const Facts& f)
     case 2: return {!f.live, false, {}};
     case 3: return {!f.live && d.dataModified && !(d.playbackEdited && !d.dataUnsaved), false, {}};
     case 4: return {!f.live && (d.dataPresent || d.patientInfoModified), false, {}};
-    case 40004: {
+    case cmd::saveAsText: {
         bool enabled = !f.live && !f.playing;
         if (c.menu == MenuKind::GraphMenu)
             enabled = enabled && f.eegData;
@@ -56,9 +57,9 @@ ItemState fileItem(int id, const MenuContext& c, const Facts& f)
             enabled = enabled && c.reportShowsPatientBandsOrSpectrum;
         return {enabled, false, {}};
     }
-    case 40047: return {!f.live && !f.playing, false, {}};
+    case cmd::batchConvert: return {!f.live && !f.playing, false, {}};
     case kExportEdf: return {!f.live && f.eegData, false, {}};
-    case 40013: return {!f.playing && f.anyChannelOn, false, {}};
+    case cmd::saveAsImage: return {!f.playing && f.anyChannelOn, false, {}};
     case 7: {
         bool enabled = c.printerKnown && c.menu != MenuKind::Init1;
         if (graphOrFft)
@@ -74,25 +75,25 @@ ItemState fileItem(int id, const MenuContext& c, const Facts& f)
 
 ItemState connectItem(int id, const MenuContext& c, const Facts& f)
 {
-    if (id == 11)
+    if (id == cmd::sendData)
         return {!f.live && document.sendable && c.portOpen, false, {}};
-    if (id == 12 || id == 13)
+    if (id == cmd::receiveData || id == cmd::sendName)
         return {!f.live && c.portOpen, false, {}};
-    if (id == 40005)
+    if (id == cmd::autoUpload)
         return {c.portOpen, f.autoUpload, {}};
-    return {!f.live, settings.portBase != kNoPort && portNumber(settings.portBase) == id - 813, {}};
+    return {!f.live, settings.portBase != kNoPort && portNumber(settings.portBase) == id - cmd::firstPort + 1, {}};
 }
 
 ItemState toolsItem(int id, const MenuContext& c, const Facts& f)
 {
     switch (id) {
-    case 455:
-    case 457: return {f.eegOrFft && c.playControlExists && !f.live, false, {}};
-    case 456: return {c.playControlExists, false, {}};
-    case 458: return {c.playControlExists && !document.nameSending && !f.autoUpload && c.portOpen, false, {}};
-    case 23: return {c.channelSettingsExists, settings.showChannelSettings, {}};
-    case 24: return {c.playControlExists, settings.showPlayControl, {}};
-    default: return {!f.live, settings.playSpeedIndex == id - 480, {}};  // 480 to 485
+    case cmd::playBack:
+    case cmd::rejectEpoch: return {f.eegOrFft && c.playControlExists && !f.live, false, {}};
+    case cmd::resetPlayback: return {c.playControlExists, false, {}};
+    case cmd::monitorLive: return {c.playControlExists && !document.nameSending && !f.autoUpload && c.portOpen, false, {}};
+    case cmd::channelSettingsWindow: return {c.channelSettingsExists, settings.showChannelSettings, {}};
+    case cmd::playControlWindow: return {c.playControlExists, settings.showPlayControl, {}};
+    default: return {!f.live, settings.playSpeedIndex == id - cmd::speedStep, {}};  // 480 to 485
     }
 }
 
@@ -100,18 +101,18 @@ ItemState formatItem(int id, const MenuContext& c)
 {
     char text[64];
     switch (id) {
-    case 40019: return {true, c.reportPatientInfo, {}};
-    case 40020: return {true, c.reportBands, {}};
-    case 40021: return {true, c.reportSpectrum, {}};
-    case 40040: return {true, c.reportColor, {}};
-    case 40022:
+    case cmd::reportPatientInfo: return {true, c.reportPatientInfo, {}};
+    case cmd::reportBands: return {true, c.reportBands, {}};
+    case cmd::reportSpectrum: return {true, c.reportSpectrum, {}};
+    case cmd::reportGraphColor: return {true, c.reportColor, {}};
+    case cmd::reportGraph:
         std::snprintf(text, sizeof text, "&Graph \t%d sec", c.reportSecondsPerRow);
         return {true, c.reportGraph, text};
-    case 40027:
+    case cmd::reportGraphSeconds:
         std::snprintf(text, sizeof text, "&Seconds... \t%d - %d", c.reportGraphFrom, c.reportGraphTo);
         return {true, false, text};
-    case 40034: return {c.reportTimeScale > 0, false, "Time Scale &Down\tAlt+DOWN"};
-    case 40035: return {c.reportTimeScale < 8, false, "Time Scale &Up\tAlt+UP"};
+    case cmd::timeScaleDown: return {c.reportTimeScale > 0, false, "Time Scale &Down\tAlt+DOWN"};
+    case cmd::timeScaleUp: return {c.reportTimeScale < 8, false, "Time Scale &Up\tAlt+UP"};
     default: return {};
     }
 }
@@ -121,28 +122,28 @@ ItemState formatItem(int id, const MenuContext& c)
 ItemState itemState(int id, const MenuContext& c)
 {
     const Facts f = facts();
-    if ((id >= 1 && id <= 8) || id == 40004 || id == 40013 || id == 40047 || id == kExportEdf)
+    if ((id >= 1 && id <= 8) || id == cmd::saveAsText || id == cmd::saveAsImage || id == cmd::batchConvert || id == kExportEdf)
         return fileItem(id, c, f);
-    if ((id >= 11 && id <= 13) || id == 40005 || (id >= 814 && id <= 821))
+    if ((id >= cmd::sendData && id <= cmd::sendName) || id == cmd::autoUpload || (id >= cmd::firstPort && id <= cmd::lastPort))
         return connectItem(id, c, f);
-    if ((id >= 455 && id <= 458) || id == 23 || id == 24 || (id >= 480 && id <= 485))
+    if ((id >= cmd::playBack && id <= cmd::monitorLive) || id == cmd::channelSettingsWindow || id == cmd::playControlWindow || (id >= cmd::speedStep && id <= cmd::speed500))
         return toolsItem(id, c, f);
-    if (id >= 40 && id <= 45)
-        return {id == 40 || data::recordings.primary.header[data::hw::channelMode] == 1, c.tablePair == id - 40, {}};
-    if (id == 46 || id == 47) {
+    if (id >= cmd::firstPair && id <= cmd::lastPair)
+        return {id == cmd::firstPair || data::recordings.primary.header[data::hw::channelMode] == 1, c.tablePair == id - cmd::firstPair, {}};
+    if (id == cmd::accumulatedSpectrum || id == cmd::currentSegment) {
         const bool current = c.tableCurrentSegment >= 0 ? c.tableCurrentSegment == 1 : settings.spectrumCurrentSegment;
-        return {true, current == (id == 47), {}};
+        return {true, current == (id == cmd::currentSegment), {}};
     }
-    if (id >= 50 && id <= 55 && static_cast<std::size_t>(id - 50) < c.bandItemTexts.size())
-        return {true, false, c.bandItemTexts[static_cast<std::size_t>(id - 50)]};
-    if (id == 40019 || id == 40020 || id == 40021 || id == 40022 || id == 40027 || id == 40034 || id == 40035 || id == 40040)
+    if (id >= cmd::firstBand && id <= cmd::lastBand && static_cast<std::size_t>(id - cmd::firstBand) < c.bandItemTexts.size())
+        return {true, false, c.bandItemTexts[static_cast<std::size_t>(id - cmd::firstBand)]};
+    if (id == cmd::reportPatientInfo || id == cmd::reportBands || id == cmd::reportSpectrum || id == cmd::reportGraph || id == cmd::reportGraphSeconds || id == cmd::timeScaleDown || id == cmd::timeScaleUp || id == cmd::reportGraphColor)
         return formatItem(id, c);
     switch (id) {
-    case 40002: return {!c.reportOpen, false, {}};
-    case 25: return {!c.graphOpen, false, {}};
-    case 28: return {!c.fftOpen, false, {}};
-    case 26: return {!c.bandsCreationFailed, false, {}};
-    case 27: return {!c.spectrumCreationFailed, false, {}};
+    case cmd::openReport: return {!c.reportOpen, false, {}};
+    case cmd::openGraph: return {!c.graphOpen, false, {}};
+    case cmd::openFft: return {!c.fftOpen, false, {}};
+    case cmd::openBands: return {!c.bandsCreationFailed, false, {}};
+    case cmd::openSpectrum: return {!c.spectrumCreationFailed, false, {}};
     default: return {};
     }
 }

@@ -1,4 +1,5 @@
 #include "app/menuTables.h"
+#include "platform/commandIds.h"
 
 namespace app {
 
@@ -10,16 +11,16 @@ MenuItem popup(const std::string& text, std::vector<MenuItem> items) { return Me
 
 MenuItem filePopup(MenuKind kind)
 {
-    std::vector<MenuItem> items = {{1, "&New   \tCntrl+N", {}}, {2, "&Open...\tCntrl+O", {}}, {3, "&Save\tCntrl+S", {}},
-                                   {4, "Save &As...", {}}, kSeparator};
+    std::vector<MenuItem> items = {{cmd::fileNew, "&New   \tCntrl+N", {}}, {cmd::fileOpen, "&Open...\tCntrl+O", {}}, {cmd::fileSave, "&Save\tCntrl+S", {}},
+                                   {cmd::fileSaveAs, "Save &As...", {}}, kSeparator};
     if (kind != MenuKind::Init1) {
-        items.push_back({40004, "Save As &Text...", {}});
+        items.push_back({cmd::saveAsText, "Save As &Text...", {}});
         items.push_back({kExportEdf, "Export &EDF+...", {}});
     }
     if (kind == MenuKind::GraphMenu || kind == MenuKind::FFTMenu)
-        items.push_back({40013, "Save As &Image", {}});
-    items.push_back({40047, "Batch Convert...", {}});
-    items.insert(items.end(), {kSeparator, {7, "&Print...\tCntrl+P", {}}, {6, "Page Setup", {}}, kSeparator, {8, "E&xit", {}}});
+        items.push_back({cmd::saveAsImage, "Save As &Image", {}});
+    items.push_back({cmd::batchConvert, "Batch Convert...", {}});
+    items.insert(items.end(), {kSeparator, {cmd::print, "&Print...\tCntrl+P", {}}, {cmd::pageSetup, "Page Setup", {}}, kSeparator, {cmd::exitProgram, "E&xit", {}}});
     return popup("&File", items);
 }
 
@@ -27,30 +28,30 @@ MenuItem connectPopup()
 {
     std::vector<MenuItem> ports;
     for (int n = 1; n <= 8; ++n)
-        ports.push_back({813 + n, "COM &" + std::to_string(n), {}});
-    return popup("&Connect", {{11, "&Send Data\tCntrl+F2", {}}, {12, "&Receive Data\tCntrl+F3", {}}, {13, "Send &Name...", {}},
-                              kSeparator, {40005, "Auto &Upload...\tCntrl+U", {}}, popup("Set &Port", ports)});
+        ports.push_back({cmd::firstPort - 1 + n, "COM &" + std::to_string(n), {}});
+    return popup("&Connect", {{cmd::sendData, "&Send Data\tCntrl+F2", {}}, {cmd::receiveData, "&Receive Data\tCntrl+F3", {}}, {cmd::sendName, "Send &Name...", {}},
+                              kSeparator, {cmd::autoUpload, "Auto &Upload...\tCntrl+U", {}}, popup("Set &Port", ports)});
 }
 
 MenuItem toolsPopup(MenuKind kind)
 {
-    std::vector<MenuItem> items = {{455, "Play&Back\tCntrl+B", {}}, {456, "&Reset\tCntrl+R", {}}, {457, "Re&ject\tCntrl+J", {}},
-                                   {458, "&Monitior\tCntrl+T", {}}, kSeparator};
+    std::vector<MenuItem> items = {{cmd::playBack, "Play&Back\tCntrl+B", {}}, {cmd::resetPlayback, "&Reset\tCntrl+R", {}}, {cmd::rejectEpoch, "Re&ject\tCntrl+J", {}},
+                                   {cmd::monitorLive, "&Monitior\tCntrl+T", {}}, kSeparator};
     if (kind != MenuKind::Init1)
-        items.push_back(popup("&Speed", {{480, "Step", {}}, {481, "25%", {}}, {482, "50%", {}}, {483, "100%", {}},
-                                         {484, "250%", {}}, {485, "500%", {}}}));
-    items.insert(items.end(), {{23, "&Channels Setting", {}}, {24, "&Play Control", {}}});
+        items.push_back(popup("&Speed", {{cmd::speedStep, "Step", {}}, {cmd::speed25, "25%", {}}, {cmd::speed50, "50%", {}}, {cmd::speed100, "100%", {}},
+                                         {cmd::speed250, "250%", {}}, {cmd::speed500, "500%", {}}}));
+    items.insert(items.end(), {{cmd::channelSettingsWindow, "&Channels Setting", {}}, {cmd::playControlWindow, "&Play Control", {}}});
     return popup("&Tools", items);
 }
 
 MenuItem windowPopup(MenuKind kind)
 {
-    std::vector<MenuItem> items = {{40002, "&Report", {}}, {25, "&Graph", {}}, {28, "&FFT", {}}, {26, "&Bands", {}},
-                                   {27, "&Spectrum", {}}};
+    std::vector<MenuItem> items = {{cmd::openReport, "&Report", {}}, {cmd::openGraph, "&Graph", {}}, {cmd::openFft, "&FFT", {}}, {cmd::openBands, "&Bands", {}},
+                                   {cmd::openSpectrum, "&Spectrum", {}}};
     if (kind != MenuKind::Init1)
-        items.insert(items.end(), {kSeparator, {700, "&Cascade\tShift+F5", {}}, {701, "Tile &Horizontally\tShift+F4", {}},
-                                   {702, "Tile &Vertically\tShift+F3", {}}, {703, "&Minimize All", {}}, {704, "&Restore All", {}},
-                                   {705, "Arrange &Icons", {}}, {706, "Close &All", {}}});
+        items.insert(items.end(), {kSeparator, {cmd::cascade, "&Cascade\tShift+F5", {}}, {cmd::tileHorizontally, "Tile &Horizontally\tShift+F4", {}},
+                                   {cmd::tileVertically, "Tile &Vertically\tShift+F3", {}}, {cmd::minimizeAll, "&Minimize All", {}}, {cmd::restoreAll, "&Restore All", {}},
+                                   {cmd::arrangeIcons, "Arrange &Icons", {}}, {cmd::closeAll, "Close &All", {}}});
     return popup("&Window", items);
 }
 
@@ -61,32 +62,32 @@ MenuItem spectrumPopup(MenuKind kind)
         const char* pairs[] = {"&1     EEG 1&&2", "&2     EEG 3&&4", "&3     EEG 1&&3", "&4     EEG 1&&4", "&5     EEG 2&&3",
                                "&6     EEG 2&&4"};
         for (int i = 0; i < 6; ++i)
-            items.push_back({40 + i, pairs[i], {}});
+            items.push_back({cmd::firstPair + i, pairs[i], {}});
         items.push_back(kSeparator);
     }
-    items.insert(items.end(), {{46, "&Accumulated Spectrum", {}}, {47, "&Current Segment", {}}});
+    items.insert(items.end(), {{cmd::accumulatedSpectrum, "&Accumulated Spectrum", {}}, {cmd::currentSegment, "&Current Segment", {}}});
     if (kind == MenuKind::BandsMenu)
-        items.insert(items.end(), {kSeparator, popup("Set &Bands", {{50, "&Delta...", {}}, {51, "&Theta...", {}},
+        items.insert(items.end(), {kSeparator, popup("Set &Bands", {{cmd::firstBand, "&Delta...", {}}, {51, "&Theta...", {}},
                                                                     {52, "&Alpha...", {}}, {53, "&Beta...", {}},
-                                                                    {54, "Band &X...", {}}, {55, "Band &Y...", {}},
-                                                                    kSeparator, {56, "A&ll Default", {}}})});
+                                                                    {54, "Band &X...", {}}, {cmd::lastBand, "Band &Y...", {}},
+                                                                    kSeparator, {cmd::defaultBands, "A&ll Default", {}}})});
     return popup("&Spectrum", items);
 }
 
 MenuItem formatPopup(MenuKind kind)
 {
     if (kind != MenuKind::CORVANE)
-        return popup("For&mat", {{32, "&Font...", {}}});
-    return popup("For&mat", {{32, "&Font...", {}}, kSeparator, {40019, "Patient &Info", {}}, {40020, "EEG &Bands", {}},
-                             {40021, "EEG &Spectrum", {}},
-                             popup("Set &Graph", {{40022, "&Graph", {}}, {40027, "&Seconds...", {}},
-                                                  {40034, "Time Scale &Down\tAlt+DOWN", {}},
-                                                  {40035, "Time Scale &Up\tAlt+UP", {}}, {40040, "&Color", {}}})});
+        return popup("For&mat", {{cmd::chooseFont, "&Font...", {}}});
+    return popup("For&mat", {{cmd::chooseFont, "&Font...", {}}, kSeparator, {cmd::reportPatientInfo, "Patient &Info", {}}, {cmd::reportBands, "EEG &Bands", {}},
+                             {cmd::reportSpectrum, "EEG &Spectrum", {}},
+                             popup("Set &Graph", {{cmd::reportGraph, "&Graph", {}}, {cmd::reportGraphSeconds, "&Seconds...", {}},
+                                                  {cmd::timeScaleDown, "Time Scale &Down\tAlt+DOWN", {}},
+                                                  {cmd::timeScaleUp, "Time Scale &Up\tAlt+UP", {}}, {cmd::reportGraphColor, "&Color", {}}})});
 }
 
 std::vector<MenuItem> makeBar(MenuKind kind)
 {
-    std::vector<MenuItem> bar = {filePopup(kind), connectPopup(), {31, "Patient&Info", {}}};
+    std::vector<MenuItem> bar = {filePopup(kind), connectPopup(), {cmd::patientInfo, "Patient&Info", {}}};
     const bool spectrum = kind == MenuKind::FFTMenu || kind == MenuKind::BandsMenu || kind == MenuKind::Spectrum;
     if (spectrum)
         bar.push_back(spectrumPopup(kind));
@@ -94,7 +95,7 @@ std::vector<MenuItem> makeBar(MenuKind kind)
     if (kind == MenuKind::CORVANE || kind == MenuKind::BandsMenu || kind == MenuKind::Spectrum)
         bar.push_back(formatPopup(kind));
     bar.push_back(windowPopup(kind));
-    bar.push_back({40001, "&About", {}});
+    bar.push_back({cmd::about, "&About", {}});
     return bar;
 }
 
@@ -128,9 +129,9 @@ const char* menuName(MenuKind kind)
 const std::vector<Accelerator>& acceleratorTable()
 {
     static const std::vector<Accelerator> table = {
-        {"Ctrl+T", 458}, {"Ctrl+B", 455}, {"Ctrl+J", 457}, {"Ctrl+R", 456}, {"Shift+F5", 700}, {"Ctrl+C", 40014},
-        {"Shift+F4", 701}, {"Ctrl+N", 1}, {"Ctrl+O", 2}, {"Ctrl+P", 7}, {"Ctrl+F3", 12}, {"Ctrl+S", 3},
-        {"Ctrl+F2", 11}, {"Alt+Down", 40034}, {"Alt+Up", 40035}, {"Ctrl+U", 40005}, {"Shift+F3", 702}};
+        {"Ctrl+T", cmd::monitorLive}, {"Ctrl+B", cmd::playBack}, {"Ctrl+J", cmd::rejectEpoch}, {"Ctrl+R", cmd::resetPlayback}, {"Shift+F5", cmd::cascade}, {"Ctrl+C", cmd::copy},
+        {"Shift+F4", cmd::tileHorizontally}, {"Ctrl+N", cmd::fileNew}, {"Ctrl+O", cmd::fileOpen}, {"Ctrl+P", cmd::print}, {"Ctrl+F3", cmd::receiveData}, {"Ctrl+S", cmd::fileSave},
+        {"Ctrl+F2", cmd::sendData}, {"Alt+Down", cmd::timeScaleDown}, {"Alt+Up", cmd::timeScaleUp}, {"Ctrl+U", cmd::autoUpload}, {"Shift+F3", cmd::tileVertically}};
     return table;
 }
 

@@ -1,4 +1,5 @@
 #include "app/printPdfRun.h"
+#include "platform/commandIds.h"
 
 #include <QApplication>
 #include <QPrinter>
@@ -52,7 +53,7 @@ int runPrintPdf(int argc, char** argv)
         return 4;
     QApplication application(argc, argv);
     report::ReportWindow window(false);
-    window.onCommand(602, 0, 1);
+    window.onCommand(cmd::relayout, 0, 1);
     return writeReportPdf(window, summaryOutputPath(".pdf")) ? 0 : 5;
 }
 

@@ -2,6 +2,7 @@
 // Report window and Batch Convert (40047) of many data files, through the
 // save dialog of the text exports.
 #include <QCoreApplication>
+#include "platform/commandIds.h"
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProgressDialog>
@@ -148,7 +149,7 @@ void FrameWindow::saveAllAsText()
     report::saveAsText(this, path, {report::DocumentText::Kind::report, &window->page(), nullptr}, &window->page());
     e.saveAllMode = false;
     if (!hidden)
-        platform::sendCommand(window, 602, 0, 0);
+        platform::sendCommand(window, cmd::relayout, 0, 0);
 }
 
 // Many data files, each into text files in the chosen folder: the data files

@@ -1,4 +1,5 @@
 #include "monitor/channelSettingsWindow.h"
+#include "platform/commandIds.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -168,7 +169,7 @@ void ChannelSettingsWindow::configurationChosen(int index)
 
 bool ChannelSettingsWindow::onCommand(int id, long, long)
 {
-    if (id != 600)
+    if (id != cmd::refreshTool)
         return false;
     refresh();
     return true;

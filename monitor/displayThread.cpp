@@ -1,4 +1,5 @@
 #include "monitor/displayThread.h"
+#include "platform/commandIds.h"
 
 #include <chrono>
 #include <cmath>
@@ -36,7 +37,7 @@ void showTime()
     const MonitorState& m = monitorState;
     char text[16];
     std::snprintf(text, sizeof text, "%c%d", m.timeOverflow ? '>' : ' ', m.displaySecond.load());
-    monitorHooks.toPlayControl(605, text);
+    monitorHooks.toPlayControl(cmd::playedTime, text);
 }
 
 // The play range; the live reader lengthens it, so it is read under lock B.
@@ -188,7 +189,7 @@ void advanceClock(bool live)
         completeEpoch(live);
     if (second != m.displaySecond || overflow != m.timeOverflow) {
         if (live)
-            monitorHooks.toPlayControl(452, playRange(data::recordings.primary));
+            monitorHooks.toPlayControl(cmd::timeSetText, playRange(data::recordings.primary));
         showTime();
     }
     if (m.currentEpoch != m.processedEpoch)
@@ -221,8 +222,8 @@ void endRun()
 {
     MonitorState& m = monitorState;
     if (m.displayComplete)
-        monitorHooks.toPlayControl(453, "Complete");
-    monitorHooks.toPlayControl(600, "");
+        monitorHooks.toPlayControl(cmd::statusText, "Complete");
+    monitorHooks.toPlayControl(cmd::refreshTool, "");
     if (m.epochRejected && m.epochSample >= 0)
         monitor::graphPage.rejectColumns(m.epochStartColumn, m.column);
     m.epochRejected = m.epochRejected || m.epochRejectedByUser;
@@ -283,7 +284,7 @@ void resetDisplayPart()
         computeSpectralTable(analysis::Current);
     }
     showTime();
-    monitorHooks.toPlayControl(453, "");
+    monitorHooks.toPlayControl(cmd::statusText, "");
     monitorHooks.spectraChanged();
     monitorHooks.pageChanged();
 }
@@ -291,9 +292,9 @@ void resetDisplayPart()
 void runDisplay(int command)
 {
     MonitorState& m = monitorState;
-    if (command == 456 || m.displayComplete)
+    if (command == cmd::resetPlayback || m.displayComplete)
         resetDisplayPart();
-    if (command == 456)
+    if (command == cmd::resetPlayback)
         return;
     platform::SectionGuard lockA(m.lockA);
     const bool live = m.liveSession;

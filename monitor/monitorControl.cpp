@@ -1,4 +1,5 @@
 #include "monitor/monitorControl.h"
+#include "platform/commandIds.h"
 
 #include <thread>
 
@@ -157,7 +158,7 @@ bool endMonitoring(const std::tm& now)
     }
     makeRecording(rec, now);
     m.displayComplete = true;
-    monitorHooks.toPlayControl(453, "Complete");
+    monitorHooks.toPlayControl(cmd::statusText, "Complete");
     return true;
 }
 
@@ -170,7 +171,7 @@ void togglePlayback(int speedIndex)
         startTimer(speedIndex);
         startDisplay();
     }
-    monitorHooks.toPlayControl(600, "");
+    monitorHooks.toPlayControl(cmd::refreshTool, "");
 }
 
 void setPlaySpeed(int speedIndex)

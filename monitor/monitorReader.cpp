@@ -1,4 +1,5 @@
 #include "monitor/monitorReader.h"
+#include "platform/commandIds.h"
 
 #include <algorithm>
 #include <cstring>
@@ -108,14 +109,14 @@ ReaderEnd decodeRead(LiveDecoder& decoder, RecordingSink& sink, platform::Serial
             handOverToUpload(bytes + at, count - at);
             if (!m.autoUploadActive) {
                 device.transmitImmediate(kCancel);
-                monitorHooks.postToFrame(458);
+                monitorHooks.postToFrame(cmd::monitorLive);
             }
             return ReaderEnd::preamble;
         }
         if (r.stop == StreamStop::end && !m.autoUploadActive) {
             device.transmitImmediate(kCancel);
             if (m.liveSession)
-                monitorHooks.postToFrame(458);
+                monitorHooks.postToFrame(cmd::monitorLive);
             return ReaderEnd::endPacket;
         }
     }
@@ -177,7 +178,7 @@ ReaderEnd runMonitorReader(platform::SerialDevice& device, int portNumber)
     }
     finishSession(sink);
     if (end == ReaderEnd::preamble && m.autoUploadActive)
-        monitorHooks.postToFrame(606);
+        monitorHooks.postToFrame(cmd::uploadBegins);
     return end;
 }
 

@@ -1,4 +1,5 @@
 #include "monitor/playControlWindow.h"
+#include "platform/commandIds.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -30,7 +31,7 @@ QPushButton* button(QWidget* parent, const char* text, int id, QGridLayout* grid
 }  // namespace
 
 PlayControlWindow::PlayControlWindow(QWidget* frame, std::function<void(int)> command, std::function<PlayControlFacts()> facts)
-    : ToolDialog(frame, [this] { command_(24); }), command_(std::move(command)), facts_(std::move(facts))
+    : ToolDialog(frame, [this] { command_(cmd::playControlWindow); }), command_(std::move(command)), facts_(std::move(facts))
 {
     setObjectName("ControlDialog");
     setWindowTitle("Control");
@@ -100,24 +101,24 @@ void PlayControlWindow::showPlayRange()
 bool PlayControlWindow::onCommand(int id, long, long)
 {
     switch (id) {
-    case 600: refresh(); return true;
-    case 604:
+    case cmd::refreshTool: refresh(); return true;
+    case cmd::playbackEnded:
         play_->setText("Play&Back");
         status_->setText(monitorState.displayComplete ? "Complete" : "");
         return true;
-    case 455: case 456: case 457: case 458: command_(id); return true;
-    case 601: startEpochThread(); return true;
+    case cmd::playBack: case cmd::resetPlayback: case cmd::rejectEpoch: case cmd::monitorLive: command_(id); return true;
+    case cmd::startEpochThread: startEpochThread(); return true;
     default: return false;
     }
 }
 
 void PlayControlWindow::showText(int id, const QString& text)
 {
-    if (id == 451 || id == 605)
+    if (id == cmd::timeText || id == cmd::playedTime)
         time_->setText(text);
-    else if (id == 452 && !timeSet_->hasFocus())
+    else if (id == cmd::timeSetText && !timeSet_->hasFocus())
         timeSet_->setText(text);
-    else if (id == 453)
+    else if (id == cmd::statusText)
         status_->setText(text);
 }
 

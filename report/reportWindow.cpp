@@ -1,4 +1,5 @@
 #include "report/reportWindow.h"
+#include "platform/commandIds.h"
 
 #include "report/graphRowPainter.h"
 
@@ -259,7 +260,7 @@ void ReportWindow::setGraphSeconds()
 bool ReportWindow::onCommand(int id, long wParam, long lParam)
 {
     switch (id) {
-    case 602:
+    case cmd::relayout:
         // A new recording (Open, New, Receive) starts at the top left.
         if (lParam != 0) {
             scroll_.topLine = 0;
@@ -267,16 +268,16 @@ bool ReportWindow::onCommand(int id, long wParam, long lParam)
         }
         relayout(lParam != 0 || wParam != 0);
         return true;
-    case 32: chooseFont(); return true;
-    case 40019: page_.togglePatientInfo(); relayout(false); return true;
-    case 40020: page_.toggleBands(); relayout(false); return true;
-    case 40021: page_.toggleSpectrum(); relayout(false); return true;
-    case 40022: page_.toggleGraph(); relayout(false); return true;
-    case 40040: page_.toggleGraphColor(); relayout(false); return true;
-    case 40027: setGraphSeconds(); return true;
-    case 40034: if (page_.timeScaleDown()) relayout(false); return true;
-    case 40035: if (page_.timeScaleUp()) relayout(false); return true;
-    case 40014: copyToClipboard(); return true;
+    case cmd::chooseFont: chooseFont(); return true;
+    case cmd::reportPatientInfo: page_.togglePatientInfo(); relayout(false); return true;
+    case cmd::reportBands: page_.toggleBands(); relayout(false); return true;
+    case cmd::reportSpectrum: page_.toggleSpectrum(); relayout(false); return true;
+    case cmd::reportGraph: page_.toggleGraph(); relayout(false); return true;
+    case cmd::reportGraphColor: page_.toggleGraphColor(); relayout(false); return true;
+    case cmd::reportGraphSeconds: setGraphSeconds(); return true;
+    case cmd::timeScaleDown: if (page_.timeScaleDown()) relayout(false); return true;
+    case cmd::timeScaleUp: if (page_.timeScaleUp()) relayout(false); return true;
+    case cmd::copy: copyToClipboard(); return true;
     default: return false;
     }
 }

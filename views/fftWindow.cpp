@@ -1,4 +1,5 @@
 #include "views/fftWindow.h"
+#include "platform/commandIds.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -61,10 +62,10 @@ void FftWindow::contextMenuEvent(QContextMenuEvent* event)
 bool FftWindow::onCommand(int id, long, long)
 {
     switch (id) {
-    case 46:
-    case 47:
-        if (state::settings.spectrumCurrentSegment != (id == 47)) {
-            state::settings.spectrumCurrentSegment = id == 47;
+    case cmd::accumulatedSpectrum:
+    case cmd::currentSegment:
+        if (state::settings.spectrumCurrentSegment != (id == cmd::currentSegment)) {
+            state::settings.spectrumCurrentSegment = id == cmd::currentSegment;
             idle_.reset();
             setWindowTitle(title());
             update();
@@ -72,7 +73,7 @@ bool FftWindow::onCommand(int id, long, long)
                 modeChanged();
         }
         return true;
-    case 602:
+    case cmd::relayout:
         idle_.reset();
         setWindowTitle(title());
         update();

@@ -1,4 +1,5 @@
 #include "views/graphWindow.h"
+#include "platform/commandIds.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -69,7 +70,7 @@ void GraphWindow::keyPressEvent(QKeyEvent* event)
 
 bool GraphWindow::onCommand(int id, long, long lParam)
 {
-    if (id == 602) {
+    if (id == cmd::relayout) {
         refresh(lParam != 0);
         return true;
     }

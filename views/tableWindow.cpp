@@ -1,4 +1,5 @@
 #include "views/tableWindow.h"
+#include "platform/commandIds.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -133,20 +134,20 @@ void TableWindow::useFont(const platform::FontChoice& choice)
 bool TableWindow::onCommand(int id, long wParam, long lParam)
 {
     switch (id) {
-    case 602: refresh(); return true;
-    case 32: chooseFont(); return true;
-    case 40014: copyToClipboard(); return true;
-    case 46:
-    case 47:
-        if (table_->currentSegment != (id == 47)) {
-            table_->currentSegment = id == 47;
+    case cmd::relayout: refresh(); return true;
+    case cmd::chooseFont: chooseFont(); return true;
+    case cmd::copy: copyToClipboard(); return true;
+    case cmd::accumulatedSpectrum:
+    case cmd::currentSegment:
+        if (table_->currentSegment != (id == cmd::currentSegment)) {
+            table_->currentSegment = id == cmd::currentSegment;
             refresh();
         }
         return true;
     default: break;
     }
-    if (id >= 40 && id <= 45) {
-        table_->pair = static_cast<unsigned>(id - 40);
+    if (id >= cmd::firstPair && id <= cmd::lastPair) {
+        table_->pair = static_cast<unsigned>(id - cmd::firstPair);
         refresh();
         return true;
     }
@@ -255,11 +256,11 @@ void BandsWindow::setBand(int i)
 
 bool BandsWindow::onCommand(int id, long wParam, long lParam)
 {
-    if (id >= 50 && id <= 55) {
-        setBand(id - 49);
+    if (id >= cmd::firstBand && id <= cmd::lastBand) {
+        setBand(id - cmd::firstBand + 1);
         return true;
     }
-    if (id == 56) {
+    if (id == cmd::defaultBands) {
         defaultBands();
         return true;
     }

@@ -6,6 +6,7 @@
 // two tool windows.
 // Runs on any Qt platform (offscreen too).
 #include <QApplication>
+#include "platform/commandIds.h"
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
@@ -65,7 +66,7 @@ bool savePopup(QMenu* menu, const QString& path)
 // The Graph window of the open recording, maximised, at a page.
 bool saveGraph(app::FrameWindow& frame, const QString& path, int pageKeys)
 {
-    frame.onCommand(25, 0, 0);
+    frame.onCommand(cmd::openGraph, 0, 0);
     frame.graphSubWindow()->showMaximized();
     for (int i = 0; i < pageKeys; ++i) {
         QKeyEvent key(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
@@ -90,14 +91,14 @@ bool saveAnalysis(app::FrameWindow& frame, const QString& out, const QString& su
         if (sub != frame.reportSubWindow())
             sub->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    frame.onCommand(28, 0, 0);
+    frame.onCommand(cmd::openFft, 0, 0);
     frame.fftSubWindow()->showMaximized();
     QApplication::processEvents();
     bool ok = save(&frame, out + "/fft-" + suffix + ".png");
     frame.fftSubWindow()->showNormal();
-    frame.onCommand(26, 0, 0);
-    frame.onCommand(27, 0, 0);
-    frame.onCommand(701, 0, 0);
+    frame.onCommand(cmd::openBands, 0, 0);
+    frame.onCommand(cmd::openSpectrum, 0, 0);
+    frame.onCommand(cmd::tileHorizontally, 0, 0);
     QApplication::processEvents();
     ok = save(&frame, out + "/analysis-" + suffix + ".png") && ok;
     return ok;
@@ -122,7 +123,7 @@ bool saveModal(app::FrameWindow& frame, int command, const QString& path)
 // with the field panel and the tip of a data file.
 bool savePatientDialogs(app::FrameWindow& frame, const QString& out, const char* dataFile)
 {
-    frame.onCommand(31, 0, 0);
+    frame.onCommand(cmd::patientInfo, 0, 0);
     auto* dialog = static_cast<report::PatientDialog*>(frame.patientDialog());
     auto* comments = dialog->findChild<QPlainTextEdit*>("control106");
     comments->setPlainText(
@@ -177,23 +178,23 @@ void runEvents(int milliseconds)
 bool saveMonitoring(app::FrameWindow& frame, const QString& out, const std::string& simulator)
 {
     app::document.reset();
-    frame.onCommand(25, 0, 0);
+    frame.onCommand(cmd::openGraph, 0, 0);
     frame.graphSubWindow()->showNormal();
     frame.graphSubWindow()->setGeometry(0, 0, 760, 560);
     state::settings.showChannelSettings = state::settings.showPlayControl = false;
-    frame.onCommand(23, 0, 0);
-    frame.onCommand(24, 0, 0);
+    frame.onCommand(cmd::channelSettingsWindow, 0, 0);
+    frame.onCommand(cmd::playControlWindow, 0, 0);
     frame.channelSettingsWindow()->move(frame.geometry().right() - frame.channelSettingsWindow()->width() - 10, frame.geometry().top() + 60);
     frame.playControlWindow()->move(frame.geometry().right() - frame.playControlWindow()->width() - 10,
                                     frame.channelSettingsWindow()->frameGeometry().bottom() + 20);
     // Past the stimulus, from second 30.
     data::recordings.primary.playStartSecond = 30;
-    frame.onCommand(485, 0, 0);
-    frame.onCommand(456, 0, 0);
-    frame.onCommand(455, 0, 0);
+    frame.onCommand(cmd::speed500, 0, 0);
+    frame.onCommand(cmd::resetPlayback, 0, 0);
+    frame.onCommand(cmd::playBack, 0, 0);
     runEvents(2500);
     bool ok = saveWithToolWindows(frame, out + "/playback.png");
-    frame.onCommand(455, 0, 0);
+    frame.onCommand(cmd::playBack, 0, 0);
     app::document.reset();
     FILE* sim = ::popen((simulator + " monitor --seconds 7 --treatment-at 2 --end 2>/dev/null").c_str(), "r");
     char device[256] = {};
@@ -203,10 +204,10 @@ bool saveMonitoring(app::FrameWindow& frame, const QString& out, const std::stri
     ::setenv("OZMAR_COM1", device, 1);
     serial::openPort(1);
     state::settings.portBase = 0x3F8;
-    frame.onCommand(458, 0, 0);
+    frame.onCommand(cmd::monitorLive, 0, 0);
     runEvents(4500);
     ok = saveWithToolWindows(frame, out + "/monitoring.png") && ok;
-    frame.onCommand(458, 0, 0);
+    frame.onCommand(cmd::monitorLive, 0, 0);
     ::pclose(sim);
     app::document.reset();
     return ok;
@@ -229,10 +230,10 @@ int main(int argc, char** argv)
     app::FrameEffects effects{[&] { frame.retitle(); }, [](bool) {}, [] {}, [] {}, [] {}};
     if (!app::openPath(&frame, argv[1], effects))
         return 2;
-    frame.onCommand(40002, 0, 0);
+    frame.onCommand(cmd::openReport, 0, 0);
     frame.reportSubWindow()->showMaximized();
     frame.reportWindow()->page().showBands = true;
-    frame.onCommand(602, 0, 1);
+    frame.onCommand(cmd::relayout, 0, 1);
     application.processEvents();
     const QString out = QString::fromLocal8Bit(argv[2]);
     bool ok = save(&frame, out + "/frame-report.png");
@@ -245,7 +246,7 @@ int main(int argc, char** argv)
     report::ReportWindow* report = frame.reportWindow();
     report->page().showBands = false;
     report->page().showGraph = report->page().showGraphColor = true;
-    frame.onCommand(602, 0, 1);
+    frame.onCommand(cmd::relayout, 0, 1);
     QKeyEvent end(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
     QApplication::sendEvent(report, &end);
     application.processEvents();
