@@ -413,7 +413,7 @@ Target primaryTarget(const StreamState& s)
 // and says where it goes.
 Target prepareProgramTarget(StreamState& s)
 {
-    if (s.uploading || (!s.readSecondary && !s.patientOnly)) {
+    if (!s.readSecondary && !s.patientOnly) {
         clearPatientSets(7);
         resetPrimary();
         alignCursors(recordings.primary);
@@ -447,8 +447,8 @@ void checkFile(DataFile& file)
 void readProgramFile(DataFile* file)
 {
     StreamState& s = streamState;
-    const bool plainPrimary = s.uploading || (!s.readSecondary && !s.patientOnly);
-    if (s.patientOnly && !s.uploading) {
+    const bool plainPrimary = !s.readSecondary && !s.patientOnly;
+    if (s.patientOnly) {
         s.lastTags.fill(-1);
         s.lastTagOffsets.fill(-1);
         s.lastTagNext = 0;

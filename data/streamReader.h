@@ -43,7 +43,6 @@ struct SectionInfo {
 // The switches that choose what the stream reader and writer do, and what the
 // reader records for the patient rewrite. One instance.
 struct StreamState {
-    bool uploading = false;     // the upload transfer: the plain primary mode
     bool readSecondary = false; // read into the secondary recording
     bool patientOnly = false;   // only patient fields, into the secondary patient set
 

@@ -309,7 +309,7 @@ void writeStream(ProgressSink* progress, DataFile* file, bool withPatient)
     linkState.progress = progress;
     const StreamState& s = streamState;
     const InstrumentSums sums{&analysis::spectralSums.kind(0), &analysis::spectralSums.kind(1)};
-    if (!(s.patientOnly && !s.uploading)) {
+    if (!s.patientOnly) {
         writeDataStream(file, recordings.primary, sums, withPatient, progress);
         return;
     }

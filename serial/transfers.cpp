@@ -4,13 +4,17 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <thread>
 
 #include "data/autoNames.h"
 #include "data/byteLayer.h"
 #include "data/dataFile.h"
+#include "analysis/spectralSums.h"
+#include "data/loadedRecording.h"
 #include "data/progressSink.h"
+#include "data/recordingHooks.h"
 #include "data/recordingReset.h"
 #include "data/recordingStore.h"
 #include "data/safeFile.h"
@@ -131,14 +135,42 @@ std::string finalUploadName(const std::string& file)
     return data::finalName(file, local.tm_hour, local.tm_min, "dat");
 }
 
-// Receives into the primary recording; returns the transfer status (0: success).
-std::uint32_t uploadReception()
+// An upload is received into a recording of its own: nothing of a failed or
+// cancelled one ever reaches the program's recording, and the windows never
+// see one half received. It starts as an emptied primary recording would, with
+// the primary's channel words.
+void prepareScratch(data::LoadedRecording& scratch)
+{
+    data::emptyRecording(scratch.rec);
+    scratch.total.clear();
+    scratch.seizure.clear();
+    SectionGuard recordingLock(data::dataLocks.recordingLock);
+    for (int word : {data::hw::channelMode, data::hw::channelModeCopy})
+        scratch.rec.header[static_cast<std::size_t>(word)] = data::recordings.primary.header[static_cast<std::size_t>(word)];
+}
+
+// The received upload becomes the program's recording, for the caller to keep
+// when it could not be filed.
+void adoptReception(data::LoadedRecording& scratch)
+{
+    SectionGuard recordingLock(data::dataLocks.recordingLock);
+    data::resetPrimary();
+    std::swap(data::recordings.primary, scratch.rec);
+    analysis::spectralSums.kind(0) = scratch.total;
+    analysis::spectralSums.kind(1) = scratch.seizure;
+    data::recordingHooks.primaryRead(data::recordings.primary);
+}
+
+// Receives into `scratch`; returns the transfer status (0: success).
+std::uint32_t uploadReception(data::LoadedRecording& scratch)
 {
     SectionGuard transferLock(transferState.transferLock);
     linkState.transferStatus = 0;
     try {
-        SectionGuard recordingLock(data::dataLocks.recordingLock);
-        data::readStream(linkState.progress, nullptr);
+        prepareScratch(scratch);
+        data::readReceivedStream(scratch.rec, scratch.sums(), linkState.progress);
+        // The epochs take the selection the instrument stored, as after any read.
+        data::selectStoredEpochs(scratch.rec, 0);
         setHandshake(Handshake::none);
         return 0;
     } catch (const data::TransferError& e) {
@@ -152,12 +184,11 @@ std::uint32_t uploadReception()
 }
 
 // Writes the received recording into the upload's temporary file; false after a write error.
-bool writeUploadFile(data::DataFile& file, const std::string& shownName)
+bool writeUploadFile(data::DataFile& file, data::LoadedRecording& scratch, const std::string& shownName)
 {
     SectionGuard fileLock(data::dataLocks.fileLock);
     try {
-        SectionGuard writerLock(data::dataLocks.writerLock);
-        data::writeStream(nullptr, &file, true);
+        data::writeDataStream(&file, scratch.rec, scratch.sums(), true, nullptr);
         return true;
     } catch (const data::FileError&) {
         tell(platform::format("Cannot write file %s", shownName), "Ozmar");
@@ -289,20 +320,21 @@ void uploadSession(const TransferContext& context)
     const bool folderTakesFile = data::SafeFile(path).file() != nullptr;
     if (!folderTakesFile)
         tell(platform::format("Could not open file \"%s\" to write", path), "Ozmar");
-    data::streamState.uploading = true;
+    auto scratch = std::make_unique<data::LoadedRecording>();
     beginTransfer(context.progress);
-    const std::uint32_t status = uploadReception();
+    const std::uint32_t status = uploadReception(*scratch);
     std::optional<data::SafeFile> out;
     if (status == 0) {
         out.emplace(path);
         if (!out->file() && folderTakesFile)
             tell(platform::format("Could not open file \"%s\" to write", path), "Ozmar");
     }
-    const bool written = out && out->file() && writeUploadFile(*out->file(), path);
+    const bool written = out && out->file() && writeUploadFile(*out->file(), *scratch, path);
+    if (status == 0 && !written)
+        adoptReception(*scratch);  // received whole: never thrown away
     if (written)
         linkState.stopRequested = true;
     endTransfer(context);
-    data::streamState.uploading = false;
     if (written)
         fileUpload(*out);
 }

@@ -304,6 +304,42 @@ TEST_F(TransferSession, UploadFilesTheRecordingUnderItsFinalName)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
 }
 
+// An upload is assembled apart from the program's recording: one filed, or
+// one that failed, leaves that recording as it was; only one received whole
+// but not filed takes its place, for the caller to keep.
+TEST_F(TransferSession, AnUploadTouchesTheProgramsRecordingOnlyWhenItCannotBeFiled)
+{
+    testing_support::TempDir dir;
+    const std::vector<std::uint8_t> stream = sampleStream();
+    const auto filled = [] {
+        testing_support::fillPrimary({0, 600, 3, false, 9});
+        data::recordings.primary.patient.text[data::patientName] = "Before";
+    };
+    for (bool damaged : {false, true}) {
+        SetUp();
+        filled();
+        transferState.uploadDir = dir.path().string();
+        transferState.uploadFile = damaged ? "12062608.dat" : "12062609.dat";
+        auto envelope = data::wrapInEnvelope(stream);
+        if (damaged)
+            envelope.back() ^= 1;
+        line.input = envelope;
+        data::linkState.device = &line;
+        EXPECT_EQ(runToEnd(TransferKind::upload), !damaged);
+        EXPECT_EQ(data::recordings.primary.rawChannels[0].count, 600u) << damaged;
+        EXPECT_EQ(data::recordings.primary.patient.text[data::patientName], "Before") << damaged;
+    }
+    SetUp();
+    filled();
+    transferState.uploadDir = dir.file("missing");
+    transferState.uploadFile = "12062610.dat";
+    line.input = data::wrapInEnvelope(stream);
+    data::linkState.device = &line;
+    EXPECT_FALSE(runToEnd(TransferKind::upload));
+    EXPECT_EQ(data::recordings.primary.patient.text[data::patientName], "Jane Doe");
+    EXPECT_EQ(data::recordings.primary.rawChannels[2].count, 1000u);
+}
+
 TEST_F(TransferSession, GarbageAndFillerFloodsWaitUntilCancel)
 {
     // Garbage, a flood of XOFF, then an endless preamble: no stream ever starts.
