@@ -56,6 +56,29 @@ ReportPage::ReportPage(PageSubject subject, bool isSecondary)
     timeScaleIndex = s.reportTimeScale >= 0 && s.reportTimeScale <= 8 ? s.reportTimeScale : 4;
 }
 
+ReportPage ReportPage::withSubject(PageSubject subject) const
+{
+    ReportPage page = *this;
+    page.subject_ = subject;
+    page.fixedChannelsOn_ = channelsOn();
+    return page;
+}
+
+int ReportPage::channelsOn() const
+{
+    if (fixedChannelsOn_ >= 0)
+        return fixedChannelsOn_;
+    int on = 0;
+    for (const auto& channel : state::settings.channelSettings)
+        on += channel.on;
+    return on;
+}
+
+bool ReportPage::live() const
+{
+    return fixedChannelsOn_ < 0 && monitor::monitorState.liveSession;
+}
+
 const data::Recording& ReportPage::recording() const
 {
     return *subject_.rec;
@@ -102,11 +125,9 @@ void ReportPage::layout(bool resetRange)
             ++(i < reportLines_ ? shownReport_ : shownAnalysis_);
     const int patientLines = patientLineCount();
     lineTotal_ = shownReport_ + shownAnalysis_ + (patientLines > 0 ? patientLines + 1 : 0);
-    graphChannels_ = 0;
-    for (const auto& channel : state::settings.channelSettings)
-        graphChannels_ += channel.on;
+    graphChannels_ = channelsOn();
     graphRows_ = 0;
-    const bool strip = rec.rawChannels[0].count > 0 && showGraph && !monitor::monitorState.liveSession && graphChannels_ > 0;
+    const bool strip = rec.rawChannels[0].count > 0 && showGraph && !live() && graphChannels_ > 0;
     if (strip && graphTo > graphFrom) {
         const int s = graphSecondsPerRow();
         graphRows_ = static_cast<int>((graphTo - graphFrom + static_cast<std::uint32_t>(s) - 1) / static_cast<std::uint32_t>(s));

@@ -35,13 +35,10 @@ public:
     // A page for a recording of its own, laid out as the program's primary
     // (or secondary) page would be.
     ReportPage(PageSubject subject, bool secondary);
-    // This page's options over another subject (not laid out yet).
-    ReportPage withSubject(PageSubject subject) const
-    {
-        ReportPage page = *this;
-        page.subject_ = subject;
-        return page;
-    }
+    // This page's options over a recording of its own (not laid out yet). It
+    // keeps the graph channels switched on at this moment and is never live,
+    // so that it can be laid out on another thread while the settings change.
+    ReportPage withSubject(PageSubject subject) const;
 
     bool secondary = false;
     bool showPatientInfo = true;
@@ -102,7 +99,13 @@ private:
     bool analysisShown(int k) const;
     int analysisMode() const;
 
+    // Whether the graph channels switched on and the live session are read
+    // from the program at each layout, or fixed for a page of its own.
+    int channelsOn() const;
+    bool live() const;
+
     PageSubject subject_;
+    int fixedChannelsOn_ = -1;
     int reportLines_ = 0;
     int totalLines_ = 0;
     PatientBlock patient_;
