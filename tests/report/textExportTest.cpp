@@ -174,3 +174,44 @@ TEST_F(TextExport, RawValuesAreWrittenAsPrintfWritesThem)
         EXPECT_EQ(written.substr(written.find('\n', heading) + 1), expected) << mode;
     }
 }
+
+// A batch, which reads and lays out its files on several threads, writes the
+// bytes that reading each file into the program's secondary recording and
+// saving its Report page writes, for both forms and both channel modes.
+TEST_F(TextExport, ABatchWritesWhatEachFileSavedAloneWrites)
+{
+    std::string selection = dir.path().string() + '\0';
+    std::vector<std::string> names;
+    for (int i = 0; i < 5; ++i) {
+        testing_support::resetCore();
+        testing_support::fillPrimary({i % 2, 2000u + 400u * static_cast<std::uint32_t>(i), 8, i < 3, 40u + static_cast<std::uint32_t>(i)});
+        names.push_back("b" + std::to_string(i));
+        testing_support::writePrimary(dir.file(names.back() + ".dat"));
+        selection += names.back() + ".dat" + '\0';
+    }
+    testing_support::resetCore();
+    for (int filter : {2, 3}) {
+        const std::string extension = filter == 3 ? ".csv" : ".txt";
+        exportSettings.textFilterIndex = filter;
+        exportSettings.exportSplit = filter == 3;
+        const std::string batchOut = dir.file("batch" + extension), aloneOut = dir.file("alone" + extension);
+        fs::create_directory(batchOut);
+        fs::create_directory(aloneOut);
+        ASSERT_TRUE(batchConvert(nullptr, selection, batchOut));
+        for (const std::string& name : names) {
+            ASSERT_TRUE(data::readSecondaryQuietly(dir.file(name + ".dat")));
+            ReportPage page(true);
+            page.layout(true);
+            exportSettings.saveAllMode = true;
+            ASSERT_EQ(saveAsText(nullptr, aloneOut + "/" + name + extension, {DocumentText::Kind::report, &page, nullptr}, &page),
+                      SaveResult::done);
+            exportSettings.saveAllMode = false;
+        }
+        std::vector<std::string> written;
+        for (const auto& e : fs::directory_iterator(aloneOut))
+            written.push_back(e.path().filename().string());
+        ASSERT_EQ(written.size(), filter == 3 ? 10u : 5u);
+        for (const std::string& file : written)
+            EXPECT_EQ(text(batchOut + "/" + file), text(aloneOut + "/" + file)) << file;
+    }
+}
