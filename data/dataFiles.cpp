@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 
 #include "state/startupState.h"
 #include "data/byteLayer.h"
@@ -107,32 +108,54 @@ bool copyPrefix(DataFile& from, DataFile& to, std::uint64_t count)
 {
     if (!from.rewind())
         return false;
-    for (std::uint64_t i = 0; i < count; ++i) {
-        const int byte = from.getByte();
-        if (byte < 0 || !to.putByte(static_cast<std::uint8_t>(byte)))
+    std::uint8_t block[16384];
+    while (count > 0) {
+        const std::size_t step = static_cast<std::size_t>(std::min<std::uint64_t>(count, sizeof block));
+        if (from.getBytes(block, step) != step || !to.putBytes(block, step))
             return false;
+        count -= step;
     }
     return !from.readFailed();
 }
 
+// The new patient fields: each from `ids`, or from `import` where `useImport` says so.
+struct PatientSource {
+    const PatientSet& ids;
+    const PatientSet* import;
+    const std::array<bool, kPatientFields>* useImport;
+};
+
 // Writes the kept part of the original and the new patient fields into a new
 // file that replaces the original only once it is complete. 0 on success, else
-// the message pattern to show.
-const char* rewriteOne(DataFile& original, const std::string& path, std::uint64_t keep)
+// the message pattern to show. `locked` holds the program's file locks while
+// it writes.
+const char* rewriteOne(DataFile& original, const std::string& path, std::uint64_t keep, const PatientSource& fields,
+                       bool locked)
 {
     SafeFile out(path);
     if (!out.file())
         return "Could not open file \"%s\" to write";
-    SectionGuard fileLock(dataLocks.fileLock);
+    std::optional<SectionGuard> fileLock, writerLock;
+    if (locked)
+        fileLock.emplace(dataLocks.fileLock);
     try {
         if (!copyPrefix(original, *out.file(), keep))
             raiseFileError(filestatus::fileIoError);
-        SectionGuard writerLock(dataLocks.writerLock);
-        writeStream(nullptr, out.file(), true);
+        if (locked)
+            writerLock.emplace(dataLocks.writerLock);
+        writePatientFields(*out.file(), fields.ids, fields.import, fields.useImport);
     } catch (const FileError&) {
         return "Cannot write file %s";
     }
     return out.commit() ? nullptr : "Cannot write file %s";
+}
+
+// Where the rewrite keeps the original up to: the start of its trailing
+// patient fields, or its whole length; -1 when neither can be had.
+std::int64_t keptLength(DataFile& file, const StreamState& tags)
+{
+    const std::int64_t cut = patientCutPoint(tags);
+    return cut >= 0 ? cut : file.size();
 }
 
 }  // namespace
@@ -239,7 +262,11 @@ bool readIntoSecondary(const void* parent, const std::string& selection,
 
 std::int64_t patientCutPoint()
 {
-    const StreamState& s = streamState;
+    return patientCutPoint(streamState);
+}
+
+std::int64_t patientCutPoint(const StreamState& s)
+{
     std::int64_t cut = -1;
     for (int i = 0; i < 5; ++i) {
         if (s.lastTags[i] == -1)
@@ -257,9 +284,9 @@ namespace {
 // Rewrites an open file just read in patient-only mode; the failure's message pattern, or null.
 const char* rewriteRead(DataFile& file, const std::string& path)
 {
-    const std::int64_t cut = patientCutPoint();
-    const std::int64_t keep = cut >= 0 ? cut : file.size();
-    return keep >= 0 ? rewriteOne(file, path, static_cast<std::uint64_t>(keep)) : "Cannot write file %s";
+    const std::int64_t keep = keptLength(file, streamState);
+    const PatientSource fields{recordings.secondary.patient, &recordings.importPatients, &recordings.useImportField};
+    return keep >= 0 ? rewriteOne(file, path, static_cast<std::uint64_t>(keep), fields, true) : "Cannot write file %s";
 }
 
 }  // namespace
@@ -281,6 +308,26 @@ std::string rewritePatientFile(const std::string& path)
         return platform::format(file->readFailed() ? "Could not open file \"%s\" for read" : "File %s is not a patient data file",
                                 shownPath(path));
     const char* failure = rewriteRead(*file, path);
+    return failure ? platform::format(failure, shownPath(path)) : std::string();
+}
+
+std::string rewritePatientFileWith(const std::string& path, const PatientSet& import,
+                                   const std::array<bool, kPatientFields>& useImport)
+{
+    auto file = DataFile::open(path, DataFile::Mode::read);
+    if (!file)
+        return platform::format("Could not open file \"%s\" for read", shownPath(path));
+    PatientSet fields;
+    StreamState tags;
+    try {
+        readPatientFields(*file, fields, tags);
+    } catch (const FileError&) {
+        return platform::format(file->readFailed() ? "Could not open file \"%s\" for read" : "File %s is not a patient data file",
+                                shownPath(path));
+    }
+    const std::int64_t keep = keptLength(*file, tags);
+    const char* failure = keep >= 0 ? rewriteOne(*file, path, static_cast<std::uint64_t>(keep), {fields, &import, &useImport}, false)
+                                    : "Cannot write file %s";
     return failure ? platform::format(failure, shownPath(path)) : std::string();
 }
 

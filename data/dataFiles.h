@@ -1,8 +1,12 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "data/recording.h"
 
 namespace data {
 
@@ -53,6 +57,12 @@ bool rewritePatientFields(const void* parent, const std::string& selection);
 // was left as it was. The caller sets patient-only mode.
 std::string rewritePatientFile(const std::string& path);
 
+// The same rewrite of one file on its own: the new fields are the file's own,
+// or `import`'s where `useImport` says so. It reads and changes nothing else,
+// so several files can be rewritten at once.
+std::string rewritePatientFileWith(const std::string& path, const PatientSet& import,
+                                   const std::array<bool, kPatientFields>& useImport);
+
 // Reads one file into the secondary recording, showing nothing; false when it
 // cannot be opened or is no data file.
 bool readSecondaryQuietly(const std::string& path);
@@ -60,5 +70,8 @@ bool readSecondaryQuietly(const std::string& path);
 // Where the trailing patient fields of the file just read in patient-only mode
 // begin; -1 when the file does not end with patient fields.
 std::int64_t patientCutPoint();
+struct StreamState;
+// The same from the tags of a patient-only read of one's own.
+std::int64_t patientCutPoint(const StreamState& tags);
 
 }  // namespace data

@@ -478,6 +478,20 @@ void readDataFile(DataFile& file, Recording& rec, InstrumentSums sums, ReadScope
     selectStoredEpochs(rec, 0);
 }
 
+void readPatientFields(DataFile& file, PatientSet& fields, StreamState& tags)
+{
+    tags.lastTags.fill(-1);
+    tags.lastTagOffsets.fill(-1);
+    tags.lastTagNext = 0;
+    tags.patientFieldOffset.fill(-1);
+    checkFile(file);
+    fields.clear();
+    Target t;
+    t.patients = &fields;
+    t.tags = &tags;
+    readAll(&file, t, false);
+}
+
 void readReceivedStream(Recording& rec, InstrumentSums sums, ProgressSink* progress)
 {
     linkState.progress = progress;

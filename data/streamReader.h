@@ -12,6 +12,7 @@ namespace data {
 
 class DataFile;
 class ProgressSink;
+struct PatientSet;
 struct Recording;
 
 // The instrument's two spectral sums that come with a recording: the total
@@ -65,6 +66,11 @@ extern StreamState streamState;
 // A failure raises FileError; a file that fails the checking pass leaves `rec`
 // and `sums` untouched.
 void readDataFile(DataFile& file, Recording& rec, InstrumentSums sums, ReadScope scope);
+
+// The patient-only read of a data file on its own: checks the whole stream,
+// then reads the five patient fields into `fields` (cleared first) and notes
+// in `tags` the last tags read and where they stand.
+void readPatientFields(DataFile& file, PatientSet& fields, StreamState& tags);
 
 // Fills `rec` and `sums` (whole) from the serial port of `linkState`, one
 // pass ending with the check; the caller has emptied them.

@@ -21,9 +21,11 @@ namespace {
 class SectionWriter {
 public:
     SectionWriter(DataFile* file, Recording& rec, InstrumentSums sums, bool showProgress)
-        : file_(file), rec_(rec), sums_(sums), progress_(showProgress)
+        : file_(file), rec_(&rec), sums_(sums), progress_(showProgress)
     {
     }
+    // A writer of the patient fields alone, with no recording.
+    explicit SectionWriter(DataFile* file) : file_(file), rec_(nullptr), progress_(false) {}
 
     void write(bool withPatient);
     // The five fields: each from `ids`, or from `import` where `fromImport` says so.
@@ -41,8 +43,8 @@ private:
     }
     void u32(std::uint32_t v) { putInt(4, v, file_); }
     void bytes(const std::string& s) { putBytes(reinterpret_cast<const std::uint8_t*>(s.data()), s.size(), file_); }
-    bool has(std::uint16_t bits) const { return (rec_.contentFlags() & bits) != 0; }
-    bool fourChannels() const { return rec_.header[hw::channelMode] == 1; }
+    bool has(std::uint16_t bits) const { return (rec_->contentFlags() & bits) != 0; }
+    bool fourChannels() const { return rec_->header[hw::channelMode] == 1; }
 
     // Shows a stage and arms the start-up pacing with the stream's first one.
     void stage(const std::string& text, std::uint64_t total)
@@ -72,18 +74,18 @@ private:
     void markers();
 
     DataFile* file_;
-    Recording& rec_;
+    Recording* rec_;
     InstrumentSums sums_;
     bool progress_;
 };
 
 void SectionWriter::deviceName()
 {
-    if (!has(content::summary) || rec_.deviceName.empty())
+    if (!has(content::summary) || rec_->deviceName.empty())
         return;
     u8(tag::deviceName);
-    u8(static_cast<std::uint32_t>(rec_.deviceName.size()));
-    bytes(rec_.deviceName);
+    u8(static_cast<std::uint32_t>(rec_->deviceName.size()));
+    bytes(rec_->deviceName);
 }
 
 void SectionWriter::header()
@@ -93,28 +95,28 @@ void SectionWriter::header()
     stage("Header...", 322);
     u8(tag::header);
     u8(kHeaderWords);
-    for (std::uint16_t word : rec_.header)
+    for (std::uint16_t word : rec_->header)
         u16(word);
 }
 
 void SectionWriter::reportTitle()
 {
-    if (!has(content::summary) || rec_.reportTitle.empty())
+    if (!has(content::summary) || rec_->reportTitle.empty())
         return;
-    stage("Report Text...", rec_.reportTitle.size() + 2);
+    stage("Report Text...", rec_->reportTitle.size() + 2);
     u8(tag::reportTitle);
-    u16(static_cast<std::uint32_t>(rec_.reportTitle.size()));
-    bytes(rec_.reportTitle);
+    u16(static_cast<std::uint32_t>(rec_->reportTitle.size()));
+    bytes(rec_->reportTitle);
 }
 
 void SectionWriter::reportLines()
 {
-    if (!has(content::summary) || rec_.reportText.empty() || !has(content::reportText))
+    if (!has(content::summary) || rec_->reportText.empty() || !has(content::reportText))
         return;
     // The text's own lines as the file stores them, one record each; empty ones are left out.
     std::vector<std::string> lines;
     std::uint64_t total = 0;
-    for (std::string& line : data::reportTextLines(rec_.reportText)) {
+    for (std::string& line : data::reportTextLines(rec_->reportText)) {
         if (line.empty())
             continue;
         total += line.size() + 2;
@@ -155,7 +157,7 @@ void SectionWriter::additional()
     stage("Additional parameters", 26);
     u8(tag::additionalParams);
     u8(kAdditionalParams);
-    for (float value : rec_.additionalParams)
+    for (float value : rec_->additionalParams)
         putFloatBE(value, file_);
 }
 
@@ -166,12 +168,12 @@ std::uint32_t SectionWriter::raw()
         return 0;
     std::uint32_t epochs = 0;
     for (int ch = 0; ch < kChannels; ++ch) {
-        const std::uint32_t n = rec_.rawChannels[ch].count;
+        const std::uint32_t n = rec_->rawChannels[ch].count;
         stageNumbered("RAW data of channel #%u", ch + 1, 2ull * n + 5);
         u8(tag::rawFirst + ch);
         u32(n);
         for (std::uint32_t i = 0; i < n; ++i)
-            u16(static_cast<std::uint16_t>(channelSampleAt(rec_, ch, i)));
+            u16(static_cast<std::uint16_t>(channelSampleAt(*rec_, ch, i)));
         epochs = std::max(epochs, (n + kEpochSamples - 1) / kEpochSamples);
     }
     return epochs;
@@ -181,15 +183,15 @@ std::uint32_t SectionWriter::condition()
 {
     if (!has(content::rawEeg | content::fftData))
         return 0;
-    const int series = rec_.header[hw::channelMode] != 0 ? 1 : 3;
+    const int series = rec_->header[hw::channelMode] != 0 ? 1 : 3;
     std::uint32_t epochs = 0;
     for (int s = 0; s < series; ++s) {
-        const std::uint32_t n = rec_.epochCount(s);
+        const std::uint32_t n = rec_->epochCount(s);
         stageNumbered("Condition data #%u", s + 1, 2ull * n + 3);
         u8(tag::conditionFirst + s);
         u16(n);
         for (std::uint32_t i = 0; i < n; ++i)
-            u16(static_cast<std::uint16_t>(rec_.conditionData[s][epochIndex(rec_, i)]));
+            u16(static_cast<std::uint16_t>(rec_->conditionData[s][epochIndex(*rec_, i)]));
         epochs = std::max(epochs, n);
     }
     return epochs;
@@ -204,12 +206,12 @@ std::uint32_t SectionWriter::fft()
     const int channels = fourChannels() ? 4 : 2;
     std::uint32_t epochs = 0;
     for (int c = 0; c < channels; ++c) {
-        const std::uint32_t channelEpochs = std::min<std::uint32_t>(rec_.epochCount(c), kMaxEpochs);
+        const std::uint32_t channelEpochs = std::min<std::uint32_t>(rec_->epochCount(c), kMaxEpochs);
         const std::uint32_t n = channelEpochs * kFftValuesPerEpoch;
         stageNumbered("FFT data of channel #%u", c + 1, 2ull * n + 5);
         u8(tag::fftFirst + c);
         u32(n);
-        const auto& values = rec_.fftData[c];
+        const auto& values = rec_->fftData[c];
         for (std::uint32_t i = 0; i < n; ++i)
             u16(static_cast<std::uint16_t>(values[i]));
         epochs = std::max(epochs, channelEpochs);
@@ -224,7 +226,7 @@ void SectionWriter::epochFlags(std::uint32_t epochs)
     u8(tag::epochFlags);
     u16(epochs);
     for (std::uint32_t i = 0; i < epochs; ++i)
-        u16(rec_.epochSelected[epochIndex(rec_, i)] ? 1 : 0);
+        u16(rec_->epochSelected[epochIndex(*rec_, i)] ? 1 : 0);
 }
 
 void SectionWriter::markers()
@@ -232,7 +234,7 @@ void SectionWriter::markers()
     const bool wanted = has(content::markers) || (has(content::report) && has(content::monitoring));
     if (!file_ || !wanted)
         return;
-    const std::pair<std::uint16_t, std::int16_t> records[] = {{56, rec_.marker56}, {57, rec_.marker57}};
+    const std::pair<std::uint16_t, std::int16_t> records[] = {{56, rec_->marker56}, {57, rec_->marker57}};
     for (const auto& [which, value] : records) {
         if (value < 0)
             continue;
@@ -287,8 +289,8 @@ void SectionWriter::write(bool withPatient)
     epochFlags(epochs);
     markers();
     if (withPatient) {
-        rec_.patient.textsFromNumbers();
-        patientFields(rec_.patient, nullptr, nullptr);
+        rec_->patient.textsFromNumbers();
+        patientFields(rec_->patient, nullptr, nullptr);
     }
 }
 
@@ -304,6 +306,15 @@ void writeDataStream(DataFile* file, Recording& rec, InstrumentSums sums, bool w
         raiseFileError(filestatus::fileIoError);
 }
 
+void writePatientFields(DataFile& file, const PatientSet& ids, const PatientSet* import,
+                        const std::array<bool, kPatientFields>* fromImport)
+{
+    SectionWriter writer(&file);
+    writer.patientFields(ids, import, fromImport);
+    if (!file.flushBuffer())
+        raiseFileError(filestatus::fileIoError);
+}
+
 void writeStream(ProgressSink* progress, DataFile* file, bool withPatient)
 {
     linkState.progress = progress;
@@ -313,11 +324,8 @@ void writeStream(ProgressSink* progress, DataFile* file, bool withPatient)
         writeDataStream(file, recordings.primary, sums, withPatient, progress);
         return;
     }
-    SectionWriter writer(file, recordings.primary, sums, progress != nullptr);
     if (file)
-        writer.patientFields(recordings.secondary.patient, &recordings.importPatients, &recordings.useImportField);
-    if (file && !file->flushBuffer())
-        raiseFileError(filestatus::fileIoError);
+        writePatientFields(*file, recordings.secondary.patient, &recordings.importPatients, &recordings.useImportField);
 }
 
 }  // namespace data

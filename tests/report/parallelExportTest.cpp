@@ -2,13 +2,17 @@
 // recording, give byte for byte what one-at-a-time runs give.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <latch>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "data/dataFiles.h"
 #include "data/loadedRecording.h"
+#include "data/recordingStore.h"
+#include "data/streamReader.h"
 #include "report/edfExport.h"
 #include "report/reportPage.h"
 #include "report/textExport.h"
@@ -118,6 +122,48 @@ TEST_F(ParallelExport, AFileReadOnItsOwnReadsAsTheProgramsRecording)
     page.showBands = page.showSpectrum = true;
     EXPECT_EQ(pageText(page, report::ReportMode::Csv), own.csv);
     testing_support::resetCore();
+}
+
+// Eight patient rewrites at once, each on its own file, write the bytes the
+// program's own rewrite writes one file at a time.
+TEST_F(ParallelExport, EightPatientRewritesAtOnceWriteWhatTheProgramWrites)
+{
+    data::PatientSet import;
+    import.text[data::patientName] = "Anonymous";
+    import.text[data::patientComments] = "rewritten";
+    std::array<bool, data::kPatientFields> use{};
+    use[data::patientName] = use[data::patientComments] = true;
+    namespace fs = std::filesystem;
+    fs::create_directory(dir.file("alone"));
+    fs::create_directory(dir.file("together"));
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        fs::copy_file(paths[i], dir.file("alone/" + std::to_string(i) + ".dat"));
+        fs::copy_file(paths[i], dir.file("together/" + std::to_string(i) + ".dat"));
+    }
+    data::recordings.importPatients = import;
+    data::recordings.useImportField = use;
+    data::streamState.patientOnly = true;
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        ASSERT_TRUE(data::rewritePatientFields(nullptr, dir.file("alone/" + std::to_string(i) + ".dat")));
+    data::streamState.patientOnly = false;
+    testing_support::resetCore();
+
+    std::vector<std::string> messages(paths.size());
+    std::latch start(static_cast<std::ptrdiff_t>(paths.size()));
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        threads.emplace_back([&, i] {
+            start.arrive_and_wait();
+            messages[i] = data::rewritePatientFileWith(dir.file("together/" + std::to_string(i) + ".dat"), import, use);
+        });
+    for (std::thread& t : threads)
+        t.join();
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        EXPECT_EQ(messages[i], "") << i;
+        const auto written = testing_support::fileBytes(dir.file("together/" + std::to_string(i) + ".dat"));
+        EXPECT_EQ(written, testing_support::fileBytes(dir.file("alone/" + std::to_string(i) + ".dat"))) << i;
+        EXPECT_NE(written, testing_support::fileBytes(paths[i])) << i;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -11,7 +12,6 @@
 #include "data/loadedRecording.h"
 #include "data/recordingStore.h"
 #include "data/streamReader.h"
-#include "platform/dialogs.h"
 #include "platform/orderedWork.h"
 #include "toolCommon.h"
 
@@ -129,21 +129,52 @@ int printFields(const std::vector<std::string>& files)
     return worst;
 }
 
-int rewrite(const std::string& path)
+// What rewriting one file says: "PATH: patient fields written", or why not.
+struct Rewritten {
+    int status = kSuccess;
+    std::string text;
+};
+
+Rewritten rewriteFile(const std::string& path, const data::PatientSet& import,
+                      const std::array<bool, data::kPatientFields>& use)
 {
-    platform::ScriptedResponder responder;
-    platform::dialogs.responder = &responder;
-    data::streamState.patientOnly = true;
-    data::rewritePatientFields(nullptr, path);
-    data::streamState.patientOnly = false;
-    platform::dialogs.responder = nullptr;
-    if (responder.shown.empty()) {
-        std::printf("%s: patient fields written\n", path.c_str());
-        return kSuccess;
-    }
-    const std::string& message = responder.shown.front().text;
-    const int code = message.find("not a patient data file") != std::string::npos ? kNotDataFile : kCannotOpen;
-    return fail(code, message);
+    const std::string message = data::rewritePatientFileWith(path, import, use);
+    if (message.empty())
+        return {kSuccess, path + ": patient fields written\n"};
+    return {message.find("not a patient data file") != std::string::npos ? kNotDataFile : kCannotOpen, message};
+}
+
+// Whether a file is named twice: then the rewrites follow one another, each
+// reading what the one before wrote.
+bool namedTwice(const std::vector<std::string>& files)
+{
+    namespace fs = std::filesystem;
+    for (std::size_t i = 0; i < files.size(); ++i)
+        for (std::size_t k = i + 1; k < files.size(); ++k) {
+            std::error_code error;
+            if (files[i] == files[k] || fs::equivalent(files[i], files[k], error))
+                return true;
+        }
+    return false;
+}
+
+// Rewrites every file on every core, printing in the files' order.
+int rewriteAll(const std::vector<std::string>& files)
+{
+    const data::PatientSet& import = data::recordings.importPatients;
+    const auto& use = data::recordings.useImportField;
+    int worst = kSuccess;
+    const std::function<Rewritten(std::size_t)> rewrite = [&](std::size_t i) { return rewriteFile(files[i], import, use); };
+    const std::function<bool(std::size_t, Rewritten&)> print = [&](std::size_t, Rewritten& r) {
+        if (r.status != kSuccess)
+            worst = std::max(worst, fail(r.status, r.text));
+        else
+            std::fwrite(r.text.data(), 1, r.text.size(), stdout);
+        return true;
+    };
+    const unsigned threads = namedTwice(files) ? 1 : platform::batchThreads();
+    platform::runInOrder(files.size(), threads, 2 * threads, rewrite, print);
+    return worst;
 }
 
 }  // namespace
@@ -171,12 +202,7 @@ int patientCommand(const Args& args)
         return fail(kUsage, problem);
     if (edits.any() && !stageEdits(edits))
         return fail(kUsage, "--sex takes M or F");
-    if (!edits.any())
-        return printFields(files);
-    int worst = kSuccess;
-    for (const std::string& path : files)
-        worst = std::max(worst, rewrite(path));
-    return worst;
+    return edits.any() ? rewriteAll(files) : printFields(files);
 }
 
 }  // namespace tool
