@@ -97,8 +97,9 @@ SafeFile::SafeFile(std::string target) : target_(resolveLinks(std::move(target))
 {
     if (!replaceable(target_))
         return;
-    static std::random_device seed;
-    static std::mt19937_64 random(seed());
+    // Each thread draws its temporary names from a generator of its own, so
+    // files can be written on several threads at once.
+    thread_local std::mt19937_64 random{std::random_device{}()};
     const std::string stem = std::filesystem::path(target_).filename().string();
     for (int attempt = 0; attempt < 16 && !file_; ++attempt) {
         char suffix[24];
