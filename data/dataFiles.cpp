@@ -331,6 +331,17 @@ std::string rewritePatientFileWith(const std::string& path, const PatientSet& im
     return failure ? platform::format(failure, shownPath(path)) : std::string();
 }
 
+bool namedTwice(const std::vector<std::string>& paths)
+{
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        for (std::size_t k = i + 1; k < paths.size(); ++k) {
+            std::error_code error;
+            if (paths[i] == paths[k] || std::filesystem::equivalent(paths[i], paths[k], error))
+                return true;
+        }
+    return false;
+}
+
 bool readSecondaryQuietly(const std::string& path)
 {
     auto file = DataFile::open(path, DataFile::Mode::read);

@@ -63,6 +63,10 @@ std::string rewritePatientFile(const std::string& path);
 std::string rewritePatientFileWith(const std::string& path, const PatientSet& import,
                                    const std::array<bool, kPatientFields>& useImport);
 
+// Whether one file is named twice among `paths` (by the same or another
+// name): work on them then has to go one file after another.
+bool namedTwice(const std::vector<std::string>& paths);
+
 // Reads one file into the secondary recording, showing nothing; false when it
 // cannot be opened or is no data file.
 bool readSecondaryQuietly(const std::string& path);

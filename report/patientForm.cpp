@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <functional>
 
 #include "data/dataFiles.h"
 #include "data/recordingStore.h"
 #include "data/streamReader.h"
 #include "monitor/spectralModes.h"
+#include "platform/orderedWork.h"
 #include "report/reportLines.h"
 
 namespace report {
@@ -107,12 +109,18 @@ std::vector<std::string> PatientForm::exportTo(const std::vector<std::string>& p
     data::PatientSet& w = working();
     w.ageFromText();
     recordings.useImportField = use;
+    // The files are rewritten on every core, the failures listed in their order.
     std::vector<std::string> failures;
-    data::streamState.patientOnly = true;
-    for (const std::string& path : paths)
-        if (std::string failure = data::rewritePatientFile(path); !failure.empty())
-            failures.push_back(failure);
-    data::streamState.patientOnly = false;
+    const std::function<std::string(std::size_t)> rewrite = [&](std::size_t i) {
+        return data::rewritePatientFileWith(paths[i], w, use);
+    };
+    const std::function<bool(std::size_t, std::string&)> note = [&](std::size_t, std::string& failure) {
+        if (!failure.empty())
+            failures.push_back(std::move(failure));
+        return true;
+    };
+    const unsigned threads = data::namedTwice(paths) ? 1 : platform::batchThreads();
+    platform::runInOrder(paths.size(), threads, 2 * threads, rewrite, note);
     return failures;
 }
 

@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -144,20 +143,6 @@ Rewritten rewriteFile(const std::string& path, const data::PatientSet& import,
     return {message.find("not a patient data file") != std::string::npos ? kNotDataFile : kCannotOpen, message};
 }
 
-// Whether a file is named twice: then the rewrites follow one another, each
-// reading what the one before wrote.
-bool namedTwice(const std::vector<std::string>& files)
-{
-    namespace fs = std::filesystem;
-    for (std::size_t i = 0; i < files.size(); ++i)
-        for (std::size_t k = i + 1; k < files.size(); ++k) {
-            std::error_code error;
-            if (files[i] == files[k] || fs::equivalent(files[i], files[k], error))
-                return true;
-        }
-    return false;
-}
-
 // Rewrites every file on every core, printing in the files' order.
 int rewriteAll(const std::vector<std::string>& files)
 {
@@ -172,7 +157,8 @@ int rewriteAll(const std::vector<std::string>& files)
             std::fwrite(r.text.data(), 1, r.text.size(), stdout);
         return true;
     };
-    const unsigned threads = namedTwice(files) ? 1 : platform::batchThreads();
+    // A file named twice is rewritten twice, the second time over the first.
+    const unsigned threads = data::namedTwice(files) ? 1 : platform::batchThreads();
     platform::runInOrder(files.size(), threads, 2 * threads, rewrite, print);
     return worst;
 }
