@@ -88,15 +88,9 @@ bool stageEdits(const Edits& edits)
     return true;
 }
 
-// What printing a file's fields shows: its lines, or why it cannot be read.
-struct FieldLines {
-    int status = kSuccess;
-    std::string text;
-};
-
-FieldLines fieldLines(const std::string& path)
+FileOutcome fieldLines(const std::string& path)
 {
-    FieldLines lines;
+    FileOutcome lines;
     auto own = std::make_unique<data::LoadedRecording>();
     lines.status = loadOwnFile(path, *own, lines.text);
     if (lines.status != kSuccess)
@@ -111,31 +105,8 @@ FieldLines fieldLines(const std::string& path)
     return lines;
 }
 
-// Prints the fields of every file, read on every core and printed in order.
-int printFields(const std::vector<std::string>& files)
-{
-    int worst = kSuccess;
-    const std::function<FieldLines(std::size_t)> read = [&](std::size_t i) { return fieldLines(files[i]); };
-    const std::function<bool(std::size_t, FieldLines&)> print = [&](std::size_t, FieldLines& lines) {
-        if (lines.status != kSuccess)
-            worst = std::max(worst, fail(lines.status, lines.text));
-        else
-            std::fwrite(lines.text.data(), 1, lines.text.size(), stdout);
-        return true;
-    };
-    const unsigned threads = platform::batchThreads();
-    platform::runInOrder(files.size(), threads, 2 * threads, read, print);
-    return worst;
-}
-
-// What rewriting one file says: "PATH: patient fields written", or why not.
-struct Rewritten {
-    int status = kSuccess;
-    std::string text;
-};
-
-Rewritten rewriteFile(const std::string& path, const data::PatientSet& import,
-                      const std::array<bool, data::kPatientFields>& use)
+FileOutcome rewriteFile(const std::string& path, const data::PatientSet& import,
+                        const std::array<bool, data::kPatientFields>& use)
 {
     const std::string message = data::rewritePatientFileWith(path, import, use);
     if (message.empty())
@@ -143,24 +114,14 @@ Rewritten rewriteFile(const std::string& path, const data::PatientSet& import,
     return {message.find("not a patient data file") != std::string::npos ? kNotDataFile : kCannotOpen, message};
 }
 
-// Rewrites every file on every core, printing in the files' order.
+// Rewrites every file on every core with the staged edits; a file named twice
+// is rewritten twice, the second time over the first.
 int rewriteAll(const std::vector<std::string>& files)
 {
     const data::PatientSet& import = data::recordings.importPatients;
     const auto& use = data::recordings.useImportField;
-    int worst = kSuccess;
-    const std::function<Rewritten(std::size_t)> rewrite = [&](std::size_t i) { return rewriteFile(files[i], import, use); };
-    const std::function<bool(std::size_t, Rewritten&)> print = [&](std::size_t, Rewritten& r) {
-        if (r.status != kSuccess)
-            worst = std::max(worst, fail(r.status, r.text));
-        else
-            std::fwrite(r.text.data(), 1, r.text.size(), stdout);
-        return true;
-    };
-    // A file named twice is rewritten twice, the second time over the first.
     const unsigned threads = data::namedTwice(files) ? 1 : platform::batchThreads();
-    platform::runInOrder(files.size(), threads, 2 * threads, rewrite, print);
-    return worst;
+    return eachFileInOrder(files, threads, [&](const std::string& path) { return rewriteFile(path, import, use); });
 }
 
 }  // namespace
@@ -188,7 +149,7 @@ int patientCommand(const Args& args)
         return fail(kUsage, problem);
     if (edits.any() && !stageEdits(edits))
         return fail(kUsage, "--sex takes M or F");
-    return edits.any() ? rewriteAll(files) : printFields(files);
+    return edits.any() ? rewriteAll(files) : eachFileInOrder(files, platform::batchThreads(), fieldLines);
 }
 
 }  // namespace tool

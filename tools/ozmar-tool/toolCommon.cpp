@@ -2,6 +2,7 @@
 
 #include <langinfo.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include "data/loadedRecording.h"
 #include "data/recordingStore.h"
 #include "data/streamReader.h"
+#include "platform/orderedWork.h"
 #include "platform/textEncoding.h"
 
 namespace tool {
@@ -51,6 +53,22 @@ int loadDataFile(const std::string& path)
         return fail(kNotDataFile, "file " + path + " is not a patient data file");
     }
     return kSuccess;
+}
+
+int eachFileInOrder(const std::vector<std::string>& files, unsigned threads,
+                    const std::function<FileOutcome(const std::string&)>& work)
+{
+    int worst = kSuccess;
+    const std::function<FileOutcome(std::size_t)> run = [&](std::size_t i) { return work(files[i]); };
+    const std::function<bool(std::size_t, FileOutcome&)> print = [&](std::size_t, FileOutcome& outcome) {
+        if (outcome.status != kSuccess)
+            worst = std::max(worst, fail(outcome.status, outcome.text));
+        else
+            std::fwrite(outcome.text.data(), 1, outcome.text.size(), stdout);
+        return true;
+    };
+    platform::runInOrder(files.size(), threads, 2 * threads, run, print);
+    return worst;
 }
 
 ArgumentText argumentText(const std::string& argument)

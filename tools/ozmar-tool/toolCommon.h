@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,19 @@ namespace tool {
 // that several files can be read at once. On a failure: the exit code, and in
 // `message` the reason that loadDataFile would print.
 int loadOwnFile(const std::string& path, data::LoadedRecording& into, std::string& message);
+
+// What one file of a command over many files says: the text for standard
+// output, or the exit code and the reason.
+struct FileOutcome {
+    int status = kSuccess;
+    std::string text;
+};
+
+// Runs `work` on every file on `threads` cores and prints each outcome in the
+// files' order: its text on standard output, or the reason through fail().
+// Returns the worst exit code.
+int eachFileInOrder(const std::vector<std::string>& files, unsigned threads,
+                    const std::function<FileOutcome(const std::string&)>& work);
 
 // A text from the command line as the Windows-1252 bytes the program stores
 // and sends: converted from UTF-8 when the locale's character set is UTF-8,
