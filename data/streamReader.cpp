@@ -25,6 +25,8 @@ void StreamState::reset()
 
 namespace {
 
+static_assert(std::endian::native == std::endian::little, "the section reader copies little-endian words as they are");
+
 // Where the storing pass puts what it reads. With every pointer null the pass
 // only checks the stream's form.
 struct Target {
@@ -70,8 +72,7 @@ private:
         while (done < n) {
             const std::uint32_t count = std::min<std::uint32_t>(n - done, 2048);
             if (file_) {
-                // The file holds them least significant byte first.
-                static_assert(std::endian::native == std::endian::little, "the decode below copies little-endian words");
+                // The file holds them least significant byte first, as this machine does.
                 if (file_->getBytes(reinterpret_cast<std::uint8_t*>(values), 2ull * count) != 2ull * count)
                     raiseFileError(filestatus::fileIoError);
             } else {
