@@ -10,11 +10,13 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <regex>
 
 #include "data/autoFiling.h"
 #include "data/autoNames.h"
 #include "data/dataFiles.h"
+#include "data/loadedRecording.h"
 #include "platform/fileOps.h"
 
 namespace data {
@@ -74,6 +76,14 @@ std::string fileUnderAutomaticName(const std::string& folder, const std::string&
     return std::string();
 }
 
+// Whether the file reads whole as a recording, read into one of its own so that
+// the program's recordings stay as they are.
+bool holdsWholeRecording(const std::string& path)
+{
+    auto own = std::make_unique<LoadedRecording>();
+    return loadRecording(path, *own, ReadScope::beside) == LoadResult::loaded;
+}
+
 Leftover fileLeftover(const std::string& folder, const std::string& path, const std::string& extension)
 {
     Leftover result{path, {}, {}};
@@ -84,7 +94,7 @@ Leftover fileLeftover(const std::string& folder, const std::string& path, const 
     int error = 0;
     if (::fstat(lock, &st) != 0 || !S_ISREG(st.st_mode))
         result.problem = "it is not a regular file";
-    else if (!readSecondaryQuietly(path))
+    else if (!holdsWholeRecording(path))
         result.problem = "it does not hold a whole recording";
     else if ((result.filed = fileUnderAutomaticName(folder, path, extension, st.st_mtime, error)).empty())
         result.problem = std::string("it could not be given an automatic name: ") + std::strerror(error);
