@@ -2,6 +2,8 @@
 
 #include "data/dataFile.h"
 #include "data/linkState.h"
+#include "data/safeFile.h"
+#include "data/streamWriter.h"
 
 namespace data {
 
@@ -17,6 +19,19 @@ LoadResult loadRecording(const std::string& path, LoadedRecording& into, ReadSco
         return file->readFailed() ? LoadResult::cannotRead : LoadResult::notDataFile;
     }
     return LoadResult::loaded;
+}
+
+bool saveRecording(const std::string& path, LoadedRecording& from)
+{
+    SafeFile out(path);
+    if (!out.file())
+        return false;
+    try {
+        writeDataStream(out.file(), from.rec, from.sums(), true, nullptr);
+    } catch (const FileError&) {
+        return false;
+    }
+    return out.commit();
 }
 
 }  // namespace data

@@ -24,4 +24,8 @@ enum class LoadResult { loaded, cannotOpen, cannotRead, notDataFile };
 // else. cannotOpen leaves errno as the open set it.
 LoadResult loadRecording(const std::string& path, LoadedRecording& into, ReadScope scope);
 
+// Writes `from` with its patient fields as the data file `path`, which is
+// replaced only once the new one is complete; false when it could not be.
+bool saveRecording(const std::string& path, LoadedRecording& from);
+
 }  // namespace data

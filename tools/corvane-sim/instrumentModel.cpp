@@ -5,8 +5,8 @@
 #include <string>
 
 #include "analysis/spectralSums.h"
+#include "data/loadedRecording.h"
 #include "data/recordingReset.h"
-#include "data/recordingStore.h"
 #include "data/sampleRing.h"
 #include "report/reportLines.h"
 
@@ -70,9 +70,10 @@ int epochsOf(double seconds) { return static_cast<int>(seconds * 200.0 / 256.0);
 // The first epoch that starts at or after a moment.
 int firstEpochAfter(double seconds) { return static_cast<int>(std::ceil(seconds * 200.0 / 256.0)); }
 
-void fillSpectra(Recording& rec, const std::array<std::vector<std::int16_t>, 4>& raw, const RecordingOptions& o,
-                 const TreatmentCourse& c, int epochs)
+void fillSpectra(data::LoadedRecording& sums, const std::array<std::vector<std::int16_t>, 4>& raw,
+                 const RecordingOptions& o, const TreatmentCourse& c, int epochs)
 {
+    Recording& rec = sums.rec;
     const int channels = o.session.fourChannels ? 4 : 2;
     for (int e = 0; e < epochs; ++e)
         for (int ch = 0; ch < channels; ++ch)
@@ -86,9 +87,9 @@ void fillSpectra(Recording& rec, const std::array<std::vector<std::int16_t>, 4>&
             rec.conditionData[1][e] = e >= epochsOf(c.stimulusEnd) && e < epochsOf(c.motorEnd) ? 1 : 0;
             rec.conditionData[2][e] = 0;
         }
-        addSums(analysis::spectralSums.kind(0), rec, e, channels / 2);
+        addSums(sums.total, rec, e, channels / 2);
         if (seizure)
-            addSums(analysis::spectralSums.kind(1), rec, e, channels / 2);
+            addSums(sums.seizure, rec, e, channels / 2);
     }
 }
 
@@ -154,9 +155,9 @@ void setHeader(Recording& rec, const RecordingOptions& o, const TreatmentCourse&
 }
 
 // The instrument's report lines of `rec` in CSV form, one CR after each.
-std::string instrumentReport(Recording& rec)
+std::string instrumentReport(Recording& rec, const analysis::SpectralKind& seizureSums)
 {
-    const report::ReportSource source{rec, analysis::spectralSums.kind(1)};
+    const report::ReportSource source{rec, seizureSums};
     std::string text;
     for (int i = 2; i <= 25; ++i) {
         const std::string line = report::reportLineBuilders[i](source, report::ReportMode::Csv);
@@ -180,12 +181,13 @@ void setTexts(Recording& rec, const RecordingOptions& o)
 
 }  // namespace
 
-void recordSession(const RecordingOptions& o)
+void recordSession(const RecordingOptions& o, data::LoadedRecording& into)
 {
-    data::clearPatientSets(7);
-    data::recordings.primary.header[hw::channelMode] = o.session.fourChannels ? 1 : 0;
-    data::resetPrimary();
-    Recording& rec = data::recordings.primary;
+    data::emptyRecording(into.rec);
+    into.total.clear();
+    into.seizure.clear();
+    Recording& rec = into.rec;
+    rec.header[hw::channelMode] = o.session.fourChannels ? 1 : 0;
     const TreatmentCourse course = courseFor(o.session);
     const auto raw = synthesise(o.session, course);
     const int epochs = std::min<int>(data::kMaxEpochs, static_cast<int>(raw[0].size() / 256));
@@ -193,7 +195,7 @@ void recordSession(const RecordingOptions& o)
         for (int ch = 0; ch < data::kChannels; ++ch)
             for (std::int16_t sample : raw[ch])
                 data::channelAppend(rec, ch, sample);
-    fillSpectra(rec, raw, o, course, epochs);
+    fillSpectra(into, raw, o, course, epochs);
     setHeader(rec, o, course, epochs);
     setResults(rec, course, epochs);
     data::encodeHeaderFloats(rec);
@@ -204,7 +206,7 @@ void recordSession(const RecordingOptions& o)
     if (o.reportText) {
         const std::uint16_t flags = rec.header[hw::contentFlags];
         rec.header[hw::contentFlags] = flags & 0x00FF;  // the lines are built from the header alone
-        rec.reportText = instrumentReport(rec);
+        rec.reportText = instrumentReport(rec, into.seizure);
         rec.header[hw::contentFlags] = flags;
     }
 }

@@ -2,6 +2,10 @@
 
 #include "syntheticEeg.h"
 
+namespace data {
+struct LoadedRecording;
+}
+
 namespace sim {
 
 struct RecordingOptions {
@@ -10,9 +14,9 @@ struct RecordingOptions {
     bool rawEeg = true;       // false: FFT data only
 };
 
-// Fills the primary recording as the instrument would after a session: raw
-// channels, per-epoch FFT data, condition data, the total and seizure sums,
-// the header's settings and results, texts and patient information.
-void recordSession(const RecordingOptions& options);
+// Fills `into` as the instrument would after a session: raw channels,
+// per-epoch FFT data, condition data, the total and seizure sums, the header's
+// settings and results, texts and patient information.
+void recordSession(const RecordingOptions& options, data::LoadedRecording& into);
 
 }  // namespace sim

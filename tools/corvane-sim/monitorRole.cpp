@@ -6,11 +6,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <thread>
 
-#include "data/dataFiles.h"
-#include "data/recordingStore.h"
+#include "data/loadedRecording.h"
 #include "data/sampleRing.h"
 #include "data/wireEnvelope.h"
 #include "monitor/liveDecoder.h"
@@ -86,11 +86,12 @@ bool loadSource(const Options& o, Source& s)
 {
     const long seconds = o.get("--seconds", 30);
     if (!o.words.empty()) {
-        if (!data::openDataFile(nullptr, o.words[0], false)) {
+        auto own = std::make_unique<data::LoadedRecording>();
+        if (data::loadRecording(o.words[0], *own, data::ReadScope::whole) != data::LoadResult::loaded) {
             std::fprintf(stderr, "corvane-sim: cannot read %s\n", o.words[0].c_str());
             return false;
         }
-        const data::Recording& rec = data::recordings.primary;
+        const data::Recording& rec = own->rec;
         s.fourChannels = rec.header[data::hw::channelMode] == 1;
         std::uint32_t n = rec.rawChannels[0].count;
         for (const data::SampleRing& ring : rec.rawChannels)

@@ -1,9 +1,10 @@
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "data/dataFiles.h"
+#include "data/loadedRecording.h"
 #include "data/recording.h"
 #include "instrumentModel.h"
 
@@ -65,8 +66,9 @@ int writeRole(const std::vector<std::string>& args)
         std::fputs(kWriteUsage, stderr);
         return 1;
     }
-    recordSession(options);
-    if (!data::saveDataFile(nullptr, out)) {
+    auto recording = std::make_unique<data::LoadedRecording>();
+    recordSession(options, *recording);
+    if (!data::saveRecording(out, *recording)) {
         std::fprintf(stderr, "corvane-sim: could not write \"%s\"\n", out.c_str());
         return 2;
     }
