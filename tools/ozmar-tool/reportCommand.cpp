@@ -1,11 +1,10 @@
 #include <cstdio>
+#include <memory>
 #include <string>
 
-#include "data/recordingStore.h"
-#include "data/streamReader.h"
+#include "data/loadedRecording.h"
 #include "platform/textEncoding.h"
 #include "report/markedText.h"
-#include "monitor/spectralModes.h"
 #include "report/reportLines.h"
 #include "toolCommon.h"
 
@@ -30,13 +29,12 @@ int reportCommand(const Args& args)
                                                      : report::ReportMode::Screen;
     if (path.empty() || (form != "csv" && form != "columns" && form != "screen"))
         return fail(kUsage, "usage: ozmar-tool report FILE [--form screen|csv|columns] [--secondary]");
-    data::streamState.readSecondary = secondary;
-    const int status = loadDataFile(path);
-    data::streamState.readSecondary = false;
-    if (status != kSuccess)
+    // --secondary reads the file as one opened beside the program's recording.
+    auto own = std::make_unique<data::LoadedRecording>();
+    if (const int status = loadOwnFile(path, *own, secondary); status != kSuccess)
         return status;
-    data::Recording& rec = secondary ? data::recordings.secondary : data::recordings.primary;
-    const report::ReportSource source{rec, monitor::recordedSeizureSums(secondary)};
+    data::Recording& rec = own->rec;
+    const report::ReportSource source{rec, own->seizure};
     const int count = report::reportLineCount(rec);
     for (int i = 0; i < count; ++i) {
         const std::string line = report::reportLine(source, i, mode);

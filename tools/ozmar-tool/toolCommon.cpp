@@ -23,9 +23,11 @@ int fail(int code, const std::string& message)
     return code;
 }
 
-int loadOwnFile(const std::string& path, data::LoadedRecording& into, std::string& message)
+namespace {
+
+int loadOwn(const std::string& path, data::LoadedRecording& into, data::ReadScope scope, std::string& message)
 {
-    switch (data::loadRecording(path, into, data::ReadScope::whole)) {
+    switch (data::loadRecording(path, into, scope)) {
     case data::LoadResult::loaded: return kSuccess;
     case data::LoadResult::cannotOpen:
         message = "could not open file \"" + path + "\": " + (errno == ENOTSUP ? "not a regular file" : std::strerror(errno));
@@ -35,6 +37,20 @@ int loadOwnFile(const std::string& path, data::LoadedRecording& into, std::strin
     }
     message = "file " + path + " is not a patient data file";
     return kNotDataFile;
+}
+
+}  // namespace
+
+int loadOwnFile(const std::string& path, data::LoadedRecording& into, std::string& message)
+{
+    return loadOwn(path, into, data::ReadScope::whole, message);
+}
+
+int loadOwnFile(const std::string& path, data::LoadedRecording& into, bool beside)
+{
+    std::string message;
+    const int status = loadOwn(path, into, beside ? data::ReadScope::beside : data::ReadScope::whole, message);
+    return status == kSuccess ? status : fail(status, message);
 }
 
 int loadDataFile(const std::string& path)

@@ -33,6 +33,9 @@ namespace tool {
 // that several files can be read at once. On a failure: the exit code, and in
 // `message` the reason that loadDataFile would print.
 int loadOwnFile(const std::string& path, data::LoadedRecording& into, std::string& message);
+// The same, printing the reason of a failure; `beside` keeps only what a
+// recording opened beside the program's own keeps.
+int loadOwnFile(const std::string& path, data::LoadedRecording& into, bool beside = false);
 
 // What one file of a command over many files says: the text for standard
 // output, or the exit code and the reason.

@@ -1,7 +1,9 @@
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "data/linkState.h"
+#include "data/loadedRecording.h"
 #include "data/safeFile.h"
 #include "data/wireEnvelope.h"
 #include "toolCommon.h"
@@ -12,7 +14,9 @@ namespace {
 
 int encode(const std::string& in, const std::string& out)
 {
-    if (int status = loadDataFile(in); status != kSuccess)
+    // Only a data file that reads whole is wrapped.
+    auto own = std::make_unique<data::LoadedRecording>();
+    if (int status = loadOwnFile(in, *own); status != kSuccess)
         return status;
     std::vector<std::uint8_t> stream;
     if (!readWholeFile(in, stream))
