@@ -7,13 +7,14 @@
 
 namespace data {
 
-LoadResult loadRecording(const std::string& path, LoadedRecording& into, ReadScope scope)
+LoadResult loadRecording(const std::string& path, LoadedRecording& into, ReadScope scope,
+                         const std::function<void(const SectionInfo&)>* sectionSeen)
 {
     auto file = DataFile::open(path, DataFile::Mode::read);
     if (!file)
         return LoadResult::cannotOpen;
     try {
-        readDataFile(*file, into.rec, into.sums(), scope);
+        readDataFile(*file, into.rec, into.sums(), scope, sectionSeen);
     } catch (const FileError&) {
         // Only bytes that were read can make a file "not a data file".
         return file->readFailed() ? LoadResult::cannotRead : LoadResult::notDataFile;

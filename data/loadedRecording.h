@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "analysis/spectralSums.h"
@@ -22,7 +23,8 @@ enum class LoadResult { loaded, cannotOpen, cannotRead, notDataFile };
 
 // Opens the data file at `path` and reads it into `into`, touching nothing
 // else. cannotOpen leaves errno as the open set it.
-LoadResult loadRecording(const std::string& path, LoadedRecording& into, ReadScope scope);
+LoadResult loadRecording(const std::string& path, LoadedRecording& into, ReadScope scope,
+                         const std::function<void(const SectionInfo&)>* sectionSeen = nullptr);
 
 // Writes `from` with its patient fields as the data file `path`, which is
 // replaced only once the new one is complete; false when it could not be.

@@ -463,7 +463,8 @@ void readProgramFile(DataFile* file)
 
 }  // namespace
 
-void readDataFile(DataFile& file, Recording& rec, InstrumentSums sums, ReadScope scope)
+void readDataFile(DataFile& file, Recording& rec, InstrumentSums sums, ReadScope scope,
+                  const std::function<void(const SectionInfo&)>* sectionSeen)
 {
     checkFile(file);
     emptyRecording(rec);
@@ -475,6 +476,7 @@ void readDataFile(DataFile& file, Recording& rec, InstrumentSums sums, ReadScope
     t.sums = sums;
     t.primary = scope == ReadScope::whole;
     t.patients = &rec.patient;
+    t.sectionSeen = sectionSeen;
     readAll(&file, t, false);
     selectStoredEpochs(rec, 0);
 }

@@ -65,7 +65,9 @@ extern StreamState streamState;
 // changed, so several files can be read at once, each into its own recording.
 // A failure raises FileError; a file that fails the checking pass leaves `rec`
 // and `sums` untouched.
-void readDataFile(DataFile& file, Recording& rec, InstrumentSums sums, ReadScope scope);
+// `sectionSeen`, when given, is told of every section of the storing pass.
+void readDataFile(DataFile& file, Recording& rec, InstrumentSums sums, ReadScope scope,
+                  const std::function<void(const SectionInfo&)>* sectionSeen = nullptr);
 
 // The patient-only read of a data file on its own: checks the whole stream,
 // then reads the five patient fields into `fields` (cleared first) and notes

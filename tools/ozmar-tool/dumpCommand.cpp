@@ -1,9 +1,11 @@
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "analysis/spectralSums.h"
-#include "data/recordingStore.h"
+#include "data/loadedRecording.h"
 #include "data/sampleRing.h"
 #include "data/streamReader.h"
 #include "jsonWriter.h"
@@ -74,18 +76,18 @@ int rejectedEpochs(const Recording& rec)
     return n;
 }
 
-float powerTotal(int kind)
+float powerTotal(const analysis::SpectralKind& kind)
 {
     float total = 0;
-    for (const auto& channel : analysis::spectralSums.kind(kind).power)
+    for (const auto& channel : kind.power)
         for (float v : channel)
             total += v;
     return total;
 }
 
-void printText(const std::vector<data::SectionInfo>& sections, const std::string& path)
+void printText(const std::vector<data::SectionInfo>& sections, const std::string& path, const data::LoadedRecording& read)
 {
-    const Recording& rec = data::recordings.primary;
+    const Recording& rec = read.rec;
     std::printf("File %s\n\nSections:\n  %-10s %-4s %-24s %10s %10s\n", path.c_str(), "offset", "tag", "section",
                 "count", "bytes");
     for (const auto& s : sections)
@@ -110,8 +112,8 @@ void printText(const std::vector<data::SectionInfo>& sections, const std::string
         if (c == '\r')
             c = '\n';
     std::printf("%s", text.c_str());
-    std::printf("\nSpectral sums: total power %g (kind 0), %g (kind 1)\n", static_cast<double>(powerTotal(0)),
-                static_cast<double>(powerTotal(1)));
+    std::printf("\nSpectral sums: total power %g (kind 0), %g (kind 1)\n", static_cast<double>(powerTotal(read.total)),
+                static_cast<double>(powerTotal(read.seizure)));
     for (int ch = 0; ch < data::kChannels; ++ch) {
         auto samples = rawSamples(rec, ch);
         std::printf("Raw channel %d: %zu samples, checksum %08x\n", ch + 1, samples.size(),
@@ -152,9 +154,9 @@ void jsonArrays(JsonWriter& j, const Recording& rec)
     j.endArray();
 }
 
-void printJson(const std::vector<data::SectionInfo>& sections)
+void printJson(const std::vector<data::SectionInfo>& sections, const data::LoadedRecording& read)
 {
-    const Recording& rec = data::recordings.primary;
+    const Recording& rec = read.rec;
     JsonWriter j;
     j.beginObject().key("sections").beginArray();
     for (const auto& s : sections) {
@@ -177,8 +179,8 @@ void printJson(const std::vector<data::SectionInfo>& sections)
     j.endArray();
     j.key("deviceName").value(rec.deviceName).key("reportTitle").value(rec.reportTitle);
     j.key("reportText").value(rec.reportText);
-    j.key("spectralPowerTotal").beginArray().value(static_cast<double>(powerTotal(0)));
-    j.value(static_cast<double>(powerTotal(1))).endArray();
+    j.key("spectralPowerTotal").beginArray().value(static_cast<double>(powerTotal(read.total)));
+    j.value(static_cast<double>(powerTotal(read.seizure))).endArray();
     jsonArrays(j, rec);
     j.key("rejectedEpochs").value(std::int64_t{rejectedEpochs(rec)});
     j.key("marker56").value(std::int64_t{rec.marker56}).key("marker57").value(std::int64_t{rec.marker57});
@@ -206,15 +208,14 @@ int dumpCommand(const Args& args)
     if (path.empty())
         return fail(kUsage, "usage: ozmar-tool dump [--json] FILE");
     std::vector<data::SectionInfo> sections;
-    data::streamState.sectionSeen = [&](const data::SectionInfo& s) { sections.push_back(s); };
-    const int status = loadDataFile(path);
-    data::streamState.sectionSeen = nullptr;
-    if (status != kSuccess)
+    const std::function<void(const data::SectionInfo&)> seen = [&](const data::SectionInfo& s) { sections.push_back(s); };
+    auto read = std::make_unique<data::LoadedRecording>();
+    if (const int status = loadOwnFile(path, *read, false, &seen); status != kSuccess)
         return status;
     if (json)
-        printJson(sections);
+        printJson(sections, *read);
     else
-        printText(sections, path);
+        printText(sections, path, *read);
     return kSuccess;
 }
 

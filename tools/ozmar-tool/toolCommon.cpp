@@ -25,9 +25,10 @@ int fail(int code, const std::string& message)
 
 namespace {
 
-int loadOwn(const std::string& path, data::LoadedRecording& into, data::ReadScope scope, std::string& message)
+int loadOwn(const std::string& path, data::LoadedRecording& into, data::ReadScope scope, std::string& message,
+            const std::function<void(const data::SectionInfo&)>* sectionSeen = nullptr)
 {
-    switch (data::loadRecording(path, into, scope)) {
+    switch (data::loadRecording(path, into, scope, sectionSeen)) {
     case data::LoadResult::loaded: return kSuccess;
     case data::LoadResult::cannotOpen:
         message = "could not open file \"" + path + "\": " + (errno == ENOTSUP ? "not a regular file" : std::strerror(errno));
@@ -46,10 +47,11 @@ int loadOwnFile(const std::string& path, data::LoadedRecording& into, std::strin
     return loadOwn(path, into, data::ReadScope::whole, message);
 }
 
-int loadOwnFile(const std::string& path, data::LoadedRecording& into, bool beside)
+int loadOwnFile(const std::string& path, data::LoadedRecording& into, bool beside,
+                const std::function<void(const data::SectionInfo&)>* sectionSeen)
 {
     std::string message;
-    const int status = loadOwn(path, into, beside ? data::ReadScope::beside : data::ReadScope::whole, message);
+    const int status = loadOwn(path, into, beside ? data::ReadScope::beside : data::ReadScope::whole, message, sectionSeen);
     return status == kSuccess ? status : fail(status, message);
 }
 

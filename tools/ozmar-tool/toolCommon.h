@@ -25,6 +25,7 @@ int loadDataFile(const std::string& path);
 
 namespace data {
 struct LoadedRecording;
+struct SectionInfo;
 }
 
 namespace tool {
@@ -35,7 +36,9 @@ namespace tool {
 int loadOwnFile(const std::string& path, data::LoadedRecording& into, std::string& message);
 // The same, printing the reason of a failure; `beside` keeps only what a
 // recording opened beside the program's own keeps.
-int loadOwnFile(const std::string& path, data::LoadedRecording& into, bool beside = false);
+// `sectionSeen`, when given, is told of every section read.
+int loadOwnFile(const std::string& path, data::LoadedRecording& into, bool beside = false,
+                const std::function<void(const data::SectionInfo&)>* sectionSeen = nullptr);
 
 // What one file of a command over many files says: the text for standard
 // output, or the exit code and the reason.
