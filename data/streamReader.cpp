@@ -507,6 +507,12 @@ void readReceivedStream(Recording& rec, InstrumentSums sums, ProgressSink* progr
     checkReceivedStream();
 }
 
+void checkReceivedForm()
+{
+    readAll(nullptr, Target{}, false);
+    checkReceivedStream();
+}
+
 void readStream(ProgressSink* progress, DataFile* file)
 {
     if (file) {

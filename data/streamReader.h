@@ -78,6 +78,10 @@ void readPatientFields(DataFile& file, PatientSet& fields, StreamState& tags);
 // pass ending with the check; the caller has emptied them.
 void readReceivedStream(Recording& rec, InstrumentSums sums, ProgressSink* progress);
 
+// Reads a stream from the serial port of `linkState` only to check its form
+// and its check value, storing nothing; the failures are those of a read.
+void checkReceivedForm();
+
 // The program's read: into the primary or secondary recording (or only the
 // secondary patient fields) as `streamState` says, from a data file (two
 // passes), or with `file` nullptr from the serial port. Failures raise the

@@ -1,10 +1,6 @@
 #include "data/wireEnvelope.h"
 
-#include <memory>
-
 #include "data/byteLayer.h"
-#include "data/loadedRecording.h"
-#include "data/recordingReset.h"
 #include "data/streamReader.h"
 #include "platform/memorySerialDevice.h"
 
@@ -68,12 +64,8 @@ std::vector<std::uint8_t> unwrapEnvelope(const std::vector<std::uint8_t>& captur
     MemoryLink link;
     link.device.input = capture;
     link.device.goneAtEnd = true;
-    // The stream is read, and checked, into a recording of its own, kept for
-    // the next capture of the thread: unwrapping leaves the program's
-    // recordings alone.
-    thread_local const auto scratch = std::make_unique<LoadedRecording>();
-    emptyRecording(scratch->rec);
-    readReceivedStream(scratch->rec, scratch->sums(), nullptr);
+    // The stream is read only to check it: unwrapping stores nothing.
+    checkReceivedForm();
     // Everything the reader took, less the end byte and the two check bytes.
     const std::size_t consumed = link.device.readPos - linkState.linkCount;
     const std::size_t start = streamStart(capture);

@@ -168,9 +168,10 @@ PreparedFile prepareBatchFile(const std::string& input, const std::string& outpu
 // Writes the prepared files of one input in order; false when the user cancelled.
 bool writePrepared(const void* owner, const PreparedFile& prepared)
 {
-    for (const auto& [path, text] : prepared.passes) {
+    for (const auto& pass : prepared.passes) {
+        const std::string& text = pass.second;
         const auto content = [&text](TextOutput& out) { out.writeRaw(text); };
-        if (writePass(owner, path, content) == PassResult::cancel)
+        if (writePass(owner, pass.first, content) == PassResult::cancel)
             return false;
     }
     return true;
