@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <optional>
 
 #include "state/portTable.h"
 #include "state/startupState.h"
@@ -58,6 +59,21 @@ void unattended(StartupState& s, bool& chosen)
     chosen = true;
 }
 
+// The window a /printpdf option names.
+std::optional<StartupState::PrintedWindow> printedWindowOf(const std::string& option)
+{
+    using W = StartupState::PrintedWindow;
+    if (option == "/pgraph")
+        return W::graph;
+    if (option == "/pfft")
+        return W::fft;
+    if (option == "/pbands")
+        return W::bands;
+    if (option == "/pspectrum")
+        return W::spectrum;
+    return std::nullopt;
+}
+
 // Applies one option; false when the text is no option.
 bool applyOption(StartupState& s, const std::string& option)
 {
@@ -86,6 +102,9 @@ bool applyOption(StartupState& s, const std::string& option)
         s.printPdf = s.autoUpload = s.autoClose = s.portGiven = false;
     } else if (o == "/printpdf" || o == "/pp") {
         unattended(s, s.printPdf);
+    } else if (const auto window = printedWindowOf(o)) {
+        unattended(s, s.printPdf);
+        s.printedWindow = *window;
     } else if (o >= "/com1" && o <= "/com8") {
         s.portGiven = true;
         s.portGivenBase = portBaseOf(o[4] - '0');

@@ -127,7 +127,8 @@ private:
     void pageSetup();
     void printWindow();
     // Where a print to a file goes; empty when the user cancelled.
-    std::string choosePrintFile(const std::string& proposed);
+    std::string choosePrintFile();
+    void renewStuckPrinter();
 
     QMdiArea* mdi_ = nullptr;
     MenuBuilder menus_;

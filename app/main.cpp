@@ -33,6 +33,8 @@ const char kHelp[] =
     "  /printpdf (/pp) data-file [output.pdf]  write the Report window's pages as Print lays\n"
     "                                          them out (A4, or Letter by the locale) as a PDF;\n"
     "                                          the /r options choose what it holds\n"
+    "  /pgraph /pfft /pbands /pspectrum        with /printpdf (or alone): print the Graph pages, the\n"
+    "                                          FFT pages, or the Bands or Spectrum window instead\n"
     "Options are matched without regard to case. Exit codes: 0 done, 1 no window or image could\n"
     "be made, or an argument beginning with - that is not --help or --version, 2 no data file or\n"
     "it cannot be opened, 3 not a data file, 4 folder missing or output cannot be created,\n"

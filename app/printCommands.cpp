@@ -15,18 +15,10 @@
 #include <filesystem>
 
 #include "app/frameWindow.h"
-#include "data/recordingStore.h"
+#include "app/printJobs.h"
 #include "data/safeFile.h"
 #include "platform/dialogs.h"
-#include "platform/qtText.h"
-#include "report/reportWindow.h"
 #include "report/textPrint.h"
-#include "views/fftPage.h"
-#include "views/fftPainter.h"
-#include "views/fftWindow.h"
-#include "views/graphPainter.h"
-#include "views/graphWindow.h"
-#include "views/tableWindow.h"
 
 namespace app {
 
@@ -60,100 +52,6 @@ public:
     bool cancelled = false;
 };
 
-// What the active window prints and how.
-struct PrintJob {
-    QString title;
-    bool text = false;
-    report::TextPrintDocument doc;  // text windows
-    int pageCount = 0;              // Graph and FFT windows
-    std::function<void(QPainter&, int page, const report::PrintableArea&)> drawPage;  // page -1: the current view
-};
-
-report::TextPrintDocument tableDocument(const views::TableWindow& w)
-{
-    report::TextPrintDocument doc;
-    doc.font = w.textFont();
-    doc.windowCharWidth = w.scroll().avgChar;
-    doc.windowPageWidth = w.scroll().textWidth;
-    doc.windowDpi = w.logicalDpiY();
-    doc.textLines = w.scroll().lastLine;
-    doc.line = [&w](int i) { return platform::fromWindows1252(w.table().line(i, analysis::LineFormat::Tabbed)); };
-    return doc;
-}
-
-// The Graph and FFT pages are their logical drawings, scaled onto the printable
-// area. The margins place the viewport in device units: a translation of the
-// world would be scaled by the page's mapping as well.
-void onArea(QPainter& painter, const report::PrintableArea& area, const monitor::PageGeometry& geometry,
-            const std::function<void(int lineHeight)>& draw)
-{
-    painter.save();
-    const views::PageSetup setup =
-        views::setupGraphPage(painter, geometry, area.width, area.height, QPoint(area.left, area.top));
-    draw(setup.lineHeight);
-    painter.restore();
-}
-
-PrintJob graphJob(views::GraphWindow& w)
-{
-    PrintJob job;
-    const data::Recording& rec = data::recordings.primary;
-    job.pageCount = static_cast<int>(monitor::pageCount(rec));
-    job.drawPage = [&w, &rec](QPainter& painter, int page, const report::PrintableArea& area) {
-        const monitor::GraphSnapshot shown = w.shownPage();
-        onArea(painter, area, shown.geometry, [&](int lineHeight) {
-            if (page < 0)
-                views::drawGraphPage(painter, shown, lineHeight, true);
-            else
-                views::renderGraphPage(painter, rec, static_cast<std::uint32_t>(page) * monitor::kPageColumns, lineHeight, true);
-        });
-    };
-    return job;
-}
-
-PrintJob fftJob(views::FftWindow& w)
-{
-    PrintJob job;
-    data::Recording& rec = data::recordings.primary;
-    const bool fft = (rec.contentFlags() & data::content::fftData) != 0;
-    job.pageCount = fft ? static_cast<int>(views::fftPageCount(rec)) : 0;
-    job.drawPage = [&w, &rec](QPainter& painter, int page, const report::PrintableArea& area) {
-        const views::FftSnapshot snapshot =
-            page < 0 ? w.shownPage() : views::renderFftPage(rec, static_cast<std::uint32_t>(page), monitor::graphPage.geometry());
-        onArea(painter, area, snapshot.geometry,
-               [&](int lineHeight) { views::drawFftPage(painter, snapshot, lineHeight, true); });
-    };
-    return job;
-}
-
-// The job of the active window; false when it prints nothing.
-bool jobOf(QWidget* w, PrintJob& job)
-{
-    if (auto* report = dynamic_cast<report::ReportWindow*>(w)) {
-        if (report->page().lineTotal() == 0)
-            return false;
-        job.text = true;
-        job.doc = report::reportDocument(report->page(), report->textFont(), report->scroll().avgChar,
-                                         report->scroll().textWidth, report->logicalDpiY());
-    } else if (auto* table = dynamic_cast<views::TableWindow*>(w)) {
-        job.text = true;
-        job.doc = tableDocument(*table);
-    } else if (auto* graph = dynamic_cast<views::GraphWindow*>(w)) {
-        job = graphJob(*graph);
-    } else if (auto* fft = dynamic_cast<views::FftWindow*>(w)) {
-        job = fftJob(*fft);
-    } else {
-        return false;
-    }
-    return true;
-}
-
-// The printable area of a Graph or FFT page on the printer.
-report::PrintableArea pageArea(const QPrinter& printer)
-{
-    return report::printableArea(report::printerDevice(printer, 100), report::printerMargins(printer));
-}
-
 }  // namespace
 
 void FrameWindow::pageSetup()
@@ -167,7 +65,7 @@ void FrameWindow::pageSetup()
     enableToolWindows(true);
 }
 
-std::string FrameWindow::choosePrintFile(const std::string& proposed)
+std::string FrameWindow::choosePrintFile()
 {
     platform::FileRequest r;
     r.owner = this;
@@ -175,7 +73,7 @@ std::string FrameWindow::choosePrintFile(const std::string& proposed)
     r.title = "Print To File";
     r.filters = {{"PDF Files (*.pdf)", "*.pdf"}, {"Ptinter Files (*.prn)", "*.prn"}, {"All Files (*.*)", "*.*"}};
     r.defaultExtension = "pdf";
-    const fs::path start(lastPrintFile_.empty() ? proposed : lastPrintFile_);
+    const fs::path start(lastPrintFile_);
     r.folder = start.parent_path().string();
     r.name = start.filename().string();
     const std::string chosen = platform::fileDialog(r);
@@ -197,7 +95,8 @@ void FrameWindow::printWindow()
     }
     QPrinter& printer = *printer_;
     printer.setFullPage(true);
-    printer.setDocName(job.title);
+    // The dialog proposes its output file from the document's name.
+    printer.setDocName(job.title.simplified());
     enableToolWindows(false);
     struct Enable {
         FrameWindow* frame;
@@ -228,6 +127,8 @@ void FrameWindow::printWindow()
     case platform::PrintAnswer::cancelled: return;
     case platform::PrintAnswer::ok: break;
     }
+    if (!request.chosen.printToFile)
+        printer.setOutputFileName(QString());
     if (!request.chosen.printerName.empty() && !request.chosen.printToFile)
         printer.setPrinterName(QString::fromStdString(request.chosen.printerName));
     // The program prints each copy itself.
@@ -235,9 +136,11 @@ void FrameWindow::printWindow()
     printer.setCopyCount(1);
     std::string target, temporary;
     if (request.chosen.printToFile) {
-        target = choosePrintFile(request.chosen.fileName);
+        // A dialog with its own output-file field has asked for the file already.
+        target = request.chosen.fileName.empty() ? choosePrintFile() : request.chosen.fileName;
         if (target.empty())
             return;
+        lastPrintFile_ = target;
         temporary = data::temporaryNameFor(target);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromLocal8Bit(temporary.c_str()));
@@ -270,7 +173,7 @@ void FrameWindow::printWindow()
         }
         draw = [&job, area](QPainter& painter, int page) { job.drawPage(painter, page, area); };
     }
-    bool printed = false;
+    bool printed = false, cancelled = false;
     {
         ExportGuard guard(*this);  // an arriving recording waits
         printing_ = true;
@@ -279,15 +182,36 @@ void FrameWindow::printWindow()
         mdi_->setEnabled(false);
         menuWidget()->setEnabled(false);
         printed = report::printPages(printer, order, draw, [&box] { return box.keepGoing(); });
+        cancelled = box.cancelled;
         mdi_->setEnabled(true);
         menuWidget()->setEnabled(true);
         printing_ = false;
     }
     if (!temporary.empty()) {
         data::finishTemporary(temporary, target, printed);
-        printer.setOutputFormat(QPrinter::NativeFormat);
-        printer.setOutputFileName(QString());
+        if (printer.printerState() != QPrinter::Active) {
+            printer.setOutputFormat(QPrinter::NativeFormat);
+            printer.setOutputFileName(QString());
+        }
     }
+    if (!printed && !cancelled) {
+        renewStuckPrinter();
+        platform::messageBox(this, "Failed to print.", "Ozmar", platform::Buttons::ok, platform::Icon::stop);
+    }
+    // The printed window stays the active one.
+    mdi_->setActiveSubWindow(active);
+}
+
+// A print whose document could not be started leaves Qt's printer active for
+// good, and every later print would fail: a new printer takes its place, with
+// the same page setup.
+void FrameWindow::renewStuckPrinter()
+{
+    if (!printer_ || printer_->printerState() != QPrinter::Active)
+        return;
+    const QPageLayout layout = printer_->pageLayout();
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_->setPageLayout(layout);
 }
 
 }  // namespace app

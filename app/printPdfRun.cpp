@@ -2,44 +2,85 @@
 #include "platform/commandIds.h"
 
 #include <QApplication>
-#include <QPrinter>
-#include <filesystem>
+#include <QImage>
+#include <memory>
 
+#include "app/printJobs.h"
 #include "app/summaryRun.h"
 #include "data/dataFiles.h"
 #include "data/recordingReset.h"
-#include "data/safeFile.h"
+#include "data/recordingStore.h"
+#include "monitor/graphPage.h"
+#include "monitor/monitorControl.h"
 #include "report/reportWindow.h"
 #include "report/textPrint.h"
 #include "state/startupState.h"
+#include "views/graphPainter.h"
+#include "views/tableWindow.h"
 
 namespace app {
 
 using state::startup;
-namespace fs = std::filesystem;
+using Printed = state::StartupState::PrintedWindow;
 
-// A failed print leaves no partial PDF under the name.
+namespace {
+
+PrintJob reportJob(const report::ReportWindow& window)
+{
+    PrintJob job;
+    job.text = true;
+    job.doc = report::reportDocument(window.page(), window.textFont(), window.scroll().avgChar, window.scroll().textWidth,
+                                     window.logicalDpiY());
+    return job;
+}
+
+// The Bands or Spectrum window as it opens on the recording: its default pair
+// and mode, over the tables a reset of the playback computes.
+std::unique_ptr<views::TableWindow> tableWindow(Printed printed)
+{
+    monitor::resetPlayback();
+    if (printed == Printed::bands)
+        return std::make_unique<views::BandsWindow>();
+    return std::make_unique<views::SpectrumWindow>();
+}
+
+// The job of the window the command line chose, drawn with the Graph page's
+// screen geometry as the windows have it.
+int printChosenWindow()
+{
+    const data::Recording& rec = data::recordings.primary;
+    monitor::graphPage.setGeometry(views::measureGraphGeometry(QImage(16, 16, QImage::Format_RGB32)));
+    PrintJob job;
+    std::unique_ptr<QWidget> window;
+    switch (startup.printedWindow) {
+    case Printed::report: {
+        auto report = std::make_unique<report::ReportWindow>(false);
+        report->onCommand(cmd::relayout, 0, 1);
+        job = reportJob(*report);
+        window = std::move(report);
+        break;
+    }
+    case Printed::graph: job = graphPagesJob(rec, monitor::graphPage.geometry()); break;
+    case Printed::fft: job = fftPagesJob(data::recordings.primary, monitor::graphPage.geometry()); break;
+    case Printed::bands:
+    case Printed::spectrum: {
+        auto table = tableWindow(startup.printedWindow);
+        job.text = true;
+        job.doc = tableDocument(*table);
+        window = std::move(table);
+        break;
+    }
+    }
+    if (job.text ? job.doc.textLines == 0 && !job.doc.report : job.pageCount == 0)
+        return 7;
+    return writeJobPdf(job, summaryOutputPath(".pdf")) ? 0 : 5;
+}
+
+}  // namespace
+
 bool writeReportPdf(const report::ReportWindow& window, const std::string& path, int* pages)
 {
-    const report::TextPrintDocument doc = report::reportDocument(window.page(), window.textFont(), window.scroll().avgChar,
-                                                                 window.scroll().textWidth, window.logicalDpiY());
-    const std::string temporary = data::temporaryNameFor(path);
-    bool ok = false;
-    {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromLocal8Bit(temporary.c_str()));
-        printer.setPageLayout(report::defaultPageLayout());
-        printer.setFullPage(true);
-        printer.setDocName(QString::fromLocal8Bit(fs::path(path).filename().c_str()));
-        const report::TextPrintLayout layout = report::layOutText(doc, printer);
-        if (pages)
-            *pages = layout.pages.pageCount;
-        ok = report::printPages(
-            printer, report::printOrder(0, layout.pages.pageCount, 1, true),
-            [&](QPainter& painter, int page) { report::drawTextPage(painter, doc, layout, page); }, [] { return true; });
-    }
-    return data::finishTemporary(temporary, path, ok);
+    return writeJobPdf(reportJob(window), path, pages);
 }
 
 int runPrintPdf(int argc, char** argv)
@@ -52,9 +93,7 @@ int runPrintPdf(int argc, char** argv)
     if (!summaryFolderWritable())
         return 4;
     QApplication application(argc, argv);
-    report::ReportWindow window(false);
-    window.onCommand(cmd::relayout, 0, 1);
-    return writeReportPdf(window, summaryOutputPath(".pdf")) ? 0 : 5;
+    return printChosenWindow();
 }
 
 }  // namespace app

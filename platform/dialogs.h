@@ -110,7 +110,7 @@ struct PrintRequest {
         int copies = 1;
         bool collate = true;
         bool printToFile = false;
-        std::string fileName;      // the file the dialog proposed for printing to a file
+        std::string fileName;      // the output file chosen in the dialog (empty: the program asks for it)
         std::string printerName;   // the printer chosen (empty: as it was)
     } chosen;
 };

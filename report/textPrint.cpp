@@ -72,9 +72,13 @@ TextPrintDocument reportDocument(const ReportPage& page, const QFont& font, int 
 
 QPageLayout defaultPageLayout()
 {
+    // Half an inch on every side where the locale measures in inches, else 10 mm.
     const bool inches = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
-    return QPageLayout(QPageSize(inches ? QPageSize::Letter : QPageSize::A4), QPageLayout::Portrait,
-                       QMarginsF(25.4, 25.4, 25.4, 25.4), QPageLayout::Millimeter);
+    if (inches)
+        return QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(0.5, 0.5, 0.5, 0.5),
+                           QPageLayout::Inch);
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                       QPageLayout::Millimeter);
 }
 
 bool printPages(QPrinter& printer, const std::vector<int>& order, const std::function<void(QPainter&, int)>& draw,

@@ -12,6 +12,7 @@ void StartupState::reset()
     noSerial = reportNoInfo = reportGraphOpt = reportBandsOpt = reportSpectrumOpt = reportGraphColorOpt = false;
     autoUpload = autoClose = hidden = summary = printPdf = portGiven = graphImages = fftImages = reportImages = false;
     portGivenBase = 0;
+    printedWindow = PrintedWindow::report;
     dataFilePath.clear();
     dataFileName.clear();
     dataFileDir.clear();

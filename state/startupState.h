@@ -25,7 +25,10 @@ struct StartupState {
     bool autoClose = false;
     bool hidden = false;  // unattended: no window, no message box; the exit code tells
     bool summary = false;
-    bool printPdf = false;  // the Report window's pages as a PDF, with no window
+    bool printPdf = false;  // a window's pages as a PDF, with no window shown
+    // Which window /printpdf prints.
+    enum class PrintedWindow { report, graph, fft, bands, spectrum };
+    PrintedWindow printedWindow = PrintedWindow::report;
     bool portGiven = false;
     bool graphImages = false;
     bool fftImages = false;

@@ -14,6 +14,7 @@
 #include <sstream>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "app/documentState.h"
@@ -383,4 +384,110 @@ TEST_F(Printing, PageSetupChoicesApplyToThePrint)
     EXPECT_GT(ink.page.width(), ink.page.height());
     // 30 mm at 50 dpi: 59 pixels.
     expectDrawingOnThePage(ink, 58, "landscape Graph page");
+}
+
+TEST_F(Printing, AFileChosenInThePrintDialogIsNotAskedForAgainAndThePrintedWindowStaysActive)
+{
+    FrameWindow frame;
+    frame.show();
+    open(frame);
+    frame.onCommand(25, 0, 0);
+    QMdiSubWindow* graph = frame.mdiArea()->activeSubWindow();
+    frame.onCommand(40002, 0, 0);  // the Report window exists too
+    frame.mdiArea()->setActiveSubWindow(graph);
+    platform::PrintRequest::Choice answer = toFile(platform::PrintRequest::Range::pages, 1, 1);
+    answer.fileName = dir->file("chosen.pdf");
+    responder.printAnswers = {answer};
+    frame.onCommand(7, 0, 0);
+    EXPECT_TRUE(responder.fileRequests.empty()) << "the output file was asked for twice";
+    EXPECT_EQ(pdfPages(dir->file("chosen.pdf")), 1);
+    EXPECT_EQ(frame.mdiArea()->activeSubWindow(), graph);
+}
+
+namespace {
+
+// Runs ozmar with `options` on the recording in the test's folder; its exit code.
+int printFromTheCommandLine(const testing_support::TempDir& dir, const std::string& options)
+{
+    return testing_support::runCommand("cd " + dir.path().string() + " && QT_QPA_PLATFORM=offscreen " + OZMAR_PATH + " " +
+                                       options)
+        .status;
+}
+
+std::string pdfText(const std::string& pdf)
+{
+    return testing_support::runCommand("pdftotext -layout " + pdf + " -").out;
+}
+
+}  // namespace
+
+// /printpdf with a window option prints what Print prints from that window.
+TEST_F(Printing, EveryWindowPrintsFromTheCommandLineAsPrintLaysItOut)
+{
+    FrameWindow frame;
+    frame.show();
+    open(frame);
+    // The Bands and Spectrum windows' printed text, and the desktop's page
+    // counts (the dialog cancelled once they are shown).
+    for (int id : {26, 27}) {
+        frame.onCommand(id, 0, 0);
+        responder.printAnswers.push_back(toFile(platform::PrintRequest::Range::all));
+        responder.fileAnswers.push_back(dir->file("desktop" + std::to_string(id) + ".pdf"));
+        frame.onCommand(7, 0, 0);
+    }
+    std::map<int, int> maxPage;
+    for (int id : {25, 28}) {
+        frame.onCommand(id, 0, 0);
+        frame.onCommand(7, 0, 0);
+        maxPage[id] = responder.printRequests.back().maxPage;
+    }
+    ASSERT_EQ(printFromTheCommandLine(*dir, "/printpdf /pgraph rec.dat graph.pdf"), 0);
+    ASSERT_EQ(printFromTheCommandLine(*dir, "/pfft rec.dat fft.pdf"), 0);
+    ASSERT_EQ(printFromTheCommandLine(*dir, "/printpdf /pbands rec.dat bands.pdf"), 0);
+    ASSERT_EQ(printFromTheCommandLine(*dir, "/printpdf /pspectrum rec.dat spectrum.pdf"), 0);
+    EXPECT_EQ(pdfPages(dir->file("graph.pdf")), maxPage[25]);
+    EXPECT_EQ(pdfPages(dir->file("fft.pdf")), maxPage[28]);
+    // Traces in colour, the drawing filling the page within its 10 mm margins
+    // (20 pixels at 50 dpi).
+    for (const char* pdf : {"graph.pdf", "fft.pdf"}) {
+        const Ink ink = inkOf(dir->file(pdf), 2);
+        expectDrawingOnThePage(ink, 18, pdf);
+        EXPECT_LE(ink.box.left(), 22) << pdf << ": the margin is wider than 10 mm";
+        EXPECT_GE(ink.box.right(), ink.page.width() - 22) << pdf;
+        EXPECT_GT(ink.coloured, 100) << pdf;
+    }
+    EXPECT_EQ(pdfText(dir->file("bands.pdf")), pdfText(dir->file("desktop26.pdf")));
+    EXPECT_EQ(pdfText(dir->file("spectrum.pdf")), pdfText(dir->file("desktop27.pdf")));
+    EXPECT_NE(pdfText(dir->file("bands.pdf")).find("Mean Frequencies Hz:"), std::string::npos);
+    // A recording without EEG samples has no Graph page: exit code 7 and no PDF.
+    ASSERT_EQ(testing_support::runCommand(std::string(CORVANE_SIM_PATH) + " write " + dir->file("fft-only.dat") +
+                                          " --fft-only")
+                  .status,
+              0);
+    EXPECT_EQ(printFromTheCommandLine(*dir, "/pgraph fft-only.dat none.pdf"), 7);
+    EXPECT_FALSE(std::filesystem::exists(dir->file("none.pdf")));
+}
+
+// A print that cannot start says so, and the next print still works: a
+// printer that is gone, and a file that cannot be made.
+TEST_F(Printing, AFailedPrintSaysSoAndTheNextOneWorks)
+{
+    FrameWindow frame;
+    frame.show();
+    open(frame);
+    frame.onCommand(25, 0, 0);
+    platform::PrintRequest::Choice gone;
+    gone.printerName = "OzmarNoSuchPrinter";
+    platform::PrintRequest::Choice nowhere = toFile(platform::PrintRequest::Range::pages, 1, 1);
+    nowhere.fileName = dir->file("no/such/folder/graph.pdf");
+    platform::PrintRequest::Choice there = nowhere;
+    there.fileName = dir->file("after.pdf");
+    responder.printAnswers = {gone, nowhere, there};
+    for (int print = 0; print < 2; ++print) {
+        frame.onCommand(7, 0, 0);
+        ASSERT_EQ(responder.shown.size(), print + 1u);
+        EXPECT_EQ(responder.shown.back().text, "Failed to print.");
+    }
+    frame.onCommand(7, 0, 0);
+    EXPECT_EQ(pdfPages(dir->file("after.pdf")), 1);
 }
