@@ -104,6 +104,9 @@ void FrameWindow::toolWindowCommand(int id)
 
 void FrameWindow::refreshToolWindows()
 {
+    // The recording in place now decides the channel configuration shown.
+    if (channelSettings_)
+        channelSettings_->refresh();
     if (playControl_)
         playControl_->refresh();
     if (graphSub_)

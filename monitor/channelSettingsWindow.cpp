@@ -120,7 +120,9 @@ void ChannelSettingsWindow::refresh()
         channels_[static_cast<std::size_t>(ch)].on->setChecked(setting(ch).on);
         fillLists(ch);
     }
-    changed_(ChannelChange::layout);
+    // As if the user had chosen the configuration: the layout, and the pair of
+    // every analysis window in a two-channel recording.
+    changed_(ChannelChange::configuration);
 }
 
 void ChannelSettingsWindow::toggled(int ch)

@@ -23,8 +23,9 @@ GraphWindow::GraphWindow(QWidget* parent) : QWidget(parent)
 QString GraphWindow::title()
 {
     const monitor::MonitorState& m = monitor::monitorState;
-    const char* mode = m.playThreadRunning ? (m.liveSession ? "-monitoring" : "-playback") : "";
-    return QString::asprintf("Graph %s %s", mode, m.autoUploadActive ? "(Auto Upload)" : "");
+    // One form whether the window is made during a session or retitled when it starts.
+    const char* mode = m.playThreadRunning ? (m.liveSession ? " - monitoring" : " - playback") : "";
+    return QString::asprintf("Graph%s %s", mode, m.autoUploadActive ? "(Auto Upload)" : "");
 }
 
 void GraphWindow::refresh(bool newRecording)

@@ -104,7 +104,7 @@ TEST_F(MonitorWindows, MonitorFillsTheGraphAndBandsAndStopMakesAnUnsavedRecordin
     auto* stop = frame.playControlWindow()->findChild<QPushButton*>("Button458");
     EXPECT_EQ(stop->text(), "Stop &Mon");
     EXPECT_FALSE(frame.playControlWindow()->findChild<QComboBox*>("Speed")->isEnabled());
-    EXPECT_EQ(frame.graphSubWindow()->windowTitle(), "Graph -monitoring ");
+    EXPECT_EQ(frame.graphSubWindow()->windowTitle(), "Graph - monitoring ");
     ASSERT_TRUE(waitFor([] { return monitor::monitorState.processedEpochCount >= 4; }));
     EXPECT_FALSE(monitor::graphPage.empty());
     EXPECT_GE(monitor::monitorState.accumulatedEpochCount, 1);
@@ -167,7 +167,7 @@ TEST_F(MonitorWindows, PlaybackAtAllSpeedsAndTheTimeSetRange)
     frame.onCommand(456, 0, 0);
     frame.onCommand(455, 0, 0);
     EXPECT_EQ(control->findChild<QPushButton*>("Button455")->text(), "Stop&Back");
-    EXPECT_EQ(frame.graphSubWindow()->windowTitle(), "Graph -playback ");
+    EXPECT_EQ(frame.graphSubWindow()->windowTitle(), "Graph - playback ");
     ASSERT_TRUE(waitFor([] { return monitor::monitorState.displayComplete.load(); }));
     ASSERT_TRUE(waitFor([&] { return control->findChild<QPushButton*>("Button455")->text() == "Play&Back"; }));
     EXPECT_EQ(rec.rawChannels[0].playCount, 30u * 200u);
@@ -396,6 +396,45 @@ TEST_F(AutoUploadPaths, ARecordingAKilledFilingLeftIsFiledWhenAutoUploadStartsAn
 }
 
 // A transfer resets the recording on its own thread: the Channels Setting
+// After each Open the Channels Setting window shows the opened recording's
+// configuration, its Scale box agrees with the Graph's label, and a Spectrum
+// window on EEG 3&4 goes back to EEG 1&2 in a two-channel recording.
+TEST_F(MonitorWindows, ChannelSettingsFollowEachRecordingOpened)
+{
+    const std::string sim = CORVANE_SIM_PATH;
+    ASSERT_EQ(testing_support::runCommand(sim + " write " + dir.file("four.dat") + " --channels 4 --seconds 20").status, 0);
+    ASSERT_EQ(testing_support::runCommand(sim + " write " + dir.file("two.dat") + " --channels 2 --seconds 20").status, 0);
+    FrameWindow frame;
+    frame.show();
+    frame.ensureToolWindows(true);
+    monitor::ChannelSettingsWindow* w = frame.channelSettingsWindow();
+    auto* signal3 = w->findChild<QComboBox*>("Signal406");
+    auto* signal4 = w->findChild<QComboBox*>("Signal407");
+    auto* scale3 = w->findChild<QComboBox*>("Scale410");
+    auto* artifact3 = w->findChild<QComboBox*>("Artifact418");
+    ASSERT_NE(artifact3, nullptr);
+    frame.onCommand(27, 0, 0);  // a Spectrum window
+    auto* spectrum = dynamic_cast<views::TableWindow*>(frame.mdiArea()->activeSubWindow()->widget());
+    ASSERT_NE(spectrum, nullptr);
+    for (const char* name : {"four.dat", "two.dat", "four.dat"}) {
+        const bool four = std::string(name) == "four.dat";
+        responder.fileAnswers.push_back(dir.file(name));
+        frame.onCommand(2, 0, 0);
+        EXPECT_EQ(signal3->currentText(), four ? "EEG3" : "EMG") << name;
+        EXPECT_EQ(signal4->currentText(), four ? "EEG4" : "ECG") << name;
+        EXPECT_EQ(scale3->itemText(0), four ? "10" : "100") << name;
+        EXPECT_EQ(artifact3->isEnabled(), four) << name;
+        // A recording with content keeps its configuration.
+        EXPECT_FALSE(signal3->isEnabled()) << name;
+        const auto [scales, unit] = monitor::graphPage.scales();
+        EXPECT_EQ(scale3->currentText(), QString::number(scales[2].scaleLabel)) << name;
+        if (four)
+            platform::sendCommand(spectrum, 45, 0, 0);  // EEG 3&4
+        else
+            EXPECT_EQ(spectrum->table().pair, 0u) << spectrum->windowTitle().toStdString();
+    }
+}
+
 // window is refreshed later on the user-interface thread, never from the
 // transfer thread, and a window that reads the recording while a transfer
 // holds it keeps what it showed.
