@@ -1,4 +1,5 @@
 #include "app/frameWindow.h"
+#include "app/windowTiling.h"
 #include "platform/commandIds.h"
 
 #include <QApplication>
@@ -176,14 +177,19 @@ void FrameWindow::listWindows()
         // Only the list of windows is rebuilt; "&Report" (40002) and the other
         // items of the table stay.
         for (QAction* a : popup->actions())
-            if (a->data().toInt() >= kWindowListFirst && a->data().toInt() < kWindowListFirst + 1000)
+            if (a->data().toInt() >= kWindowListFirst && a->data().toInt() < kWindowListFirst + 1000) {
                 popup->removeAction(a);
+                a->deleteLater();
+            }
         const auto windows = mdi_->subWindowList();
         if (!windows.isEmpty() && !popup->actions().isEmpty() && !popup->actions().back()->isSeparator())
             popup->addSeparator();
         int n = 0;
         for (QMdiSubWindow* w : windows) {
-            QAction* a = popup->addAction(QString("&%1 %2").arg(n + 1).arg(w->windowTitle()));
+            // A title's "&" is a character ("Bands EEG 1&2"), not a mnemonic.
+            QString title = w->windowTitle();
+            title.replace('&', "&&");
+            QAction* a = popup->addAction(QString("&%1 %2").arg(n + 1).arg(title));
             a->setData(kWindowListFirst + n++);
             a->setCheckable(w == mdi_->activeSubWindow());  // one mark: the active window
             a->setChecked(w == mdi_->activeSubWindow());
@@ -438,6 +444,23 @@ void FrameWindow::cascade()
     }
 }
 
+// The document windows that are not minimised share the area without
+// overlapping, in the order the Window menu lists them.
+void FrameWindow::tile(bool horizontally)
+{
+    std::vector<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : mdi_->subWindowList())
+        if (!w->isMinimized() && !w->isHidden())
+            windows.push_back(w);
+    const QSize area = mdi_->viewport()->size();
+    const std::vector<TileRect> rects =
+        tileRects(static_cast<int>(windows.size()), area.width(), area.height(), horizontally);
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        windows[i]->showNormal();
+        windows[i]->setGeometry(QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height));
+    }
+}
+
 // A document window's outer size for a client of `inner` pixels: the scroll
 // bars' room and the sub-window's frame and title bar added.
 QSize FrameWindow::outerSize(QMdiSubWindow* sub, QSize inner) const
@@ -468,7 +491,7 @@ void FrameWindow::windowCommand(int id)
     switch (id) {
     case cmd::cascade: cascade(); break;
     case cmd::tileHorizontally:
-    case cmd::tileVertically: mdi_->tileSubWindows(); break;
+    case cmd::tileVertically: tile(id == cmd::tileHorizontally); break;
     case cmd::minimizeAll:
     case cmd::restoreAll:
         for (QMdiSubWindow* w : mdi_->subWindowList()) {

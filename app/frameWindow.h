@@ -89,6 +89,7 @@ private:
     void fillSpectrumPopup(QMenu* menu, MenuKind kind);
     void setPort(int number);
     void windowCommand(int id);
+    void tile(bool horizontally);
     void cascade();
     QSize outerSize(QMdiSubWindow* sub, QSize inner) const;
     int defaultHeight() const;

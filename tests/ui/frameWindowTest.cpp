@@ -490,3 +490,48 @@ TEST_F(FrameWindowTest, FontDialogStartsFromTheFontInUseAndOkWithoutAChangeChang
     EXPECT_EQ(choosing.fontRequests[1], larger);
     platform::dialogs.responder = &responder;
 }
+
+TEST_F(FrameWindowTest, TheWindowListShowsTitlesWithTheirAmpersands)
+{
+    FrameWindow frame;
+    frame.show();
+    openSample(frame);
+    frame.onCommand(26, 0, 0);  // Bands EEG 1&2
+    windowMenuItem(frame, 40002);
+    QStringList shown;
+    for (QAction* a : MenuBuilder::windowPopup(frame.menuBar())->actions())
+        if (a->text().startsWith("&2 "))
+            shown << a->text();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith("&2 Bands EEG 1&&2")) << shown[0].toStdString();
+}
+
+// Shift+F4 lays the windows one above another, Shift+F3 side by side, each
+// arrangement covering the area without overlap.
+TEST_F(FrameWindowTest, TileHorizontallyAndVerticallyGiveTheirOwnArrangements)
+{
+    FrameWindow frame;
+    frame.resize(1000, 800);
+    frame.show();
+    openSample(frame);
+    frame.onCommand(25, 0, 0);
+    const QSize area = frame.mdiArea()->viewport()->size();
+    std::map<int, std::vector<QRect>> arranged;
+    for (int id : {701, 702}) {
+        frame.onCommand(id, 0, 0);
+        for (QMdiSubWindow* w : frame.mdiArea()->subWindowList())
+            arranged[id].push_back(w->geometry());
+        ASSERT_EQ(arranged[id].size(), 2u);
+        EXPECT_FALSE(arranged[id][0].intersects(arranged[id][1])) << id;
+    }
+    // Horizontally: full width, half height each.
+    for (const QRect& r : arranged[701]) {
+        EXPECT_EQ(r.width(), area.width());
+        EXPECT_NEAR(r.height(), area.height() / 2, 1);
+    }
+    // Vertically: full height, half width each.
+    for (const QRect& r : arranged[702]) {
+        EXPECT_EQ(r.height(), area.height());
+        EXPECT_NEAR(r.width(), area.width() / 2, 1);
+    }
+}
