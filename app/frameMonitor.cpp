@@ -42,10 +42,30 @@ namespace {
 void placeToolWindow(QWidget* window, const WindowRecord& record, QWidget* frame, int offset)
 {
     window->adjustSize();
-    if ((record.flags & 1u) && record.x != kDefaultPosition && record.y != kDefaultPosition)
+    const bool saved = (record.flags & 1u) && record.x != kDefaultPosition && record.y != kDefaultPosition;
+    if (saved)
         window->move(record.x, record.y);
     else
         window->move(frame->geometry().right() - window->width() - 24, frame->geometry().top() + 60 + offset);
+    // The saved size (never below what the controls need); it was the outer
+    // size, so the frame's decorations come off again once they are known.
+    if (saved && record.width > 0 && record.height > 0 && record.width != kDefaultPosition) {
+        const QSize least = window->minimumSizeHint();
+        window->resize(std::max(record.width, least.width()), std::max(record.height, least.height()));
+    }
+}
+
+// Takes a shown tool window's decorations off the saved outer size.
+void fitSavedToolSize(QWidget* window, const WindowRecord& record)
+{
+    if (!window->isVisible() || record.width <= 0 || record.width == kDefaultPosition)
+        return;
+    const QSize extra = window->frameGeometry().size() - window->size();
+    if (extra.width() <= 0 && extra.height() <= 0)
+        return;
+    const QSize least = window->minimumSizeHint();
+    window->resize(std::max(record.width - extra.width(), least.width()),
+                   std::max(record.height - extra.height(), least.height()));
 }
 
 }  // namespace
@@ -62,6 +82,7 @@ void FrameWindow::ensureToolWindows(bool playControl)
         placeToolWindow(channelSettings_, windowLayout.channelSettingsRecord, this, 0);
         if (settings.showChannelSettings)
             channelSettings_->show();
+        fitSavedToolSize(channelSettings_, windowLayout.channelSettingsRecord);
     }
     if (playControl && !playControl_) {
         const auto facts = [this] {
@@ -84,6 +105,7 @@ void FrameWindow::ensureToolWindows(bool playControl)
             monitor::resetPlayback();
         if (settings.showPlayControl)
             playControl_->show();
+        fitSavedToolSize(playControl_, windowLayout.playControlRecord);
     }
     // (also when they existed: a port may have been found since)
     refreshToolWindows();

@@ -1,5 +1,5 @@
 #include "app/frameWindow.h"
-#include "app/windowTiling.h"
+#include "app/windowArrangement.h"
 #include "platform/commandIds.h"
 
 #include <QApplication>
@@ -271,7 +271,8 @@ void FrameWindow::openReport(bool startingUp)
     reportSub_->setAttribute(Qt::WA_DeleteOnClose);
     reportSub_->setWindowTitle("Report");
     const WindowRecord& r = windowLayout.current;
-    if (startingUp && !(r.flags & 6u) && r.width != kDefault)
+    const bool recorded = startingUp && !(r.flags & 6u) && r.width != kDefault;
+    if (recorded)
         reportSub_->setGeometry(r.x, r.y, r.width, r.height);
     else
         reportSub_->resize(outerSize(reportSub_, QSize(initialReportWidth(*window), defaultHeight())));
@@ -281,6 +282,8 @@ void FrameWindow::openReport(bool startingUp)
         reportSub_->showMinimized();
     else
         reportSub_->show();
+    if (!recorded && !reportSub_->isMaximized() && !reportSub_->isMinimized())
+        placeInsideArea(reportSub_);
     platform::sendCommand(window, cmd::relayout, 0, 1);
     mdi_->setActiveSubWindow(reportSub_);
     installMenu(MenuKind::CORVANE);
@@ -301,8 +304,23 @@ void FrameWindow::placeSubWindow(QMdiSubWindow* sub, bool startingUp, QSize defa
         sub->showMinimized();
     else
         sub->show();
+    if (!recorded && !sub->isMaximized() && !sub->isMinimized())
+        placeInsideArea(sub);
     mdi_->setActiveSubWindow(sub);
     installMenu(menuKindOf(sub));
+}
+
+// A new document window lies wholly inside the area, one cascade step further
+// than the windows already open.
+void FrameWindow::placeInsideArea(QMdiSubWindow* sub)
+{
+    int others = 0;
+    for (QMdiSubWindow* w : mdi_->subWindowList())
+        others += w != sub && !w->isMinimized() && !w->isHidden() ? 1 : 0;
+    const QSize area = mdi_->viewport()->size();
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 4;
+    const TileRect place = newWindowRect(others, sub->width(), sub->height(), area.width(), area.height(), step);
+    sub->setGeometry(place.x, place.y, place.width, place.height);
 }
 
 void FrameWindow::openGraph(bool startingUp)
@@ -468,7 +486,7 @@ QSize FrameWindow::outerSize(QMdiSubWindow* sub, QSize inner) const
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     const int frame = sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub);
     const int title = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
-    return QSize(inner.width() + scrollBar + 2 * frame + 4, inner.height() + title + 2 * frame);
+    return QSize(inner.width() + scrollBar + 2 * frame + 4, inner.height() + scrollBar + title + 2 * frame);
 }
 
 // A new Report window is as wide as the band table's first columns, and as

@@ -89,6 +89,7 @@ private:
     void fillSpectrumPopup(QMenu* menu, MenuKind kind);
     void setPort(int number);
     void windowCommand(int id);
+    void placeInsideArea(QMdiSubWindow* sub);
     void tile(bool horizontally);
     void cascade();
     QSize outerSize(QMdiSubWindow* sub, QSize inner) const;

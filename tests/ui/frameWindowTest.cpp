@@ -6,6 +6,8 @@
 #include <QMenuBar>
 #include <QMdiSubWindow>
 #include <QScrollBar>
+#include <QMdiArea>
+#include <map>
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -19,6 +21,8 @@
 #include "monitor/monitorState.h"
 #include "platform/dialogs.h"
 #include "report/reportWindow.h"
+#include "monitor/channelSettingsWindow.h"
+#include "views/tableWindow.h"
 #include "serial/serialPort.h"
 #include "state/portTable.h"
 #include "app/startup.h"
@@ -534,4 +538,51 @@ TEST_F(FrameWindowTest, TileHorizontallyAndVerticallyGiveTheirOwnArrangements)
         EXPECT_EQ(r.height(), area.height());
         EXPECT_NEAR(r.width(), area.width() / 2, 1);
     }
+}
+
+// Every document window opens wholly inside the area of a 1280 x 900 frame,
+// and a new Bands window shows all of its lines without scrolling.
+TEST_F(FrameWindowTest, NewDocumentWindowsOpenInsideTheAreaShowingTheirContent)
+{
+    FrameWindow frame;
+    frame.resize(1280, 900);
+    frame.show();
+    openSample(frame);
+    const QRect area(QPoint(0, 0), frame.mdiArea()->viewport()->size());
+    for (int id : {25, 28, 26, 27}) {
+        frame.onCommand(id, 0, 0);
+        QMdiSubWindow* sub = frame.mdiArea()->activeSubWindow();
+        ASSERT_NE(sub, nullptr) << id;
+        EXPECT_TRUE(area.contains(sub->geometry())) << id << ": " << sub->geometry().x() << "," << sub->geometry().y()
+                                                    << " " << sub->geometry().width() << "x" << sub->geometry().height();
+        if (id == 26) {
+            auto* bands = dynamic_cast<views::TableWindow*>(sub->widget());
+            ASSERT_NE(bands, nullptr);
+            EXPECT_GE(bands->viewport()->height(), 11 * bands->scroll().lineHeight) << "the Segments line is hidden";
+        }
+    }
+    EXPECT_TRUE(area.contains(frame.reportSubWindow()->geometry()));
+}
+
+TEST_F(FrameWindowTest, AToolWindowComesBackAtItsSavedSize)
+{
+    std::vector<SavedWindow> records;
+    QSize saved;
+    {
+        FrameWindow frame;
+        frame.show();
+        frame.ensureToolWindows(true);
+        QWidget* tool = frame.channelSettingsWindow();
+        tool->resize(tool->width() + 36, tool->height() + 12);
+        saved = tool->frameGeometry().size();
+        records = frame.windowRecords();
+    }
+    ASSERT_TRUE(writeConfiguration(dir.file("Ozmar681.cfg"), records));
+    ASSERT_TRUE(readConfiguration(dir.file("Ozmar681.cfg")));
+    startup.startingUp = true;
+    FrameWindow again;
+    again.show();
+    again.replayLayout();
+    again.ensureToolWindows(true);
+    EXPECT_EQ(again.channelSettingsWindow()->frameGeometry().size(), saved);
 }

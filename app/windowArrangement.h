@@ -18,4 +18,10 @@ struct TileRect {
 // when the count does not divide evenly. The rectangles cover the area exactly.
 std::vector<TileRect> tileRects(int count, int width, int height, bool horizontally);
 
+// Where a new document window of `width` x `height` goes when `others` are
+// open: one cascade step (`step` pixels right and down) per other window, as
+// far as the whole window stays inside the area, then from the top left again;
+// a window larger than the area is made to fit it.
+TileRect newWindowRect(int others, int width, int height, int areaWidth, int areaHeight, int step);
+
 }  // namespace app

@@ -2,7 +2,7 @@
 // overlap, for any number of windows.
 #include <gtest/gtest.h>
 
-#include "app/windowTiling.h"
+#include "app/windowArrangement.h"
 
 using app::TileRect;
 using app::tileRects;
@@ -43,4 +43,20 @@ TEST(WindowTiling, TheTwoDirectionsDiffer)
     EXPECT_EQ(v[0], (TileRect{0, 0, 400, 300}));
     EXPECT_EQ(v[4], (TileRect{533, 300, 267, 300}));
     EXPECT_TRUE(tileRects(0, 800, 600, true).empty());
+}
+
+TEST(WindowArrangement, ANewWindowStaysWhollyInsideTheArea)
+{
+    // The fourth window one step further than the third.
+    EXPECT_EQ(app::newWindowRect(3, 600, 400, 1200, 800, 30), (TileRect{90, 90, 600, 400}));
+    // Room for one step only: the third window one step in, the fourth back at the top left.
+    EXPECT_EQ(app::newWindowRect(3, 1100, 750, 1200, 800, 30), (TileRect{30, 30, 1100, 750}));
+    EXPECT_EQ(app::newWindowRect(4, 1100, 750, 1200, 800, 30), (TileRect{0, 0, 1100, 750}));
+    // Larger than the area: the area's size.
+    EXPECT_EQ(app::newWindowRect(2, 1500, 900, 1200, 800, 30), (TileRect{0, 0, 1200, 800}));
+    for (int others = 0; others < 40; ++others) {
+        const TileRect r = app::newWindowRect(others, 700, 500, 1000, 640, 27);
+        EXPECT_LE(r.x + r.width, 1000);
+        EXPECT_LE(r.y + r.height, 640);
+    }
 }

@@ -1,4 +1,4 @@
-#include "app/windowTiling.h"
+#include "app/windowArrangement.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,6 +35,15 @@ std::vector<TileRect> tileRects(int count, int width, int height, bool horizonta
         }
     }
     return rects;
+}
+
+TileRect newWindowRect(int others, int width, int height, int areaWidth, int areaHeight, int step)
+{
+    const int w = std::max(1, std::min(width, areaWidth));
+    const int h = std::max(1, std::min(height, areaHeight));
+    const int steps = step > 0 ? std::max(0, std::min((areaWidth - w) / step, (areaHeight - h) / step)) : 0;
+    const int at = (std::max(0, others) % (steps + 1)) * std::max(0, step);
+    return TileRect{at, at, w, h};
 }
 
 }  // namespace app
