@@ -17,6 +17,7 @@
 #include <QHeaderView>
 #include <QTreeView>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -273,11 +274,18 @@ std::string QtResponder::fileDialog(const FileRequest& request)
 bool QtResponder::fontDialog(const void* owner, FontChoice& font)
 {
     QFont initial(QString::fromStdString(font.family), font.pointSize, font.bold ? QFont::Bold : QFont::Normal, font.italic);
+    // The dialog lists the installed families: it starts from the one that
+    // stands in for the font's family here (another one for "Arial" where it
+    // is not installed), not from the top of its list.
+    const QString shown = QFontInfo(initial).family();
+    initial.setFamily(shown);
     bool ok = false;
     const QFont chosen = QFontDialog::getFont(&ok, initial, static_cast<QWidget*>(const_cast<void*>(owner)));
     if (!ok)
         return false;
-    font = FontChoice{chosen.family().toStdString(), chosen.pointSize(), chosen.bold(), chosen.italic()};
+    // The family left as it was shown keeps its own name.
+    const std::string family = chosen.family() == shown ? font.family : chosen.family().toStdString();
+    font = FontChoice{family, chosen.pointSize(), chosen.bold(), chosen.italic()};
     return true;
 }
 

@@ -27,9 +27,11 @@ TableWindow::TableWindow(std::unique_ptr<TableLines> table, const char* classNam
     : ScrolledTextArea(parent), table_(std::move(table))
 {
     setObjectName(className);
+    // Light grey under the text; a scroll area's viewport fills with its Base colour.
     viewport()->setAutoFillBackground(true);
     QPalette palette = viewport()->palette();
     palette.setColor(QPalette::Window, QColor(192, 192, 192));
+    palette.setColor(QPalette::Base, QColor(192, 192, 192));
     viewport()->setPalette(palette);
     font_ = platform::createScaledFont(*this, "Arial", 80);
     font_.setBold(true);

@@ -383,3 +383,26 @@ TEST_F(AnalysisWindows, SaveAsTextQuestionsRawDataRangeAndBatchConvert)
     EXPECT_EQ(responder.shown[0].text, "This folder already contains file 'four-info.txt'\nWould you like to replace it?");
     EXPECT_EQ(responder.shown[0].buttons, platform::Buttons::yesAllNoCancel);
 }
+
+TEST_F(AnalysisWindows, TableWindowsDrawOnLightGrey)
+{
+    FrameWindow frame;
+    frame.show();
+    openAndAccumulate(frame);
+    for (int id : {26, 27}) {
+        frame.onCommand(id, 0, 0);
+        views::TableWindow* table = active(frame);
+        ASSERT_NE(table, nullptr);
+        const QImage shown = table->viewport()->grab().toImage();
+        // Most of the window is the background between the text, and none of it white.
+        int grey = 0, white = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x) {
+                const QColor c = shown.pixelColor(x, y);
+                grey += c == QColor(192, 192, 192) ? 1 : 0;
+                white += c == QColor(Qt::white) ? 1 : 0;
+            }
+        EXPECT_GT(grey, shown.width() * shown.height() / 2) << id;
+        EXPECT_EQ(white, 0) << id;
+    }
+}
