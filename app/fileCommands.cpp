@@ -67,6 +67,13 @@ void remember(const std::string& path)
 
 }  // namespace
 
+std::string exportNameFor(const std::string& extension)
+{
+    if (document.currentFileName.empty())
+        return std::string();
+    return fs::path(document.currentFileName).stem().string() + extension;
+}
+
 std::string chooseOpenPath(const void* owner)
 {
     return platform::fileDialog(dataFileRequest(owner, false));

@@ -17,6 +17,10 @@ struct FrameEffects {
 // The file dialogs of data files, with their filters and questions. Empty when cancelled.
 std::string chooseOpenPath(const void* owner);
 std::string chooseSaveAsPath(const void* owner);
+// The name an export dialog proposes: the current recording's file name with
+// `extension` (".txt", ".png") in place of its own; empty for a recording
+// without a file.
+std::string exportNameFor(const std::string& extension);
 
 // The frame's file commands on the primary recording and the document state.
 // Each answers false when it was cancelled or failed.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/fileCommands.h"
 #include "app/frameWindow.h"
 #include "data/recordingStore.h"
 #include "platform/dialogs.h"
@@ -56,6 +57,7 @@ void FrameWindow::saveAsImage()
                  {"JPG Files (*.jpg)", "*.jpg"}, {"BMP Files (*.bmp)", "*.bmp"}, {"All Files (*.*)", "*.*"}};
     r.folder = state::startup.lastDir;
     r.defaultExtension = "png";
+    r.name = exportNameFor(".png");
     r.panel = std::make_shared<platform::FilePanel>();
     platform::FilePanel& panel = *r.panel;
     panel.title = "&Data To Save";
@@ -63,6 +65,10 @@ void FrameWindow::saveAsImage()
     panel.exclusive = true;
     panel.editAfter = 1;
     panel.editText = report::formatSecondsRange(1, std::max(1u, pages));
+    panel.normalise = [pages](const std::string& text) {
+        const auto [first, last] = report::parsePageRange(text, pages, {1, std::max(1u, pages)});
+        return report::formatSecondsRange(first, last);
+    };
     // Without pages only the current view can be saved.
     panel.checked = pages == 0 ? std::vector<bool>{false, false, true} : std::vector<bool>{true, false, false};
     if (pages == 0)

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/fileCommands.h"
 #include "app/frameWindow.h"
 #include "data/dataFiles.h"
 #include "data/recordingStore.h"
@@ -43,6 +44,7 @@ platform::FileRequest textRequest(const void* owner, const std::string& title, b
     r.filterIndex = report::exportSettings.textFilterIndex;
     r.folder = state::startup.lastDir;
     r.defaultExtension = r.filterIndex == 3 ? "csv" : "txt";
+    r.name = exportNameFor("." + r.defaultExtension);
     r.chosenFilter = std::make_shared<int>(r.filterIndex);
     r.onAccept = [owner, title, askReplace, extension = r.defaultExtension](const std::string& chosen) -> std::string {
         fs::path path(chosen);
@@ -70,7 +72,8 @@ std::shared_ptr<platform::FilePanel> rawDataPanel()
     report::ExportSettings& e = report::exportSettings;
     e.exportAllData = true;
     e.exportFrom = 0;
-    e.exportTo = data::recordings.primary.lengthSeconds;
+    const std::uint32_t length = data::recordings.primary.lengthSeconds;
+    e.exportTo = length;
     auto panel = std::make_shared<platform::FilePanel>();
     panel->title = "Raw &Data To Save";
     panel->labels = {"&All Data", "&From-To Sec"};
@@ -78,6 +81,11 @@ std::shared_ptr<platform::FilePanel> rawDataPanel()
     panel->exclusive = true;
     panel->editAfter = 1;
     panel->editText = report::formatSecondsRange(e.exportFrom, e.exportTo);
+    panel->normalise = [length](const std::string& text) {
+        std::uint32_t from = 0, to = length;
+        report::parseSecondsRange(text, length, from, to);
+        return report::formatSecondsRange(from, to);
+    };
     return panel;
 }
 
@@ -180,13 +188,17 @@ void FrameWindow::batchConvert()
     panel.labels = {"&Both", "&Patient Info", "Ra&w Data", "Split"};
     const bool both = e.exportPatientInfo && e.exportRawData;
     panel.checked = {both, !both && e.exportPatientInfo, !both && e.exportRawData, e.exportSplit};
-    // The first three are one choice; Split counts only with Both.
+    // The first three are one choice; Split counts only with Both, and is
+    // greyed (and set: one part alone is always a file of its own) otherwise.
+    panel.exclusiveFirst = 3;
+    panel.enabled = {true, true, true, both};
     panel.toggled = [](platform::FilePanel& p, int i) {
         if (i < 3)
             for (int k = 0; k < 3; ++k)
                 p.checked[static_cast<std::size_t>(k)] = k == i;
         if (!p.checked[0])
             p.checked[3] = true;
+        p.enabled[3] = p.checked[0];
     };
     // The name box shows, read-only, the pattern of the names to be written.
     save.proposeName = [&panel, extension = save.defaultExtension](const std::string&) {

@@ -37,8 +37,12 @@ struct FilePanel {
     std::vector<bool> checked;
     std::function<void(FilePanel&, int toggled)> toggled;
     bool exclusive = false;      // radio buttons: exactly one choice
+    int exclusiveFirst = 0;      // the first n choices are one choice of radio buttons, the rest check boxes
     int editAfter = -1;          // a text box follows this choice (enabled only while it is chosen)
     std::string editText;
+    // The text box's text in its normal form ("3 , 5" as "3-5"), shown when
+    // the box loses the focus; unset: the text stays as typed.
+    std::function<std::string(const std::string&)> normalise;
     std::vector<bool> enabled;   // empty: every choice can be made
     std::function<void()> changed;  // set by the dialog: run after each toggle
 };

@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
+#include <QFileSystemModel>
 #include <QVBoxLayout>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -107,9 +108,10 @@ void addPanel(QFileDialog& dialog, FilePanel& panel)
     auto* row = new QHBoxLayout(group);
     std::vector<QAbstractButton*> boxes;
     QLineEdit* edit = nullptr;
+    const auto radio = [&panel](std::size_t i) { return panel.exclusive || static_cast<int>(i) < panel.exclusiveFirst; };
     for (std::size_t i = 0; i < panel.labels.size(); ++i) {
-        QAbstractButton* box = panel.exclusive ? static_cast<QAbstractButton*>(new QRadioButton(fromWindows1252(panel.labels[i]), group))
-                                               : static_cast<QAbstractButton*>(new QCheckBox(fromWindows1252(panel.labels[i]), group));
+        QAbstractButton* box = radio(i) ? static_cast<QAbstractButton*>(new QRadioButton(fromWindows1252(panel.labels[i]), group))
+                                        : static_cast<QAbstractButton*>(new QCheckBox(fromWindows1252(panel.labels[i]), group));
         box->setChecked(panel.checked[i]);
         box->setEnabled(panel.enabled.empty() || panel.enabled[i]);
         row->addWidget(box);
@@ -120,17 +122,27 @@ void addPanel(QFileDialog& dialog, FilePanel& panel)
             edit->setEnabled(panel.checked[i]);
             row->addWidget(edit);
             QObject::connect(edit, &QLineEdit::textEdited, group, [&panel](const QString& text) { panel.editText = toWindows1252(text); });
+            QObject::connect(edit, &QLineEdit::editingFinished, group, [&panel, edit] {
+                if (!panel.normalise)
+                    return;
+                panel.editText = panel.normalise(toWindows1252(edit->text()));
+                edit->setText(fromWindows1252(panel.editText));
+            });
         }
     }
     for (std::size_t i = 0; i < boxes.size(); ++i)
-        QObject::connect(boxes[i], &QAbstractButton::clicked, group, [&panel, boxes, edit, i](bool on) {
-            if (panel.exclusive)
-                std::fill(panel.checked.begin(), panel.checked.end(), false);
-            panel.checked[i] = panel.exclusive || on;
+        QObject::connect(boxes[i], &QAbstractButton::clicked, group, [&panel, boxes, edit, i, radio](bool on) {
+            if (radio(i)) {
+                const std::size_t last = panel.exclusive ? panel.checked.size() : static_cast<std::size_t>(panel.exclusiveFirst);
+                std::fill(panel.checked.begin(), panel.checked.begin() + static_cast<std::ptrdiff_t>(last), false);
+            }
+            panel.checked[i] = radio(i) || on;
             if (panel.toggled)
                 panel.toggled(panel, static_cast<int>(i));
-            for (std::size_t k = 0; k < boxes.size(); ++k)
+            for (std::size_t k = 0; k < boxes.size(); ++k) {
                 boxes[k]->setChecked(panel.checked[k]);
+                boxes[k]->setEnabled(panel.enabled.empty() || panel.enabled[k]);
+            }
             if (edit) {
                 edit->setEnabled(panel.checked[static_cast<std::size_t>(panel.editAfter)]);
                 edit->setText(fromWindows1252(panel.editText));
@@ -154,7 +166,7 @@ std::unique_ptr<QLabel> attachTip(QFileDialog& dialog, const std::function<std::
     tip->setMargin(4);
     tip->setStyleSheet("QLabel { background: #ffffe1; color: black; border: 1px solid #808080; }");
     QLabel* label = tip.get();
-    QObject::connect(&dialog, &QFileDialog::currentChanged, label, [&dialog, label, text](const QString& path) {
+    const auto show = [&dialog, label, text](const QString& path) {
         if (path.isEmpty() || QFileInfo(path).isDir()) {
             label->hide();
             return;
@@ -169,7 +181,16 @@ std::unique_ptr<QLabel> attachTip(QFileDialog& dialog, const std::function<std::
         }
         label->move(at);
         label->show();
-    });
+    };
+    QObject::connect(&dialog, &QFileDialog::currentChanged, label, show);
+    // Several files chosen: the name box holds "a.dat" "b.dat", and the tip
+    // tells about the first of them.
+    if (auto* name = dialog.findChild<QLineEdit*>("fileNameEdit"))
+        QObject::connect(name, &QLineEdit::textChanged, label, [&dialog, show](const QString& text) {
+            const int end = text.startsWith('"') ? text.indexOf('"', 1) : -1;
+            if (end > 1)
+                show(dialog.directory().filePath(text.mid(1, end - 1)));
+        });
     QObject::connect(&dialog, &QFileDialog::directoryEntered, label, [&dialog, label] {
         label->hide();
         if (auto* name = dialog.findChild<QLineEdit*>("fileNameEdit"))
@@ -233,8 +254,20 @@ std::string QtResponder::fileDialog(const FileRequest& request)
         dialog.selectFile(QString::fromLocal8Bit(request.name.c_str()));
     if (!request.defaultExtension.empty())
         dialog.setDefaultSuffix(QString::fromLatin1(request.defaultExtension.c_str()));
-    if (!request.acceptLabel.empty())
-        dialog.setLabelText(QFileDialog::Accept, fromWindows1252(request.acceptLabel));
+    if (!request.acceptLabel.empty()) {
+        const QString accept = fromWindows1252(request.acceptLabel);
+        dialog.setLabelText(QFileDialog::Accept, accept);
+        // The dialog renames its button "Open" whenever a folder (or nothing)
+        // is chosen: after each of its own updates the button gets the
+        // request's text back.
+        const auto keep = [&dialog, accept] { dialog.setLabelText(QFileDialog::Accept, accept); };
+        QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog, keep, Qt::QueuedConnection);
+        QObject::connect(&dialog, &QFileDialog::currentChanged, &dialog, keep, Qt::QueuedConnection);
+        if (auto* name = dialog.findChild<QLineEdit*>("fileNameEdit"))
+            QObject::connect(name, &QLineEdit::textChanged, &dialog, keep, Qt::QueuedConnection);
+        if (auto* files = dialog.findChild<QFileSystemModel*>())
+            QObject::connect(files, &QFileSystemModel::directoryLoaded, &dialog, keep, Qt::QueuedConnection);
+    }
     if (!request.fileNameLabel.empty())
         dialog.setLabelText(QFileDialog::FileName, fromWindows1252(request.fileNameLabel));
     if (!request.typeLabel.empty()) {

@@ -406,3 +406,44 @@ TEST_F(AnalysisWindows, TableWindowsDrawOnLightGrey)
         EXPECT_EQ(white, 0) << id;
     }
 }
+
+// The export dialogs propose the opened recording's name, their range boxes
+// rewrite what was typed in the normal form, and Batch Convert's three parts
+// are one choice with Split greyed unless Both is chosen.
+TEST_F(AnalysisWindows, ExportDialogsProposeTheRecordingsNameAndTheirNormalRanges)
+{
+    FrameWindow frame;
+    frame.show();
+    openAndAccumulate(frame);  // 12 epochs: 6 Graph pages, 15 seconds
+    frame.onCommand(25, 0, 0);
+    responder.fileAnswersUsed = 0;
+    responder.fileAnswers.clear();
+    frame.onCommand(40013, 0, 0);  // Save As Image, cancelled
+    const platform::FileRequest image = responder.fileRequests.back();
+    EXPECT_EQ(image.name, "four.png");
+    ASSERT_TRUE(image.panel && image.panel->normalise);
+    EXPECT_EQ(image.panel->normalise("3 , 5"), "3-5");
+    EXPECT_EQ(image.panel->normalise("0-3"), "1-3");
+    EXPECT_EQ(image.panel->normalise("4"), "4-6");
+    frame.onCommand(40004, 0, 0);  // Save Raw Data As Text, cancelled
+    const platform::FileRequest raw = responder.fileRequests.back();
+    EXPECT_EQ(raw.title, "Save Raw Data As Text");
+    EXPECT_EQ(raw.name, "four.txt");
+    ASSERT_TRUE(raw.panel && raw.panel->normalise);
+    EXPECT_EQ(raw.panel->normalise("5 10"), "5-10");
+    EXPECT_EQ(raw.panel->normalise("10 , 99"), "10-16");  // to the end of the 16 seconds
+    frame.onCommand(40041, 0, 0);  // Save All As Text
+    EXPECT_EQ(responder.fileRequests.back().name, "four.txt");
+
+    responder.fileAnswers = {dir.file("four.dat")};
+    responder.fileAnswersUsed = 0;
+    frame.onCommand(40047, 0, 0);  // Batch Convert: the files, then the cancelled save dialog
+    platform::FilePanel& batch = *responder.fileRequests.back().panel;
+    EXPECT_EQ(batch.exclusiveFirst, 3);
+    batch.checked = {false, true, false, false};
+    batch.toggled(batch, 1);
+    EXPECT_EQ(batch.enabled, (std::vector<bool>{true, true, true, false}));
+    batch.checked = {true, false, false, false};
+    batch.toggled(batch, 0);
+    EXPECT_TRUE(batch.enabled[3]);
+}
