@@ -138,11 +138,14 @@ void FrameWindow::refreshToolWindows()
             platform::sendCommand(sub->widget(), cmd::relayout, 0, 0);
 }
 
+// Disabling nests (a print asks for its file inside a disabled spell): the
+// windows come back when the last spell ends.
 void FrameWindow::enableToolWindows(bool enabled)
 {
+    toolWindowsHeld_ = std::max(0, toolWindowsHeld_ + (enabled ? -1 : 1));
     for (QWidget* w : {static_cast<QWidget*>(playControl_), static_cast<QWidget*>(channelSettings_)})
         if (w)
-            w->setEnabled(enabled);
+            w->setEnabled(toolWindowsHeld_ == 0);
 }
 
 void FrameWindow::channelsChanged(monitor::ChannelChange change)

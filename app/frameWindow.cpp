@@ -120,6 +120,7 @@ FrameWindow::FrameWindow()
 {
     drawing_ = std::make_unique<platform::DrawingObjects>();
     platform::drawingObjects = drawing_.get();
+    platform::dialogs.aroundFileDialog = [this](bool enabled) { enableToolWindows(enabled); };
     setObjectName("Ozmar");
     mdi_ = new QMdiArea(this);
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -152,6 +153,7 @@ FrameWindow::~FrameWindow()
     serial::transferHooks = serial::TransferHooks{};
     serial::serialPort.onPortLost = nullptr;
     platform::drawingObjects = nullptr;
+    platform::dialogs.aroundFileDialog = nullptr;
 }
 
 void FrameWindow::installMenu(MenuKind kind)

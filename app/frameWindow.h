@@ -130,7 +130,6 @@ private:
     void printWindow();
     // Where a print to a file goes; empty when the user cancelled.
     std::string choosePrintFile();
-    void renewStuckPrinter();
 
     QMdiArea* mdi_ = nullptr;
     MenuBuilder menus_;
@@ -161,6 +160,7 @@ private:
     // setup, and the folder and name of the last print to a file.
     std::unique_ptr<QPrinter> printer_;
     std::string lastPrintFile_;
+    int toolWindowsHeld_ = 0;  // spells that keep the tool windows disabled
     bool printing_ = false;  // commands wait until the print has ended
     std::optional<QRect> pendingOuter_;  // until the window manager's border is known
 };

@@ -195,23 +195,11 @@ void FrameWindow::printWindow()
         }
     }
     if (!printed && !cancelled) {
-        renewStuckPrinter();
+        report::renewIfStuck(printer_);
         platform::messageBox(this, "Failed to print.", "Ozmar", platform::Buttons::ok, platform::Icon::stop);
     }
     // The printed window stays the active one.
     mdi_->setActiveSubWindow(active);
-}
-
-// A print whose document could not be started leaves Qt's printer active for
-// good, and every later print would fail: a new printer takes its place, with
-// the same page setup.
-void FrameWindow::renewStuckPrinter()
-{
-    if (!printer_ || printer_->printerState() != QPrinter::Active)
-        return;
-    const QPageLayout layout = printer_->pageLayout();
-    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer_->setPageLayout(layout);
 }
 
 }  // namespace app

@@ -27,6 +27,8 @@ int ScriptedResponder::messageBox(const MessageRequest& request)
 std::string ScriptedResponder::fileDialog(const FileRequest& request)
 {
     fileRequests.push_back(request);
+    if (whileFileDialog)
+        whileFileDialog(request);
     while (fileAnswersUsed < fileAnswers.size()) {
         if (request.panel && fileAnswersUsed < panelAnswers.size() && !panelAnswers[fileAnswersUsed].empty())
             request.panel->checked = panelAnswers[fileAnswersUsed];
@@ -97,7 +99,15 @@ bool ScriptedResponder::fontDialog(const void*, FontChoice& font)
 
 std::string fileDialog(const FileRequest& request)
 {
-    return dialogs.responder ? dialogs.responder->fileDialog(request) : std::string();
+    if (!dialogs.responder)
+        return std::string();
+    const std::function<void(bool)> around = dialogs.aroundFileDialog;
+    if (around)
+        around(false);
+    std::string chosen = dialogs.responder->fileDialog(request);
+    if (around)
+        around(true);
+    return chosen;
 }
 
 std::vector<std::string> ScriptedResponder::texts() const

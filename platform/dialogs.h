@@ -160,6 +160,7 @@ public:
     std::vector<std::vector<bool>> panelAnswers;
     std::vector<std::string> panelEditAnswers;  // the panel's text box, likewise
     std::size_t fileAnswersUsed = 0;
+    std::function<void(const FileRequest&)> whileFileDialog;  // run as each file dialog shows
     std::vector<FontChoice> fontRequests;  // the font each font dialog started from
     int messageBox(const MessageRequest& request) override;
     std::string fileDialog(const FileRequest& request) override;
@@ -194,7 +195,14 @@ bool pageSetupDialog(const void* owner, void* printer);
 // The responder in use. One instance.
 struct Dialogs {
     DialogResponder* responder = nullptr;
-    void reset() { responder = nullptr; }
+    // Told false before a file dialog shows and true when it has gone (the
+    // desktop program greys its tool windows meanwhile).
+    std::function<void(bool enabled)> aroundFileDialog;
+    void reset()
+    {
+        responder = nullptr;
+        aroundFileDialog = nullptr;
+    }
 };
 
 extern Dialogs dialogs;

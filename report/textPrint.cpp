@@ -98,6 +98,15 @@ bool printPages(QPrinter& printer, const std::vector<int>& order, const std::fun
     return painter.end() && printer.printerState() != QPrinter::Error;
 }
 
+void renewIfStuck(std::unique_ptr<QPrinter>& printer)
+{
+    if (!printer || printer->printerState() != QPrinter::Active)
+        return;
+    const QPageLayout layout = printer->pageLayout();
+    printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setPageLayout(layout);
+}
+
 PrintMargins printerMargins(const QPrinter& printer)
 {
     const QMarginsF m = printer.pageLayout().margins(QPageLayout::Millimeter);

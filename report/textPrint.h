@@ -4,6 +4,7 @@
 #include <QPageLayout>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "report/graphRowPainter.h"
@@ -65,6 +66,11 @@ QPageLayout defaultPageLayout();
 // abandoned). False when the print did not complete.
 bool printPages(QPrinter& printer, const std::vector<int>& order, const std::function<void(QPainter&, int)>& draw,
                 const std::function<bool()>& keepGoing);
+
+// A print whose document could not be started leaves Qt's printer active for
+// good, and every later print on it would fail: such a printer is replaced by
+// a new one with the same page layout.
+void renewIfStuck(std::unique_ptr<QPrinter>& printer);
 
 // The margins of the printer's page layout in hundredths of a millimetre, and
 // its page in device pixels at the printer's resolution.

@@ -586,3 +586,25 @@ TEST_F(FrameWindowTest, AToolWindowComesBackAtItsSavedSize)
     again.ensureToolWindows(true);
     EXPECT_EQ(again.channelSettingsWindow()->frameGeometry().size(), saved);
 }
+
+// The tool windows rest while a file dialog is open.
+TEST_F(FrameWindowTest, ToolWindowsAreDisabledWhileAFileDialogIsOpen)
+{
+    FrameWindow frame;
+    frame.show();
+    openSample(frame);
+    frame.ensureToolWindows(true);
+    QWidget* settingsWindow = frame.channelSettingsWindow();
+    std::vector<std::string> enabledDuring;
+    responder.whileFileDialog = [&](const platform::FileRequest& r) {
+        if (settingsWindow->isEnabled())
+            enabledDuring.push_back(r.title);
+    };
+    responder.fileAnswers.clear();
+    responder.fileAnswersUsed = 0;
+    for (int id : {2, 40004, 40041, 40047})  // Open, Save As Text, Save All As Text, Batch Convert: each cancelled
+        frame.onCommand(id, 0, 0);
+    EXPECT_GE(responder.fileRequests.size(), 4u);
+    EXPECT_TRUE(enabledDuring.empty()) << enabledDuring.front();
+    EXPECT_TRUE(settingsWindow->isEnabled());
+}

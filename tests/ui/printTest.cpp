@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QImage>
 #include <QMdiArea>
+#include <QPainter>
 #include <QPrinter>
 #include <QTimer>
 #include <sstream>
@@ -25,6 +26,7 @@
 #include "platform/dialogs.h"
 #include "platform/qtText.h"
 #include "report/reportWindow.h"
+#include "report/textPrint.h"
 #include "state/settings.h"
 #include "state/startupState.h"
 #include "support/processRunner.h"
@@ -468,26 +470,52 @@ TEST_F(Printing, EveryWindowPrintsFromTheCommandLineAsPrintLaysItOut)
     EXPECT_FALSE(std::filesystem::exists(dir->file("none.pdf")));
 }
 
-// A print that cannot start says so, and the next print still works: a
-// printer that is gone, and a file that cannot be made.
+// A print that cannot start says so, and the next print still works.
 TEST_F(Printing, AFailedPrintSaysSoAndTheNextOneWorks)
 {
     FrameWindow frame;
     frame.show();
     open(frame);
     frame.onCommand(25, 0, 0);
-    platform::PrintRequest::Choice gone;
-    gone.printerName = "OzmarNoSuchPrinter";
     platform::PrintRequest::Choice nowhere = toFile(platform::PrintRequest::Range::pages, 1, 1);
     nowhere.fileName = dir->file("no/such/folder/graph.pdf");
     platform::PrintRequest::Choice there = nowhere;
     there.fileName = dir->file("after.pdf");
-    responder.printAnswers = {gone, nowhere, there};
-    for (int print = 0; print < 2; ++print) {
-        frame.onCommand(7, 0, 0);
-        ASSERT_EQ(responder.shown.size(), print + 1u);
-        EXPECT_EQ(responder.shown.back().text, "Failed to print.");
-    }
+    responder.printAnswers = {nowhere, there};
+    frame.onCommand(7, 0, 0);
+    ASSERT_EQ(responder.shown.size(), 1u);
+    EXPECT_EQ(responder.shown.back().text, "Failed to print.");
     frame.onCommand(7, 0, 0);
     EXPECT_EQ(pdfPages(dir->file("after.pdf")), 1);
+}
+
+// A printer whose document could not start (here: PDF output without a file)
+// stays active for good; it is replaced by one that prints, on the same page.
+TEST_F(Printing, AStuckPrinterIsRenewedWithItsPageLayout)
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setPageLayout(report::defaultPageLayout());
+    printer->setPageOrientation(QPageLayout::Landscape);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    {
+        QPainter painter;
+        ASSERT_FALSE(painter.begin(printer.get()));
+    }
+    ASSERT_EQ(printer->printerState(), QPrinter::Active);
+    const QPrinter* before = printer.get();
+    report::renewIfStuck(printer);
+    ASSERT_NE(printer.get(), before);
+    EXPECT_EQ(printer->printerState(), QPrinter::Idle);
+    EXPECT_EQ(printer->pageLayout().orientation(), QPageLayout::Landscape);
+    printer->setOutputFileName(QString::fromStdString(dir->file("renewed.pdf")));
+    {
+        QPainter painter;
+        ASSERT_TRUE(painter.begin(printer.get()));
+        painter.drawText(100, 100, "page");
+    }
+    EXPECT_EQ(pdfPages(dir->file("renewed.pdf")), 1);
+    // A printer in good order stays.
+    const QPrinter* good = printer.get();
+    report::renewIfStuck(printer);
+    EXPECT_EQ(printer.get(), good);
 }
