@@ -224,9 +224,11 @@ void endRun()
     if (m.displayComplete)
         monitorHooks.toPlayControl(cmd::statusText, "Complete");
     monitorHooks.toPlayControl(cmd::refreshTool, "");
+    // An epoch paused part-way is shaded when it is rejected, whether by the
+    // user, by its file's flag or by an artifact met so far.
+    m.epochRejected = m.epochRejected || m.epochRejectedByUser;
     if (m.epochRejected && m.epochSample >= 0)
         monitor::graphPage.rejectColumns(m.epochStartColumn, m.column);
-    m.epochRejected = m.epochRejected || m.epochRejectedByUser;
     monitorHooks.pageChanged();
 }
 

@@ -463,3 +463,31 @@ TEST_F(MonitorThreads, RejectWhilePausedInsideAnEpochKeepsItOutOfTheSums)
     EXPECT_EQ(monitorState.accumulatedEpochCount, 1);
     EXPECT_EQ(monitorState.processedEpochCount, 2);
 }
+
+// An epoch paused part-way after its EEG crossed the artifact limit is shaded
+// as rejected at once, as a completed one would be.
+TEST_F(MonitorThreads, AnEpochPausedAfterAnArtifactIsShadedAsRejected)
+{
+    playbackRecording(8);
+    data::Recording& rec = data::recordings.primary;
+    for (data::SampleRing& ring : rec.rawChannels)
+        for (std::uint32_t i = 0; i < 8 * 256; ++i)
+            ring.samples[i] = static_cast<std::int16_t>((i * 13) % 50 - 25);
+    rec.rawChannels[0].samples[256 + 5] = 30000;  // far beyond the limit, early in epoch 2
+    monitor::graphPage.layOut(rec);
+    // The display pauses itself inside epoch 2, on its own thread, past the artifact.
+    monitorHooks.pageChanged = [] {
+        if (monitorState.playedEpochs == 1 && monitorState.epochSample > 20)
+            monitorState.playThreadRunning = false;
+    };
+    resetPlayback();
+    togglePlayback(5);
+    ASSERT_TRUE(waitFor([] { return !monitorState.playThreadRunning; }));
+    stopDisplay();
+    ASSERT_EQ(monitorState.playedEpochs, 1);
+    ASSERT_TRUE(monitorState.epochRejectedByUser);
+    EXPECT_TRUE(monitorState.epochRejected);
+    const monitor::GraphSnapshot page = monitor::graphPage.snapshot();
+    ASSERT_EQ(page.rejectedRegion.size(), 1u);
+    EXPECT_EQ(page.rejectedRegion[0].left, page.geometry.graphLeft() + 256);
+}
