@@ -9,8 +9,10 @@
 
 #include "app/fileCommands.h"
 #include "app/frameWindow.h"
+#include "app/progressBox.h"
 #include "data/recordingStore.h"
 #include "platform/dialogs.h"
+#include "platform/qtText.h"
 #include "report/imageFile.h"
 #include "report/imageNames.h"
 #include "report/secondsRange.h"
@@ -98,7 +100,12 @@ void FrameWindow::saveAsImage()
     ExportGuard busy(*this);
     const QSize size = active->widget()->size();
     const bool current = panel.checked[2];
+    ProgressBox progress(this, QString::fromStdString(r.title), static_cast<int>(paths.size()));
     for (std::size_t i = 0; i < paths.size(); ++i) {
+        const QString name = platform::fromWindows1252(fs::path(paths[i]).filename().string());
+        if (!progress.step(static_cast<int>(i) + 1, static_cast<int>(paths.size()),
+                           QString("Saving %1\n(%2 of %3)").arg(name).arg(i + 1).arg(paths.size())))
+            return;
         QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::white);
         {

@@ -5,12 +5,12 @@
 #include "platform/commandIds.h"
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QProgressDialog>
 #include <algorithm>
 #include <filesystem>
 
 #include "app/fileCommands.h"
 #include "app/frameWindow.h"
+#include "app/progressBox.h"
 #include "data/dataFiles.h"
 #include "data/recordingStore.h"
 #include "platform/dialogs.h"
@@ -222,19 +222,14 @@ void FrameWindow::batchConvert()
     state::startup.lastDir = folder;
     // Which file is being converted and how many remain; Cancel stops between files.
     ExportGuard busy(*this);
-    QProgressDialog shown("", "Cancel", 0, 100, this);
-    shown.setWindowTitle("Batch Convert");
-    shown.setMinimumDuration(0);
+    ProgressBox progress(this, "Batch Convert", 100);
     report::batchConvert(this, selection, folder, [&](const std::string& file, std::size_t number, std::size_t count) {
-        shown.setMaximum(static_cast<int>(count));
-        shown.setValue(static_cast<int>(number) - 1);
-        shown.setLabelText(QString("Converting %1\n(%2 of %3, %4 to go)")
-                               .arg(platform::fromWindows1252(fs::path(file).filename().string()))
-                               .arg(number)
-                               .arg(count)
-                               .arg(count - number));
-        QCoreApplication::processEvents();
-        return !shown.wasCanceled();
+        return progress.step(static_cast<int>(number), static_cast<int>(count),
+                             QString("Converting %1\n(%2 of %3, %4 to go)")
+                                 .arg(platform::fromWindows1252(fs::path(file).filename().string()))
+                                 .arg(number)
+                                 .arg(count)
+                                 .arg(count - number));
     });
 }
 

@@ -8,6 +8,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPainter>
+#include <QProgressDialog>
+#include <QTimer>
 #include <cmath>
 #include <filesystem>
 
@@ -446,4 +448,39 @@ TEST_F(AnalysisWindows, ExportDialogsProposeTheRecordingsNameAndTheirNormalRange
     batch.checked = {true, false, false, false};
     batch.toggled(batch, 0);
     EXPECT_TRUE(batch.enabled[3]);
+}
+
+// A long image series shows its progress; Cancel stops it between pages, and
+// every image written is whole.
+TEST_F(AnalysisWindows, SaveAsImageShowsProgressAndCancelStopsBetweenPages)
+{
+    FrameWindow frame;
+    frame.show();
+    openAndAccumulate(frame);  // 6 Graph pages
+    frame.onCommand(25, 0, 0);
+    testing_support::TempDir out;
+    responder.fileAnswers = {out.file("run.png")};
+    responder.fileAnswersUsed = 0;
+    int shownAt = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QProgressDialog*>(w); box && box->isVisible() && box->value() >= 2) {
+                shownAt = box->value();
+                EXPECT_EQ(QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor,
+                          Qt::WaitCursor);
+                box->cancel();
+            }
+    });
+    timer.start(0);
+    frame.onCommand(40013, 0, 0);
+    timer.stop();
+    EXPECT_EQ(shownAt, 2);
+    int written = 0;
+    for (const auto& e : std::filesystem::directory_iterator(out.path())) {
+        ++written;
+        EXPECT_FALSE(QImage(QString::fromStdString(e.path().string())).isNull()) << e.path();
+    }
+    EXPECT_EQ(written, 2) << "pages 1 and 2 were written before the cancel";
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
