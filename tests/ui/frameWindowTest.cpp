@@ -608,3 +608,37 @@ TEST_F(FrameWindowTest, ToolWindowsAreDisabledWhileAFileDialogIsOpen)
     EXPECT_TRUE(enabledDuring.empty()) << enabledDuring.front();
     EXPECT_TRUE(settingsWindow->isEnabled());
 }
+
+// A Spectrum window saved on EEG 3&4 comes back with its pair, and opening a
+// two-channel recording puts it on EEG 1&2 (the channel refresh sends 40).
+TEST_F(FrameWindowTest, ARestoredSpectrumWindowFollowsATwoChannelRecording)
+{
+    std::vector<SavedWindow> records;
+    {
+        FrameWindow frame;
+        frame.show();
+        frame.onCommand(27, 0, 0);
+        auto* spectrum = dynamic_cast<views::TableWindow*>(frame.mdiArea()->activeSubWindow()->widget());
+        ASSERT_NE(spectrum, nullptr);
+        spectrum->onCommand(45, 0, 0);  // EEG 3&4
+        ASSERT_EQ(spectrum->table().pair, 5u);
+        records = frame.windowRecords();
+    }
+    ASSERT_TRUE(writeConfiguration(dir.file("Ozmar681.cfg"), records));
+    ASSERT_TRUE(readConfiguration(dir.file("Ozmar681.cfg")));
+    startup.startingUp = true;
+    FrameWindow again;
+    again.show();
+    again.ensureToolWindows(true);
+    again.replayLayout();
+    views::TableWindow* restored = nullptr;
+    for (QMdiSubWindow* sub : again.mdiArea()->subWindowList())
+        if (auto* table = dynamic_cast<views::TableWindow*>(sub->widget()); table && !table->isBands())
+            restored = table;
+    ASSERT_NE(restored, nullptr);
+    EXPECT_EQ(restored->table().pair, 5u);
+    startup.startingUp = false;
+    openSample(again);  // a two-channel recording
+    EXPECT_EQ(restored->table().pair, 0u);
+    EXPECT_TRUE(restored->windowTitle().startsWith("Spectrum EEG 1&2")) << restored->windowTitle().toStdString();
+}
