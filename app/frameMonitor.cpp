@@ -39,6 +39,8 @@ namespace {
 
 
 // Places a tool window by its saved record, else beside the frame's right edge.
+constexpr qint64 kLiveRepaintMs = 16;
+
 void placeToolWindow(QWidget* window, const WindowRecord& record, QWidget* frame, int offset)
 {
     window->adjustSize();
@@ -304,17 +306,18 @@ void FrameWindow::installMonitorHooks()
                 playControl_->showText(command, QString::fromStdString(text));
         });
     };
-    // The live page: one repaint queued at a time, at most one every 8 ms.
+    // The live page: one repaint queued at a time, at most one a frame of a
+    // 60 Hz screen (16 ms), of the columns drawn since the last.
     h.pageChanged = [this, queued, repaint = liveRepaint_] {
         if (repaint->queued.exchange(true))
             return;
         queued([this, repaint] {
             const qint64 since = repaint->last.isValid() ? repaint->last.elapsed() : 1000;
-            QTimer::singleShot(since >= 8 ? 0 : static_cast<int>(8 - since), this, [this, repaint] {
+            QTimer::singleShot(since >= kLiveRepaintMs ? 0 : static_cast<int>(kLiveRepaintMs - since), this, [this, repaint] {
                 repaint->queued = false;
                 repaint->last.start();
-                if (graphSub_ && graphSub_->widget())
-                    graphSub_->widget()->update();
+                if (auto* graph = graphSub_ ? dynamic_cast<views::GraphWindow*>(graphSub_->widget()) : nullptr)
+                    graph->liveUpdate(monitor::monitorState.column);
             });
         });
     };

@@ -147,6 +147,7 @@ std::uint32_t pageCount(const data::Recording& rec)
 void GraphPage::setGeometry(const PageGeometry& geometry)
 {
     std::lock_guard lock(mutex_);
+    ++outline_;
     page_.geometry = geometry;
 }
 
@@ -159,12 +160,14 @@ PageGeometry GraphPage::geometry() const
 void GraphPage::layOut(const data::Recording& rec)
 {
     std::lock_guard lock(mutex_);
+    ++outline_;
     layOutStrips(page_, rec);
 }
 
 void GraphPage::clear()
 {
     std::lock_guard lock(mutex_);
+    ++outline_;
     page_.clearPage();
 }
 
@@ -187,6 +190,8 @@ void GraphPage::setMark(int column, bool marked)
 void GraphPage::setSegments(const SegmentNumbers& numbers)
 {
     std::lock_guard lock(mutex_);
+    if (page_.segments != numbers)
+        ++outline_;
     page_.segments = numbers;
 }
 
@@ -199,12 +204,14 @@ SegmentNumbers GraphPage::segments() const
 void GraphPage::addRejected(const PlotRect& rect)
 {
     std::lock_guard lock(mutex_);
+    ++outline_;
     page_.rejectedRegion.push_back(rect);
 }
 
 void GraphPage::clearRejected()
 {
     std::lock_guard lock(mutex_);
+    ++outline_;
     page_.rejectedRegion.clear();
 }
 
@@ -229,6 +236,7 @@ void GraphPage::clearColumns(int first, int count)
 void GraphPage::rejectColumns(int first, int last)
 {
     std::lock_guard lock(mutex_);
+    ++outline_;
     const int left = page_.geometry.graphLeft(), top = page_.geometry.graphTop();
     const auto add = [&](int a, int b) { page_.rejectedRegion.push_back({left + a, top, left + b + 1, top + kPlotHeight}); };
     if (last >= first) {
@@ -242,6 +250,7 @@ void GraphPage::rejectColumns(int first, int last)
 void GraphPage::acceptColumns(int first, int last)
 {
     std::lock_guard lock(mutex_);
+    ++outline_;
     const int left = page_.geometry.graphLeft();
     if (last >= first) {
         trimRejected(page_.rejectedRegion, left + first, left + last + 1);
@@ -275,9 +284,16 @@ GraphSnapshot GraphPage::snapshot() const
 void GraphPage::reset()
 {
     std::lock_guard lock(mutex_);
+    ++outline_;
     const PageGeometry geometry = page_.geometry;
     page_ = GraphSnapshot{};
     page_.geometry = geometry;
+}
+
+std::uint64_t GraphPage::outlineVersion() const
+{
+    std::lock_guard lock(mutex_);
+    return outline_;
 }
 
 }  // namespace monitor

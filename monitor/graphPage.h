@@ -129,12 +129,17 @@ public:
     std::pair<std::array<StripScale, kGraphChannels>, int> scales() const;
     // True when no column of any strip holds a sample.
     bool empty() const;
+    // Counts the changes other than a column's samples and mark (layout,
+    // geometry, epoch numbers, rejected columns, a clear): a view repaints the
+    // whole page when it moved on, else only the columns drawn since.
+    std::uint64_t outlineVersion() const;
     GraphSnapshot snapshot() const;
     void reset();
 
 private:
     mutable std::mutex mutex_;
     GraphSnapshot page_;
+    std::uint64_t outline_ = 0;
 };
 
 extern GraphPage graphPage;

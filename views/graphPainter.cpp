@@ -141,7 +141,7 @@ void epochMarks(QPainter& p, const monitor::GraphSnapshot& page)
 
 // The runs of a strip's trace as polylines: a column without a sample breaks
 // the trace on both sides.
-void traceRuns(QPainter& p, const monitor::GraphSnapshot& page, int ch)
+void traceRuns(QPainter& p, const monitor::GraphSnapshot& page, int ch, ColumnSpan span)
 {
     const monitor::TraceStrip& strip = page.strips[static_cast<std::size_t>(ch)];
     const int left = page.geometry.graphLeft();
@@ -152,7 +152,8 @@ void traceRuns(QPainter& p, const monitor::GraphSnapshot& page, int ch)
             p.drawPolyline(run);
         run.clear();
     };
-    for (int x = 0; x < monitor::kPageColumns; ++x) {
+    const int first = std::max(0, span.first - 1), last = std::min(monitor::kPageColumns - 1, span.last + 1);
+    for (int x = first; x <= last; ++x) {
         const std::int16_t s = strip.samples[static_cast<std::size_t>(x)];
         if (s == monitor::kNoSample) {
             flush();
@@ -163,7 +164,7 @@ void traceRuns(QPainter& p, const monitor::GraphSnapshot& page, int ch)
     flush();
 }
 
-void traces(QPainter& p, const monitor::GraphSnapshot& page, bool colour)
+void traces(QPainter& p, const monitor::GraphSnapshot& page, bool colour, ColumnSpan span)
 {
     const platform::DrawingObjects& d = platform::sharedDrawing();
     const int left = page.geometry.graphLeft();
@@ -176,13 +177,13 @@ void traces(QPainter& p, const monitor::GraphSnapshot& page, bool colour)
         const int innerTop = b - std::min(half, limit), innerBottom = b + std::min(half + 1, limit);
         p.setPen(colour ? d.cyan : d.blue);
         p.setClipRect(QRect(left, innerTop, monitor::kPageColumns, innerBottom - innerTop));
-        traceRuns(p, page, ch);
+        traceRuns(p, page, ch, span);
         if (limit < half) {
             p.setPen(colour ? d.green : d.blue);
             p.setClipRect(QRect(left, b - half, monitor::kPageColumns, innerTop - (b - half)));
-            traceRuns(p, page, ch);
+            traceRuns(p, page, ch, span);
             p.setClipRect(QRect(left, innerBottom, monitor::kPageColumns, b + half + 1 - innerBottom));
-            traceRuns(p, page, ch);
+            traceRuns(p, page, ch, span);
         }
         p.setClipping(false);
     }
@@ -230,7 +231,7 @@ PageSetup setupGraphPage(QPainter& painter, const monitor::PageGeometry& g, int 
     return {font, std::max(1, m.height() + m.leading())};
 }
 
-void drawGraphPage(QPainter& painter, const monitor::GraphSnapshot& page, int lineHeight, bool colour)
+void drawGraphPage(QPainter& painter, const monitor::GraphSnapshot& page, int lineHeight, bool colour, ColumnSpan span)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -244,7 +245,7 @@ void drawGraphPage(QPainter& painter, const monitor::GraphSnapshot& page, int li
     grid(painter, page, colour);
     artifactLines(painter, page);
     epochMarks(painter, page);
-    traces(painter, page, colour);
+    traces(painter, page, colour, span);
     painter.restore();
 }
 

@@ -33,10 +33,19 @@ struct PageSetup {
 PageSetup setupGraphPage(QPainter& painter, const monitor::PageGeometry& geometry, int clientWidth, int clientHeight,
                          QPoint origin = QPoint(0, 0));
 
+// The plot columns a paint has to cover (a window repainting only the
+// columns the display drew since its last paint).
+struct ColumnSpan {
+    int first = 0;
+    int last = monitor::kPageColumns - 1;
+};
+
 // Draws a Graph page: margins, frame, time axis, epoch numbers, channel boxes
 // and scales, background and rejected shade, grid, artifact limits, epoch
-// marks and traces, in that order.
-void drawGraphPage(QPainter& painter, const monitor::GraphSnapshot& page, int lineHeight, bool colour);
+// marks and traces, in that order; the traces only as far as the pixels of
+// the columns in `span` need them.
+void drawGraphPage(QPainter& painter, const monitor::GraphSnapshot& page, int lineHeight, bool colour,
+                   ColumnSpan span = {});
 
 // Draws the page of samples first .. first + 511 of a recording (for images
 // and printing); the live page is left as it is.

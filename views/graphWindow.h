@@ -26,6 +26,11 @@ public:
     // The page shown while nothing plays (0-based).
     std::uint32_t idlePage() const { return idlePage_; }
 
+    // The live page changed while the display is at `column`: repaints the
+    // columns drawn since the last call (and the ones cleared ahead of the
+    // display), or the whole page when more than columns changed.
+    void liveUpdate(int column);
+
     // Opens the channel-settings window; set by the frame.
     std::function<void()> openChannelSettings;
 
@@ -36,7 +41,10 @@ protected:
 
 private:
     void refresh(bool newRecording);
+    QRect columnsRect(int first, int last) const;
     std::uint32_t idlePage_ = 0;
+    int liveColumn_ = -1;           // the display's column at the last live update
+    std::uint64_t liveOutline_ = 0;  // the page's outline version then
 };
 
 }  // namespace views

@@ -216,3 +216,27 @@ TEST_F(GraphPainterTest, ReportTracesSitInTheirBands)
     EXPECT_EQ(image.pixel(300, 75), kGrey);        // grid at +25 of the first band
     EXPECT_EQ(image.pixel(300, 0), kBlack);        // the frame
 }
+
+// A repaint of some columns draws, inside them, exactly what a whole repaint
+// draws: the live window repaints only the columns the display drew.
+TEST_F(GraphPainterTest, AColumnSpanRepaintMatchesTheWholePageInsideIt)
+{
+    for (int ch = 0; ch < 4; ++ch)
+        samples(ch, 512, [ch](int i) { return 1800 * std::sin(i * 0.21 + ch) + (i % 37 == 0 ? 9000 : 0); });
+    const GraphSnapshot shown = page();
+    const QImage whole = draw(shown);
+    for (const auto [first, last] : {std::pair{0, 15}, std::pair{140, 171}, std::pair{490, 511}}) {
+        QImage part(whole.size(), QImage::Format_RGB32);
+        part.fill(Qt::magenta);
+        const QRect clip(left() + first, 0, last - first + 1, whole.height());
+        {
+            QPainter painter(&part);
+            const PageSetup setup = setupGraphPage(painter, geometry, part.width(), part.height());
+            painter.setClipRect(clip);
+            drawGraphPage(painter, shown, setup.lineHeight, true, ColumnSpan{first, last});
+        }
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = clip.left(); x <= clip.right(); ++x)
+                ASSERT_EQ(part.pixel(x, y), whole.pixel(x, y)) << first << "-" << last << " at " << x << "," << y;
+    }
+}
