@@ -52,6 +52,23 @@ bool ScriptedResponder::textDialog(TextRequest& request)
     return true;
 }
 
+const std::array<NamedColour, 16> kTextColours = {{{"Black", 0x000000},
+                                                   {"Maroon", 0x800000},
+                                                   {"Green", 0x008000},
+                                                   {"Olive", 0x808000},
+                                                   {"Navy", 0x000080},
+                                                   {"Purple", 0x800080},
+                                                   {"Teal", 0x008080},
+                                                   {"Gray", 0x808080},
+                                                   {"Silver", 0xC0C0C0},
+                                                   {"Red", 0xFF0000},
+                                                   {"Lime", 0x00FF00},
+                                                   {"Yellow", 0xFFFF00},
+                                                   {"Blue", 0x0000FF},
+                                                   {"Fuchsia", 0xFF00FF},
+                                                   {"Aqua", 0x00FFFF},
+                                                   {"White", 0xFFFFFF}}};
+
 bool chooseFont(const void* owner, FontChoice& font)
 {
     FontChoice choice = font;
@@ -94,7 +111,10 @@ bool ScriptedResponder::pageSetupDialog(const void*, void* printer)
 bool ScriptedResponder::fontDialog(const void*, FontChoice& font)
 {
     fontRequests.push_back(font);
-    return false;
+    if (fontRequests.size() > fontAnswers.size())
+        return false;
+    font = fontAnswers[fontRequests.size() - 1];
+    return true;
 }
 
 std::string fileDialog(const FileRequest& request)

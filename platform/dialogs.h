@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -83,8 +85,18 @@ struct FontChoice {
     int pointSize = 10;
     bool bold = false;
     bool italic = false;
+    // The text colour as 0xRRGGBB, offered in the dialog only when `withColour`.
+    std::uint32_t colour = 0x000000;
+    bool withColour = false;
     bool operator==(const FontChoice&) const = default;
 };
+
+// The colours a font dialog offers for the text, with their names.
+struct NamedColour {
+    const char* name;
+    std::uint32_t rgb;
+};
+extern const std::array<NamedColour, 16> kTextColours;
 
 // A dialog that asks for one line of text (Name to Send...).
 struct TextRequest {
@@ -162,6 +174,7 @@ public:
     std::size_t fileAnswersUsed = 0;
     std::function<void(const FileRequest&)> whileFileDialog;  // run as each file dialog shows
     std::vector<FontChoice> fontRequests;  // the font each font dialog started from
+    std::vector<FontChoice> fontAnswers;   // OK with these in turn (none: cancelled)
     int messageBox(const MessageRequest& request) override;
     std::string fileDialog(const FileRequest& request) override;
     bool fontDialog(const void* owner, FontChoice& font) override;

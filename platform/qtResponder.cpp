@@ -18,6 +18,9 @@
 #include <QHeaderView>
 #include <QTreeView>
 #include <QFontDialog>
+#include <QPixmap>
+#include <QIcon>
+#include <QComboBox>
 #include <QFontInfo>
 #include <QMessageBox>
 #include <QPointer>
@@ -304,6 +307,38 @@ std::string QtResponder::fileDialog(const FileRequest& request)
     return dialog.chosen;
 }
 
+namespace {
+
+// The text colour choice below the font dialog's own controls: a list of the
+// named colours, each with its swatch; the current one selected.
+QComboBox* addColourChoice(QFontDialog& dialog, std::uint32_t current)
+{
+    auto* row = new QWidget(&dialog);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* label = new QLabel("&Colour:", row);
+    auto* colours = new QComboBox(row);
+    colours->setObjectName("fontColour");
+    label->setBuddy(colours);
+    for (const NamedColour& c : kTextColours) {
+        QPixmap swatch(16, 12);
+        swatch.fill(QColor::fromRgb(c.rgb));
+        colours->addItem(QIcon(swatch), c.name, static_cast<uint>(c.rgb));
+        if (c.rgb == current)
+            colours->setCurrentIndex(colours->count() - 1);
+    }
+    layout->addWidget(label);
+    layout->addWidget(colours);
+    layout->addStretch();
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(row, grid->rowCount(), 0, 1, grid->columnCount());
+    else if (auto* box = qobject_cast<QBoxLayout*>(dialog.layout()))
+        box->addWidget(row);
+    return colours;
+}
+
+}  // namespace
+
 bool QtResponder::fontDialog(const void* owner, FontChoice& font)
 {
     QFont initial(QString::fromStdString(font.family), font.pointSize, font.bold ? QFont::Bold : QFont::Normal, font.italic);
@@ -312,13 +347,18 @@ bool QtResponder::fontDialog(const void* owner, FontChoice& font)
     // is not installed), not from the top of its list.
     const QString shown = QFontInfo(initial).family();
     initial.setFamily(shown);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, initial, static_cast<QWidget*>(const_cast<void*>(owner)));
-    if (!ok)
+    QFontDialog dialog(initial, static_cast<QWidget*>(const_cast<void*>(owner)));
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    QComboBox* colours = font.withColour ? addColourChoice(dialog, font.colour) : nullptr;
+    if (dialog.exec() != QDialog::Accepted)
         return false;
+    const QFont chosen = dialog.selectedFont();
     // The family left as it was shown keeps its own name.
     const std::string family = chosen.family() == shown ? font.family : chosen.family().toStdString();
-    font = FontChoice{family, chosen.pointSize(), chosen.bold(), chosen.italic()};
+    FontChoice answer{family, chosen.pointSize(), chosen.bold(), chosen.italic(), font.colour, font.withColour};
+    if (colours)
+        answer.colour = colours->currentData().toUInt();
+    font = answer;
     return true;
 }
 

@@ -65,7 +65,7 @@ void TableWindow::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
     painter.setFont(font_);
-    painter.setPen(Qt::black);
+    painter.setPen(QColor::fromRgb(fontChoice_.colour));
     platform::SectionGuard lockB(monitor::monitorState.lockB);
     const int ascent = QFontMetrics(font_).ascent();
     const int first = std::max(0, event->rect().top() / scroll_.lineHeight + scroll_.topLine);
@@ -121,7 +121,7 @@ void TableWindow::applySettings(const TableWindowSettings& s)
     table_->pair = s.pair <= 5 ? s.pair : 0;
     table_->currentSegment = s.currentSegment;
     if (!s.fontFamily.empty())
-        useFont(platform::FontChoice{s.fontFamily, s.fontPointSize, s.fontBold, s.fontItalic});
+        useFont(platform::FontChoice{s.fontFamily, s.fontPointSize, s.fontBold, s.fontItalic, fontChoice_.colour, true});
     refresh();
 }
 

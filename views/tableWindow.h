@@ -52,7 +52,7 @@ private:
 
     std::unique_ptr<TableLines> table_;
     QFont font_;
-    platform::FontChoice fontChoice_{"Arial", 8, true, false};
+    platform::FontChoice fontChoice_{"Arial", 8, true, false, 0x000000, true};  // the text in its colour
     int tabWidth_ = 84;
 };
 

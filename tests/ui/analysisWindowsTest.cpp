@@ -484,3 +484,30 @@ TEST_F(AnalysisWindows, SaveAsImageShowsProgressAndCancelStopsBetweenPages)
     EXPECT_EQ(written, 2) << "pages 1 and 2 were written before the cancel";
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
+
+// Format > Font in a table window starts from Arial Bold 8 and offers the
+// text colour; the lines are then drawn in the colour chosen.
+TEST_F(AnalysisWindows, TheTableFontDialogOffersTheTextColour)
+{
+    FrameWindow frame;
+    frame.show();
+    openAndAccumulate(frame);
+    frame.onCommand(26, 0, 0);
+    views::TableWindow* bands = active(frame);
+    ASSERT_NE(bands, nullptr);
+    platform::FontChoice red{"Arial", 8, true, false, 0xFF0000, true};
+    responder.fontAnswers = {red};
+    frame.onCommand(32, 0, 0);  // Format > Font
+    ASSERT_EQ(responder.fontRequests.size(), 1u);
+    EXPECT_EQ(responder.fontRequests[0], (platform::FontChoice{"Arial", 8, true, false, 0x000000, true}));
+    const QImage shown = bands->viewport()->grab().toImage();
+    int redPixels = 0, blackPixels = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            const QColor c = shown.pixelColor(x, y);
+            redPixels += c.red() > 200 && c.green() < 60 && c.blue() < 60 ? 1 : 0;
+            blackPixels += c.red() < 40 && c.green() < 40 && c.blue() < 40 ? 1 : 0;
+        }
+    EXPECT_GT(redPixels, 200);
+    EXPECT_EQ(blackPixels, 0);
+}
