@@ -57,6 +57,14 @@ protected:
         document.reset();
         startup.reset();
     }
+    // Keeps the window records as the configuration file does and starts up
+    // again with them: the next frame made replays them.
+    void restartWith(const std::vector<SavedWindow>& records)
+    {
+        ASSERT_TRUE(writeConfiguration(dir.file("Ozmar681.cfg"), records));
+        ASSERT_TRUE(readConfiguration(dir.file("Ozmar681.cfg")));
+        startup.startingUp = true;
+    }
     // Opens the sample file through the Open command, as the user would.
     void openSample(FrameWindow& frame)
     {
@@ -209,9 +217,7 @@ TEST_F(FrameWindowTest, MaximisedWindowIsStoredAndComesBackMaximised)
     EXPECT_EQ(r.flags, 3u);
     EXPECT_EQ(r.x, kDefaultPosition);
     EXPECT_EQ(r.width, kDefaultPosition);
-    ASSERT_TRUE(writeConfiguration(dir.file("Ozmar681.cfg"), records));
-    ASSERT_TRUE(readConfiguration(dir.file("Ozmar681.cfg")));
-    startup.startingUp = true;
+    restartWith(records);
     FrameWindow again;
     again.show();
     again.replayLayout();
@@ -577,9 +583,7 @@ TEST_F(FrameWindowTest, AToolWindowComesBackAtItsSavedSize)
         saved = tool->frameGeometry().size();
         records = frame.windowRecords();
     }
-    ASSERT_TRUE(writeConfiguration(dir.file("Ozmar681.cfg"), records));
-    ASSERT_TRUE(readConfiguration(dir.file("Ozmar681.cfg")));
-    startup.startingUp = true;
+    restartWith(records);
     FrameWindow again;
     again.show();
     again.replayLayout();
@@ -624,9 +628,7 @@ TEST_F(FrameWindowTest, ARestoredSpectrumWindowFollowsATwoChannelRecording)
         ASSERT_EQ(spectrum->table().pair, 5u);
         records = frame.windowRecords();
     }
-    ASSERT_TRUE(writeConfiguration(dir.file("Ozmar681.cfg"), records));
-    ASSERT_TRUE(readConfiguration(dir.file("Ozmar681.cfg")));
-    startup.startingUp = true;
+    restartWith(records);
     FrameWindow again;
     again.show();
     again.ensureToolWindows(true);
