@@ -236,11 +236,14 @@ void drawGraphPage(QPainter& painter, const monitor::GraphSnapshot& page, int li
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setBackgroundMode(Qt::TransparentMode);
-    fillMargins(painter, page.geometry);
-    etchedEdge(painter, QRect(page.geometry.graphLeft(), page.geometry.graphTop(), monitor::kPageColumns, monitor::kPlotHeight));
-    timeAndEpochLabels(painter, page, lineHeight);
-    if (page.stripHeight != 0)
-        channelLabels(painter, page, lineHeight);
+    if (!span.plotOnly) {
+        fillMargins(painter, page.geometry);
+        etchedEdge(painter,
+                   QRect(page.geometry.graphLeft(), page.geometry.graphTop(), monitor::kPageColumns, monitor::kPlotHeight));
+        timeAndEpochLabels(painter, page, lineHeight);
+        if (page.stripHeight != 0)
+            channelLabels(painter, page, lineHeight);
+    }
     background(painter, page, colour);
     grid(painter, page, colour);
     artifactLines(painter, page);

@@ -38,6 +38,9 @@ PageSetup setupGraphPage(QPainter& painter, const monitor::PageGeometry& geometr
 struct ColumnSpan {
     int first = 0;
     int last = monitor::kPageColumns - 1;
+    // Only the plot needs drawing: the margins and their labels are on the
+    // screen already, unchanged.
+    bool plotOnly = false;
 };
 
 // Draws a Graph page: margins, frame, time axis, epoch numbers, channel boxes

@@ -52,21 +52,32 @@ void GraphWindow::liveUpdate(int column)
                        column + kClearedAhead >= monitor::kPageColumns;
     liveOutline_ = outline;
     liveColumn_ = column;
-    if (whole)
+    if (whole) {
+        liveRect_ = QRect();
         update();
-    else
-        update(columnsRect(from, column + kClearedAhead));
+        return;
+    }
+    const QRect columns = columnsRect(from, column + kClearedAhead);
+    liveRect_ = liveRect_.united(columns);
+    update(columns);
 }
 
-// Columns `first` .. `last` of the plot in the window's pixels, the whole
-// height, with a pixel's room either side for the trace segments joining them.
+// Columns `first` .. `last` of the plot in the window's pixels, with room
+// either side for the trace segments joining them, and never beyond the
+// pixels the plot's own fill covers: a repaint of this rectangle draws every
+// pixel in it.
 QRect GraphWindow::columnsRect(int first, int last) const
 {
     const monitor::PageGeometry g = monitor::graphPage.geometry();
-    const double scale = static_cast<double>(width()) / std::max(1, g.graphWidth());
-    const int left = static_cast<int>(std::floor((g.graphLeft() + first - 1) * scale)) - 2;
-    const int right = static_cast<int>(std::ceil((g.graphLeft() + last + 2) * scale)) + 2;
-    return QRect(left, 0, right - left, height());
+    const double sx = static_cast<double>(width()) / std::max(1, g.graphWidth());
+    const double sy = static_cast<double>(height()) / std::max(1, g.graphHeight());
+    const int plotLeft = static_cast<int>(std::ceil(g.graphLeft() * sx));
+    const int plotRight = static_cast<int>(std::floor((g.graphLeft() + monitor::kPageColumns) * sx)) - 1;
+    const int left = std::max(plotLeft, static_cast<int>(std::floor((g.graphLeft() + first - 1) * sx)) - 2);
+    const int right = std::min(plotRight, static_cast<int>(std::ceil((g.graphLeft() + last + 2) * sx)) + 2);
+    const int top = static_cast<int>(std::ceil(g.graphTop() * sy));
+    const int bottom = static_cast<int>(std::floor((g.graphTop() + monitor::kPlotHeight) * sy)) - 1;
+    return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 monitor::GraphSnapshot GraphWindow::shownPage() const
@@ -81,11 +92,15 @@ void GraphWindow::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     const monitor::GraphSnapshot page = shownPage();
     const PageSetup setup = setupGraphPage(painter, page.geometry, width(), height());
-    // Only the columns under the repainted area need their traces drawn.
+    // Only the columns under the repainted area need their traces drawn; a
+    // repaint that only the live display asked for lies inside the plot and
+    // leaves the margins and labels around it as they are.
     const QRect logical = painter.combinedTransform().inverted().mapRect(event->rect());
     const int left = page.geometry.graphLeft();
+    const bool plotOnly = !liveRect_.isNull() && liveRect_.contains(event->rect());
+    liveRect_ = QRect();
     drawGraphPage(painter, page, setup.lineHeight, true,
-                  ColumnSpan{logical.left() - left - 1, logical.right() - left + 1});
+                  ColumnSpan{logical.left() - left - 1, logical.right() - left + 1, plotOnly});
 }
 
 void GraphWindow::keyPressEvent(QKeyEvent* event)

@@ -45,6 +45,7 @@ private:
     std::uint32_t idlePage_ = 0;
     int liveColumn_ = -1;           // the display's column at the last live update
     std::uint64_t liveOutline_ = 0;  // the page's outline version then
+    QRect liveRect_;                 // what live updates asked to repaint since the last paint
 };
 
 }  // namespace views

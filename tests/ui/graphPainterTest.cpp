@@ -218,7 +218,8 @@ TEST_F(GraphPainterTest, ReportTracesSitInTheirBands)
 }
 
 // A repaint of some columns draws, inside them, exactly what a whole repaint
-// draws: the live window repaints only the columns the display drew.
+// draws: the live window repaints only the columns the display drew, and
+// inside the plot it may leave the margins and labels out.
 TEST_F(GraphPainterTest, AColumnSpanRepaintMatchesTheWholePageInsideIt)
 {
     for (int ch = 0; ch < 4; ++ch)
@@ -235,6 +236,17 @@ TEST_F(GraphPainterTest, AColumnSpanRepaintMatchesTheWholePageInsideIt)
             painter.setClipRect(clip);
             drawGraphPage(painter, shown, setup.lineHeight, true, ColumnSpan{first, last});
         }
+        QImage plotOnly(whole.size(), QImage::Format_RGB32);
+        plotOnly.fill(Qt::magenta);
+        {
+            QPainter painter(&plotOnly);
+            const PageSetup setup = setupGraphPage(painter, geometry, plotOnly.width(), plotOnly.height());
+            drawGraphPage(painter, shown, setup.lineHeight, true, ColumnSpan{first, last, true});
+        }
+        for (int y = top(); y < top() + kPlotHeight; ++y)
+            for (int x = clip.left(); x <= clip.right(); ++x)
+                ASSERT_EQ(plotOnly.pixel(x, y), whole.pixel(x, y)) << "plot only " << first << " at " << x << "," << y;
+        EXPECT_EQ(plotOnly.pixel(2, 2), qRgb(255, 0, 255)) << "the margins are left as they were";
         for (int y = 0; y < whole.height(); ++y)
             for (int x = clip.left(); x <= clip.right(); ++x)
                 ASSERT_EQ(part.pixel(x, y), whole.pixel(x, y)) << first << "-" << last << " at " << x << "," << y;
