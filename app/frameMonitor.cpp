@@ -38,9 +38,10 @@ using state::settings;
 namespace {
 
 
-// Places a tool window by its saved record, else beside the frame's right edge.
+// The live Graph page is repainted at most once a frame of a 60 Hz screen.
 constexpr qint64 kLiveRepaintMs = 16;
 
+// Places a tool window by its saved record, else beside the frame's right edge.
 void placeToolWindow(QWidget* window, const WindowRecord& record, QWidget* frame, int offset)
 {
     window->adjustSize();

@@ -1,7 +1,7 @@
 #include "views/graphWindow.h"
+#include "platform/commandIds.h"
 
 #include <cmath>
-#include "platform/commandIds.h"
 
 #include <QKeyEvent>
 #include <QPaintEvent>
