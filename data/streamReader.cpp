@@ -33,6 +33,7 @@ struct Target {
     Recording* rec = nullptr;          // header, texts, samples
     InstrumentSums sums;               // the sums sections, with `rec`
     bool primary = false;              // members that only a whole recording keeps
+    bool samples = true;               // the samples and condition series, with `rec`
     PatientSet* patients = nullptr;    // patient fields
     StreamState* tags = nullptr;       // patient-only mode: tags and field offsets noted here
     const std::function<void(const SectionInfo&)>* sectionSeen = nullptr;
@@ -176,7 +177,7 @@ void SectionReader::raw(int ch)
     if (n > kRingSamples)
         raiseFormatError(file_);
     stageNumbered("RAW data of channel #%u", ch + 1, 2ull * n);
-    if (!t_.rec) {
+    if (!t_.rec || !t_.samples) {
         skip(2ull * n);
         return;
     }
@@ -189,7 +190,7 @@ void SectionReader::condition(int series)
 {
     std::uint32_t n = count(u16());
     stageNumbered("Condition data #%u", series + 1, 2ull * n);
-    bool keep = t_.rec && series < kConditionSeries && (t_.primary || series == 0);
+    bool keep = t_.rec && t_.samples && series < kConditionSeries && (t_.primary || series == 0);
     if (!keep) {
         skip(2ull * n);
         return;
@@ -475,6 +476,7 @@ void readDataFile(DataFile& file, Recording& rec, InstrumentSums sums, ReadScope
     t.rec = &rec;
     t.sums = sums;
     t.primary = scope == ReadScope::whole;
+    t.samples = scope != ReadScope::summary;
     t.patients = &rec.patient;
     t.sectionSeen = sectionSeen;
     readAll(&file, t, false);

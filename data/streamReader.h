@@ -31,6 +31,9 @@ enum class ReadScope {
     // series, the additional parameters, the FFT data, the epoch flags and the
     // parameter records.
     whole,
+    // What a list of recordings needs: the header, texts, sums and patient,
+    // without the samples and condition series, which are passed over.
+    summary,
 };
 
 // One section as the storing pass met it.

@@ -10,6 +10,7 @@ LAYERS=(
     "serial monitor"
     "views"
     "report"
+    "course"
     "app"
     "tools bench tests"
 )

@@ -22,6 +22,12 @@ const char kUsageText[] =
     "                                research tools; --anonymise leaves the patient's name and ID out\n"
     "  patient FILE... [--id T] [--name T] [--age N] [--sex M|F] [--comments T]\n"
     "                                print the patient fields, or rewrite them in every file\n"
+    "  course PATH... [--recursive] [--patient ID | --name TEXT] [--csv OUT.csv]\n"
+    "         [--plot OUT.png|OUT.pdf] [--short-eeg S] [--short-emg S] [--prolonged S]\n"
+    "         [--gap DAYS] [--dose-step PERCENT]\n"
+    "                                the patients found in the data files (and folders) given;\n"
+    "                                with --patient or --name, that patient's treatment course\n"
+    "                                with its flags, as columns, CSV and a plot\n"
     "  receive --port COMn [--timeout SECONDS] OUT.dat\n"
     "                                receive a recording from the instrument; with --timeout, none\n"
     "                                begun within that time ends with exit code 4\n"
@@ -38,7 +44,8 @@ const char kUsageText[] =
     "                                Ctrl+C cancels a transfer\n"
     "exit codes: 0 success, 1 usage, 2 cannot open, 3 not a data file (or a captured\n"
     "            stream whose check value is wrong), 4 the transfer failed or was cancelled\n"
-    "            (a wrong check value on the line included)\n";
+    "            (a wrong check value on the line included), 6 no recording\n"
+    "            of the patient asked for\n";
 
 int run(const std::string& command, const tool::Args& args);
 
@@ -88,6 +95,8 @@ int run(const std::string& command, const tool::Args& args)
         return tool::edfCommand(args);
     if (command == "patient")
         return tool::patientCommand(args);
+    if (command == "course")
+        return tool::courseCommand(args);
     std::fputs(kUsageText, stderr);
     return tool::fail(tool::kUsage, "unknown command \"" + command + "\"");
 }

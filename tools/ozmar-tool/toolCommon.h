@@ -76,5 +76,6 @@ int analyseCommand(const Args& args);
 int transferCommand(const std::string& command, const Args& args);
 int monitorCommand(const Args& args);
 int edfCommand(const Args& args);
+int courseCommand(const Args& args);
 
 }  // namespace tool
