@@ -194,7 +194,7 @@ void drawPanel(QPainter& p, const QRectF& plot, const Panel& panel, const Course
         drawChargeSteps(p, a, charge, chargeRange);
     double slope = 0, intercept = 0;
     if (trendOf(values, slope, intercept)) {
-        p.setPen(QPen(kTrendColour, 1.5));
+        p.setPen(QPen(kTrendColour, 2.0));
         const double last = static_cast<double>(c.rows.size() - 1);
         p.drawLine(QPointF(a.x(0), a.yOf(intercept)), QPointF(a.x(last), a.yOf(intercept + slope * last)));
     }
@@ -231,6 +231,40 @@ void drawPanel(QPainter& p, const QRectF& plot, const Panel& panel, const Course
     drawAxisLabels(p, a, c);
 }
 
+// What the marks mean, right-aligned at `end` on the heading's line.
+void drawLegend(QPainter& p, const QPointF& end)
+{
+    const QFontMetricsF fm(p.font());
+    struct Key {
+        const char* text;
+        QColor colour;
+        int shape;  // 0 dot, 1 line, 2 dashed line, 3 ring
+    };
+    const Key keys[] = {{"value", kValueColour, 0}, {"trend", kTrendColour, 1}, {"charge (right axis)", kChargeColour, 1},
+                        {"dose increase", kDoseUpColour, 2}, {"flagged", kFlagColour, 3}};
+    double width = 0;
+    for (const Key& k : keys)
+        width += 24 + fm.horizontalAdvance(k.text) + 14;
+    double x = end.x() - width;
+    const double y = end.y() - fm.ascent() / 2 + fm.descent() / 2;
+    for (const Key& k : keys) {
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(k.colour, k.shape == 3 ? 1.5 : 2.0, k.shape == 2 ? Qt::DashLine : Qt::SolidLine));
+        if (k.shape == 0) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(k.colour);
+            p.drawEllipse(QPointF(x + 10, y), 3.0, 3.0);
+        } else if (k.shape == 3) {
+            p.drawEllipse(QPointF(x + 10, y), 6.0, 6.0);
+        } else {
+            p.drawLine(QPointF(x, y), QPointF(x + 20, y));
+        }
+        p.setPen(Qt::black);
+        p.drawText(QPointF(x + 24, end.y()), k.text);
+        x += 24 + fm.horizontalAdvance(k.text) + 14;
+    }
+}
+
 }  // namespace
 
 void drawCoursePanels(QPainter& painter, const QRectF& area, const Course& course)
@@ -244,6 +278,7 @@ void drawCoursePanels(QPainter& painter, const QRectF& area, const Course& cours
                                 .arg(course.patientName.empty() ? QString() : " (" + shown(course.patientName) + ")")
                                 .arg(course.rows.size());
     painter.drawText(QPointF(area.left() + 4, area.top() + fm.ascent() + 2), heading);
+    drawLegend(painter, QPointF(area.right() - 4, area.top() + fm.ascent() + 2));
     if (course.rows.empty()) {
         painter.restore();
         return;

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "course/courseScan.h"
 #include "course/courseTable.h"
 #include "course/courseText.h"
@@ -12,75 +9,10 @@
 namespace {
 
 using testing_support::Treatment;
+using testing_support::on;
 
-const char kText7[] =
-    "\"% Energy Set\",50,\" %\"\r\"Charge Delivered\",160.0,\" mC\"\r\"Current\",0.90,\" A\"\r"
-    "\"Pulse Width\",0.50,\" mSec\"\r\"Frequency\",60,\" Hz\"\r\"Stimulus Duration\",4.0,\" Sec\"\r"
-    "\"Static Impedance\",1500,\" Ohm\"\r\"Dynamic Impedance\",250,\" Ohm\"\r\"EEG Endpoint\",45,\" Sec\"\r"
-    "\"EMG Endpoint\",30,\" Sec\"\r\"Base Heart Rate\",72,\" b/m\"\r\"Peak Heart Rate\",118,\" b/m\"\r"
-    "\"Average Seizure Energy Index\",\"N/A,\"\r\"Postictal Suppression Index\",80.5,\" %\"\r"
-    "\"Maximum Sustained Coherence\",90.0,\" %\"\r";
-
-Treatment on(int month, int day, unsigned charge, unsigned eeg, unsigned emg = 25)
-{
-    Treatment t;
-    t.month = month;
-    t.day = day;
-    t.charge = charge;
-    t.eegEpochs = eeg;
-    t.emgEpochs = emg;
-    return t;
-}
-
-// The test course: ten treatments of P-100 (a restimulation, gaps of 61 and 60
-// days, a missed seizure, EEG endpoints of 19 and 20 s, a dose increase with a
-// short seizure, a four-channel treatment, one with the instrument's report
-// text, one prolonged, one interrupted), a monitoring recording of P-100, two
-// recordings of another patient, a damaged file and a text file.
-struct CourseFolder {
-    testing_support::TempDir dir;
-
-    CourseFolder()
-    {
-        using testing_support::writeTreatment;
-        writeTreatment(dir.file("t1.dat"), on(1, 5, 1000, 30));
-        writeTreatment(dir.file("t2.dat"), on(1, 8, 1000, 30));
-        Treatment missed = on(1, 12, 1000, 0);
-        missed.seizure = false;
-        writeTreatment(dir.file("t3a.dat"), missed);
-        Treatment restim = on(1, 12, 1500, 16);
-        restim.minute = 20;
-        writeTreatment(dir.file("t3b.dat"), restim);
-        writeTreatment(dir.file("t4.dat"), on(3, 14, 1500, 15));
-        writeTreatment(dir.file("t5.dat"), on(5, 13, 1700, 15, 10));
-        Treatment four = on(5, 15, 1700, 40);
-        four.fourChannels = true;
-        writeTreatment(dir.file("t6.edt"), four);
-        Treatment text = on(5, 18, 1600, 0);
-        text.reportText = kText7;
-        writeTreatment(dir.file("t7.dat"), text);
-        writeTreatment(dir.file("t8.dat"), on(5, 20, 1600, 100));
-        Treatment interrupted = on(5, 22, 1600, 30);
-        interrupted.interrupted = true;
-        writeTreatment(dir.file("t9.dat"), interrupted);
-        Treatment monitoring = on(1, 6, 1000, 30);
-        monitoring.monitoring = true;
-        writeTreatment(dir.file("m1.mon"), monitoring);
-        Treatment other = on(2, 1, 2000, 30);
-        other.id = "Q-200";
-        other.name = "Bo Other";
-        writeTreatment(dir.file("q1.dat"), other);
-        other.day = 4;
-        writeTreatment(dir.file("q2.dat"), other);
-        auto bytes = testing_support::fileBytes(dir.file("t1.dat"));
-        bytes.resize(bytes.size() / 2);
-        testing_support::writeBytes(dir.file("broken.dat"), bytes);
-        std::ofstream(dir.file("notes.txt")) << "Patient asked about memory.\n";
-    }
-};
-
-// The expected rows, written from the header values above.
-std::string expectedCsv(const CourseFolder& f)
+// The expected rows, written by hand from the header values of the test course.
+std::string expectedCsv(const testing_support::CourseFolder& f)
 {
     const std::string common = "LOWEST CHARGE RATE,50,";
     auto row = [&](const char* treatment, const char* date, const char* time, const char* file, const std::string& rest) {
@@ -112,7 +44,7 @@ std::string expectedCsv(const CourseFolder& f)
                "160.0,0.90,0.50,60,4.0,1500,250,38,32,,70,120,0.000,,91,0.0,0.0,2,+0.0,INTERRUPTED");
 }
 
-course::ScanResult scanFolder(const CourseFolder& f)
+course::ScanResult scanFolder(const testing_support::CourseFolder& f)
 {
     std::vector<std::string> unopened;
     const auto files = course::filesUnder({f.dir.path().string()}, false, unopened);
@@ -122,7 +54,7 @@ course::ScanResult scanFolder(const CourseFolder& f)
 
 TEST(Course, TheTestCourseGivesTheRowsWrittenFromItsHeaders)
 {
-    const CourseFolder f;
+    const testing_support::CourseFolder f;
     const course::ScanResult scan = scanFolder(f);
     const course::Course c = course::buildCourse(course::recordingsOfPatient(scan.recordings, " p-100 "), {});
     EXPECT_EQ(course::courseCsv(c), expectedCsv(f));
@@ -135,7 +67,7 @@ TEST(Course, TheTestCourseGivesTheRowsWrittenFromItsHeaders)
 
 TEST(Course, PatientsAreFoundByIdAndNeverMerged)
 {
-    const CourseFolder f;
+    const testing_support::CourseFolder f;
     const course::ScanResult scan = scanFolder(f);
     const auto patients = course::patientsAmong(scan.recordings);
     ASSERT_EQ(patients.size(), 2u);

@@ -1,12 +1,26 @@
 #include "support/courseFiles.h"
 
+#include <fstream>
 #include <memory>
 #include <stdexcept>
 
 #include "data/loadedRecording.h"
 #include "data/recordingReset.h"
+#include "data/sampleRing.h"
 
 namespace testing_support {
+
+namespace {
+
+const char kText7[] =
+    "\"% Energy Set\",50,\" %\"\r\"Charge Delivered\",160.0,\" mC\"\r\"Current\",0.90,\" A\"\r"
+    "\"Pulse Width\",0.50,\" mSec\"\r\"Frequency\",60,\" Hz\"\r\"Stimulus Duration\",4.0,\" Sec\"\r"
+    "\"Static Impedance\",1500,\" Ohm\"\r\"Dynamic Impedance\",250,\" Ohm\"\r\"EEG Endpoint\",45,\" Sec\"\r"
+    "\"EMG Endpoint\",30,\" Sec\"\r\"Base Heart Rate\",72,\" b/m\"\r\"Peak Heart Rate\",118,\" b/m\"\r"
+    "\"Average Seizure Energy Index\",\"N/A,\"\r\"Postictal Suppression Index\",80.5,\" %\"\r"
+    "\"Maximum Sustained Coherence\",90.0,\" %\"\r";
+
+}  // namespace
 
 void writeTreatment(const std::string& path, const Treatment& t)
 {
@@ -17,6 +31,11 @@ void writeTreatment(const std::string& path, const Treatment& t)
     std::uint16_t flags = data::content::summary | (t.monitoring ? data::content::monitoring : data::content::report);
     if (!t.reportText.empty())
         flags |= 0x0100;
+    if (t.samples > 0)
+        flags |= data::content::rawEeg;
+    for (int ch = 0; ch < data::kChannels; ++ch)
+        for (unsigned i = 0; i < t.samples; ++i)
+            data::channelAppend(rec, ch, static_cast<std::int16_t>((i * 37 + ch * 101) % 2001 - 1000));
     const std::pair<int, unsigned> words[] = {
         {hw::contentFlags, flags}, {hw::year, static_cast<unsigned>(t.year)}, {hw::month, static_cast<unsigned>(t.month)},
         {hw::day, static_cast<unsigned>(t.day)}, {hw::hour, static_cast<unsigned>(t.hour)},
@@ -38,6 +57,54 @@ void writeTreatment(const std::string& path, const Treatment& t)
     rec.patient.text[data::patientName] = t.name;
     if (!data::saveRecording(path, *own))
         throw std::runtime_error("could not write " + path);
+}
+
+Treatment on(int month, int day, unsigned charge, unsigned eeg, unsigned emg)
+{
+    Treatment t;
+    t.month = month;
+    t.day = day;
+    t.charge = charge;
+    t.eegEpochs = eeg;
+    t.emgEpochs = emg;
+    return t;
+}
+
+CourseFolder::CourseFolder()
+{
+    writeTreatment(dir.file("t1.dat"), on(1, 5, 1000, 30));
+    writeTreatment(dir.file("t2.dat"), on(1, 8, 1000, 30));
+    Treatment missed = on(1, 12, 1000, 0);
+    missed.seizure = false;
+    writeTreatment(dir.file("t3a.dat"), missed);
+    Treatment restim = on(1, 12, 1500, 16);
+    restim.minute = 20;
+    writeTreatment(dir.file("t3b.dat"), restim);
+    writeTreatment(dir.file("t4.dat"), on(3, 14, 1500, 15));
+    writeTreatment(dir.file("t5.dat"), on(5, 13, 1700, 15, 10));
+    Treatment four = on(5, 15, 1700, 40);
+    four.fourChannels = true;
+    writeTreatment(dir.file("t6.edt"), four);
+    Treatment text = on(5, 18, 1600, 0);
+    text.reportText = kText7;
+    writeTreatment(dir.file("t7.dat"), text);
+    writeTreatment(dir.file("t8.dat"), on(5, 20, 1600, 100));
+    Treatment interrupted = on(5, 22, 1600, 30);
+    interrupted.interrupted = true;
+    writeTreatment(dir.file("t9.dat"), interrupted);
+    Treatment monitoring = on(1, 6, 1000, 30);
+    monitoring.monitoring = true;
+    writeTreatment(dir.file("m1.mon"), monitoring);
+    Treatment other = on(2, 1, 2000, 30);
+    other.id = "Q-200";
+    other.name = "Bo Other";
+    writeTreatment(dir.file("q1.dat"), other);
+    other.day = 4;
+    writeTreatment(dir.file("q2.dat"), other);
+    auto bytes = fileBytes(dir.file("t1.dat"));
+    bytes.resize(bytes.size() / 2);
+    writeBytes(dir.file("broken.dat"), bytes);
+    std::ofstream(dir.file("notes.txt")) << "Patient asked about memory.\n";
 }
 
 }  // namespace testing_support

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "support/sampleRecording.h"
+
 namespace testing_support {
 
 // One recording of a test course, by the header values it stores.
@@ -17,6 +19,7 @@ struct Treatment {
     bool interrupted = false;
     bool monitoring = false;
     std::string reportText;         // the instrument's CR-ended CSV lines; set: the report-text flag
+    unsigned samples = 0;           // raw EEG samples of each of the four channels
 };
 
 // Writes the treatment as a data file at `path` (header, report, patient; no
@@ -25,5 +28,21 @@ struct Treatment {
 // 1500 and dynamic 250 Ohm, no ECG endpoint, heart rates 70 and 120, program
 // "LOWEST CHARGE RATE", every result value 0, energy delivered 50.0 %.
 void writeTreatment(const std::string& path, const Treatment& t);
+
+// A treatment of P-100 on 2026-MONTH-DAY at 09:00 with this charge and these
+// endpoints (in epochs).
+Treatment on(int month, int day, unsigned charge, unsigned eeg, unsigned emg = 25);
+
+// The test course in a folder of its own: ten treatments of P-100 (t1 ... t9,
+// with t3a and t3b on one day: a restimulation), gaps of 61 and 60 days, a
+// missed seizure (t3a), EEG endpoints of 19 s (t4, t5) and 20 s (t3b), a dose
+// increase with a short seizure (t5), a four-channel treatment (t6.edt), one
+// with the instrument's report text (t7), one prolonged (t8), one interrupted
+// (t9); a monitoring recording of P-100 (m1.mon); two recordings of Q-200; a
+// damaged file (broken.dat) and a text file (notes.txt).
+struct CourseFolder {
+    TempDir dir;
+    CourseFolder();
+};
 
 }  // namespace testing_support
