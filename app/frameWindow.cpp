@@ -21,6 +21,7 @@
 
 #include "app/documentState.h"
 #include "app/programIcon.h"
+#include "course/courseWindow.h"
 #include "data/recordingHooks.h"
 #include "data/recordingStore.h"
 #include "state/portTable.h"
@@ -144,6 +145,8 @@ FrameWindow::FrameWindow()
 
 FrameWindow::~FrameWindow()
 {
+    // The Course window has no parent to take it along; its rows open files through the frame.
+    delete course_.data();
     // The document windows go with the frame: no menu changes on the way out.
     disconnect(mdi_, nullptr, this, nullptr);
     // Nothing may reach the frame after it: the threads end, the hooks go.
@@ -588,6 +591,7 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     case cmd::openFft: openFft(startup.startingUp); return true;
     case cmd::saveAsText: saveAsText(); return true;
     case kExportEdf: exportEdf(); return true;
+    case cmd::treatmentCourse: treatmentCourse(); return true;
     case cmd::cascade:
     case cmd::tileHorizontally:
     case cmd::tileVertically:
@@ -710,6 +714,7 @@ void FrameWindow::closeEvent(QCloseEvent* event)
     // The tool windows go with the frame (their own close only hides them).
     delete playControl_.data();
     delete channelSettings_.data();
+    delete course_.data();
     event->accept();
 }
 

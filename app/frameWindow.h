@@ -28,6 +28,9 @@ class TableWindow;
 namespace platform {
 struct DrawingObjects;
 }
+namespace course {
+class CourseWindow;
+}
 namespace monitor {
 class PlayControlWindow;
 class ChannelSettingsWindow;
@@ -110,6 +113,10 @@ private:
     bool forwardToActive(int id, long wParam, long lParam);
     void saveAsText();
     void exportEdf();
+    // File > Treatment Course...: the Course window of the open recording's patient.
+    void treatmentCourse();
+    // Opens a data file chosen outside the Open dialog, with the save prompt first.
+    void openChosenFile(const std::string& path);
     void saveAllAsText();
     void batchConvert();
     // The tool windows and the monitor's commands.
@@ -140,6 +147,8 @@ private:
     QPointer<QDialog> patient_;  // the modeless Patient Info dialog while it is open
     QPointer<monitor::PlayControlWindow> playControl_;
     QPointer<monitor::ChannelSettingsWindow> channelSettings_;
+    // The Course window: a window of its own beside the frame, not kept above it.
+    QPointer<course::CourseWindow> course_;
     // The live page's repaints: one queued at a time (the display thread asks
     // again only after it ran), at most one every 8 ms (`last`: UI thread only).
     struct LiveRepaint {

@@ -9,7 +9,7 @@
 
 #include "app/fileCommands.h"
 #include "app/frameWindow.h"
-#include "app/progressBox.h"
+#include "platform/progressBox.h"
 #include "data/recordingStore.h"
 #include "platform/dialogs.h"
 #include "platform/qtText.h"
@@ -100,7 +100,7 @@ void FrameWindow::saveAsImage()
     ExportGuard busy(*this);
     const QSize size = active->widget()->size();
     const bool current = panel.checked[2];
-    ProgressBox progress(this, QString::fromStdString(r.title), static_cast<int>(paths.size()));
+    platform::ProgressBox progress(this, QString::fromStdString(r.title), static_cast<int>(paths.size()));
     for (std::size_t i = 0; i < paths.size(); ++i) {
         const QString name = platform::fromWindows1252(fs::path(paths[i]).filename().string());
         if (!progress.step(static_cast<int>(i) + 1, static_cast<int>(paths.size()),

@@ -10,7 +10,7 @@
 
 #include "app/fileCommands.h"
 #include "app/frameWindow.h"
-#include "app/progressBox.h"
+#include "platform/progressBox.h"
 #include "data/dataFiles.h"
 #include "data/recordingStore.h"
 #include "platform/dialogs.h"
@@ -222,7 +222,7 @@ void FrameWindow::batchConvert()
     state::startup.lastDir = folder;
     // Which file is being converted and how many remain; Cancel stops between files.
     ExportGuard busy(*this);
-    ProgressBox progress(this, "Batch Convert", 100);
+    platform::ProgressBox progress(this, "Batch Convert", 100);
     report::batchConvert(this, selection, folder, [&](const std::string& file, std::size_t number, std::size_t count) {
         return progress.step(static_cast<int>(number), static_cast<int>(count),
                              QString("Converting %1\n(%2 of %3, %4 to go)")

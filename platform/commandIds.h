@@ -88,6 +88,8 @@ enum Id : int {
     reportGraphColor = 40040,
     saveAllAsText = 40041,
     batchConvert = 40047,
+    // File > Treatment Course...: the open recording's patient across the recordings of its folder
+    treatmentCourse = 40061,
 };
 
 }  // namespace cmd

@@ -1,8 +1,8 @@
-#include "app/progressBox.h"
+#include "platform/progressBox.h"
 
 #include <QApplication>
 
-namespace app {
+namespace platform {
 
 ProgressBox::ProgressBox(QWidget* owner, const QString& title, int count) : dialog_("", "Cancel", 0, count, owner)
 {
@@ -32,4 +32,4 @@ bool ProgressBox::step(int number, int count, const QString& text)
     return !dialog_.wasCanceled();
 }
 
-}  // namespace app
+}  // namespace platform

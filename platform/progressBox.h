@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace app {
+namespace platform {
 
 // A box that shows how far a long job has come, with Cancel (asked between
 // its items, so no item is left half done) and a wait cursor while it lasts.
@@ -24,4 +24,4 @@ private:
     QProgressDialog dialog_;
 };
 
-}  // namespace app
+}  // namespace platform
