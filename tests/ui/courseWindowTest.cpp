@@ -82,6 +82,12 @@ TEST_F(CourseWindowTest, ShowsThePatientsCourseWithFlaggedCellsMarked)
     w->setRecursive(true);
     EXPECT_EQ(w->table().rowCount(), 11);
     EXPECT_EQ(w->table().item(0, 1)->text(), "2026-01-01");
+
+    // Another folder, chosen by a file in it: its own recordings of the patient.
+    responder.fileAnswers = {course.dir.file("older/t0.dat")};
+    w->changeFolder();
+    EXPECT_EQ(w->query().folder, course.dir.file("older"));
+    EXPECT_EQ(w->table().rowCount(), 1);
 }
 
 TEST_F(CourseWindowTest, SavesTheCsvAndThePngAndPrintsPanelsAndTable)
