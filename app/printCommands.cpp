@@ -117,16 +117,8 @@ void FrameWindow::printWindow()
         request.offerCurrentView = true;
     }
     request.chosen.toPage = request.maxPage;
-    switch (platform::printDialog(request)) {
-    case platform::PrintAnswer::noPrinter:
-        platform::messageBox(this, "No printer drivers were found.", "Ozmar", platform::Buttons::ok, platform::Icon::stop);
+    if (!platform::printDialogAccepted(request))
         return;
-    case platform::PrintAnswer::failed:
-        platform::messageBox(this, "Failed to print.", "Ozmar", platform::Buttons::ok, platform::Icon::stop);
-        return;
-    case platform::PrintAnswer::cancelled: return;
-    case platform::PrintAnswer::ok: break;
-    }
     if (!request.chosen.printToFile)
         printer.setOutputFileName(QString());
     if (!request.chosen.printerName.empty() && !request.chosen.printToFile)
@@ -196,7 +188,7 @@ void FrameWindow::printWindow()
     }
     if (!printed && !cancelled) {
         report::renewIfStuck(printer_);
-        platform::messageBox(this, "Failed to print.", "Ozmar", platform::Buttons::ok, platform::Icon::stop);
+        platform::tellPrintFailed(this);
     }
     // The printed window stays the active one.
     mdi_->setActiveSubWindow(active);

@@ -98,13 +98,6 @@ private:
     const Course& course_;
 };
 
-bool writeText(const std::string& path, const std::string& text)
-{
-    data::SafeFile out(path);
-    return out.file() && out.file()->putBytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()) &&
-           out.commit();
-}
-
 }  // namespace
 
 CourseWindow::CourseWindow(QWidget* owner, CourseQuery query, std::function<void(const std::string&)> openRecording)
@@ -254,44 +247,40 @@ void CourseWindow::setRecursive(bool on)
     scan();
 }
 
-std::string CourseWindow::exportName(const char* extension) const
-{
-    std::string id;
-    for (char c : query_.patientId.empty() ? query_.patientName : query_.patientId)
-        id += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return "course-" + id + extension;
-}
-
 void CourseWindow::tell(const std::string& text)
 {
     platform::messageBox(this, text, "Ozmar", platform::Buttons::ok, platform::Icon::exclamation);
 }
 
-void CourseWindow::saveAsText()
+platform::FileRequest CourseWindow::saveRequest(const std::string& title, const std::string& filter,
+                                               const std::string& extension) const
 {
     platform::FileRequest r;
     r.owner = this;
     r.save = true;
-    r.title = "Save Treatment Course As Text";
-    r.filters = {{"CSV Files (*.csv)", "*.csv"}, {"All Files (*.*)", "*.*"}};
-    r.defaultExtension = "csv";
+    r.title = title;
+    r.filters = {{filter, "*." + extension}, {"All Files (*.*)", "*.*"}};
+    r.defaultExtension = extension;
     r.folder = query_.folder;
-    r.name = exportName(".csv");
-    const std::string path = platform::fileDialog(r);
-    if (!path.empty() && !writeText(path, courseCsv(course_)))
+    std::string id;
+    for (char c : query_.patientId.empty() ? query_.patientName : query_.patientId)
+        id += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    r.name = "course-" + id + "." + extension;
+    return r;
+}
+
+void CourseWindow::saveAsText()
+{
+    const std::string path = platform::fileDialog(saveRequest("Save Treatment Course As Text", "CSV Files (*.csv)", "csv"));
+    const std::string csv = courseCsv(course_);
+    if (!path.empty() && !data::writeWholeFile(path, csv.data(), csv.size()))
         tell(platform::format("Cannot write file %s", path));
 }
 
 void CourseWindow::saveAsImage()
 {
-    platform::FileRequest r;
-    r.owner = this;
-    r.save = true;
-    r.title = "Save Treatment Course As Image";
-    r.filters = {{"PNG Files (*.png)", "*.png"}, {"PDF Files (*.pdf)", "*.pdf"}, {"All Files (*.*)", "*.*"}};
-    r.defaultExtension = "png";
-    r.folder = query_.folder;
-    r.name = exportName(".png");
+    platform::FileRequest r = saveRequest("Save Treatment Course As Image", "PNG Files (*.png)", "png");
+    r.filters.insert(r.filters.begin() + 1, {"PDF Files (*.pdf)", "*.pdf"});
     const std::string path = platform::fileDialog(r);
     if (path.empty())
         return;
@@ -308,32 +297,15 @@ void CourseWindow::print()
     request.printer = &printer;
     request.title = "Print " + platform::toWindows1252(windowTitle());
     request.pagesEnabled = false;
-    switch (platform::printDialog(request)) {
-    case platform::PrintAnswer::noPrinter:
-        platform::messageBox(this, "No printer drivers were found.", "Ozmar", platform::Buttons::ok, platform::Icon::stop);
+    if (!platform::printDialogAccepted(request))
         return;
-    case platform::PrintAnswer::failed:
-        platform::messageBox(this, "Failed to print.", "Ozmar", platform::Buttons::ok, platform::Icon::stop);
-        return;
-    case platform::PrintAnswer::cancelled: return;
-    case platform::PrintAnswer::ok: break;
-    }
     std::string target, temporary;
     if (request.chosen.printToFile) {
         target = request.chosen.fileName;
-        if (target.empty()) {
-            platform::FileRequest r;
-            r.owner = this;
-            r.save = true;
-            r.title = "Print To File";
-            r.filters = {{"PDF Files (*.pdf)", "*.pdf"}, {"All Files (*.*)", "*.*"}};
-            r.defaultExtension = "pdf";
-            r.folder = query_.folder;
-            r.name = exportName(".pdf");
-            target = platform::fileDialog(r);
-            if (target.empty())
-                return;
-        }
+        if (target.empty())
+            target = platform::fileDialog(saveRequest("Print To File", "PDF Files (*.pdf)", "pdf"));
+        if (target.empty())
+            return;
         temporary = data::temporaryNameFor(target);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromLocal8Bit(temporary.c_str()));
@@ -346,7 +318,7 @@ void CourseWindow::print()
     if (!temporary.empty() && !data::finishTemporary(temporary, target, printed))
         tell(platform::format("Cannot write file %s", target));
     else if (!printed)
-        platform::messageBox(this, "Failed to print.", "Ozmar", platform::Buttons::ok, platform::Icon::stop);
+        platform::tellPrintFailed(this);
 }
 
 void CourseWindow::openRow(int row)

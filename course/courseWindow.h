@@ -6,6 +6,7 @@
 #include <string>
 
 #include "course/courseTable.h"
+#include "platform/dialogs.h"
 
 class QCheckBox;
 class QLabel;
@@ -50,7 +51,8 @@ public:
 private:
     void fillTable();
     void tell(const std::string& text);
-    std::string exportName(const char* extension) const;
+    // A save dialog in the course's folder, proposing "course-ID.EXT".
+    platform::FileRequest saveRequest(const std::string& title, const std::string& filter, const std::string& extension) const;
 
     CourseQuery query_;
     std::function<void(const std::string&)> openRecording_;

@@ -92,6 +92,24 @@ PrintAnswer printDialog(PrintRequest& request)
     return dialogs.responder ? dialogs.responder->printDialog(request) : PrintAnswer::noPrinter;
 }
 
+bool printDialogAccepted(PrintRequest& request)
+{
+    switch (printDialog(request)) {
+    case PrintAnswer::noPrinter:
+        messageBox(request.owner, "No printer drivers were found.", "Ozmar", Buttons::ok, Icon::stop);
+        return false;
+    case PrintAnswer::failed: tellPrintFailed(request.owner); return false;
+    case PrintAnswer::cancelled: return false;
+    case PrintAnswer::ok: break;
+    }
+    return true;
+}
+
+void tellPrintFailed(const void* owner)
+{
+    messageBox(owner, "Failed to print.", "Ozmar", Buttons::ok, Icon::stop);
+}
+
 bool pageSetupDialog(const void* owner, void* printer)
 {
     return dialogs.responder && dialogs.responder->pageSetupDialog(owner, printer);

@@ -202,6 +202,11 @@ bool chooseFont(const void* owner, FontChoice& font);
 bool textDialog(TextRequest& request);
 // Runs the print dialog through the responder in use.
 PrintAnswer printDialog(PrintRequest& request);
+// The print dialog, telling why no print can be made ("No printer drivers were
+// found.", "Failed to print."); true when the user chose OK.
+bool printDialogAccepted(PrintRequest& request);
+// The message of a print that failed: "Failed to print.".
+void tellPrintFailed(const void* owner);
 // Runs the page-setup dialog; false when cancelled (or none).
 bool pageSetupDialog(const void* owner, void* printer);
 

@@ -99,17 +99,11 @@ int listPatients(const std::vector<course::CourseRecording>& recordings)
     return patients.empty() ? fail(kNoRecording, "No recording of any patient") : kSuccess;
 }
 
-bool writeText(const std::string& path, const std::string& text)
-{
-    data::SafeFile out(path);
-    return out.file() && out.file()->putBytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()) &&
-           out.commit();
-}
-
 int writeOutputs(const CourseArgs& c, const course::Course& course)
 {
     std::fputs(course::courseColumns(course).c_str(), stdout);
-    if (!c.csv.empty() && !writeText(c.csv, course::courseCsv(course)))
+    const std::string csv = course::courseCsv(course);
+    if (!c.csv.empty() && !data::writeWholeFile(c.csv, csv.data(), csv.size()))
         return fail(kCannotOpen, "could not write \"" + c.csv + "\"");
     if (!c.plot.empty()) {
 #ifdef OZMAR_TOOL_PLOT
