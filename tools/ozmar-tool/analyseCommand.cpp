@@ -1,11 +1,13 @@
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "analysis/bandAnalysis.h"
 #include "analysis/spectralTable.h"
-#include "data/recordingStore.h"
+#include "data/loadedRecording.h"
 #include "monitor/epochEngine.h"
+#include "monitor/monitorState.h"
 #include "monitor/spectralModes.h"
 #include "platform/textEncoding.h"
 #include "report/markedText.h"
@@ -18,20 +20,42 @@ namespace {
 const char kAnalyseUsage[] =
     "usage: ozmar-tool analyse FILE [--mode recorded|accumulated] [--pair 1-6] [--form columns|csv|tabs]";
 
-// Runs every epoch of the primary recording through the epoch engine, in
-// order, as a full playback would; rejected epochs are not accumulated.
-std::uint32_t accumulateAllEpochs()
+// What the analysis of one file works on, all of its own: the recording with
+// the instrument's sums (kinds 0 and 1), the running sums and tables, and the
+// epoch engine's counters and vectors. Large: keep it on the heap.
+struct Analysis {
+    data::Recording rec;
+    analysis::SpectralSums sums{};
+    analysis::SpectralTables tables{};
+    monitor::MonitorState state;
+    monitor::EpochData epochs;
+
+    Analysis()
+    {
+        tables.reset();
+        state.reset();
+        epochs.reset();
+    }
+    monitor::EpochWork work() { return monitor::EpochWork{rec, state, sums, tables, epochs}; }
+    std::uint32_t table(int mode)
+    {
+        return analysis::computeSpectralTable(tables, mode, monitor::spectralSourceOf(mode, rec, sums, state));
+    }
+};
+
+// Runs every epoch of the recording through the epoch engine, in order, as a
+// full playback would; rejected epochs are not accumulated.
+std::uint32_t accumulateAllEpochs(Analysis& a)
 {
-    const data::Recording& rec = data::recordings.primary;
-    std::uint32_t epochs = rec.epochCount(0);
-    if (rec.contentFlags() & data::content::rawEeg)
-        epochs = rec.rawChannels[0].count / data::kEpochSamples;
+    std::uint32_t epochs = a.rec.epochCount(0);
+    if (a.rec.contentFlags() & data::content::rawEeg)
+        epochs = a.rec.rawChannels[0].count / data::kEpochSamples;
     epochs = std::min<std::uint32_t>(epochs, data::kMaxEpochs);
-    auto work = monitor::programEpochWork();
+    monitor::EpochWork work = a.work();
     monitor::startAccumulation(work, 0);
     for (std::uint32_t e = 0; e < epochs; ++e)
         monitor::processEpoch(work, static_cast<int>(e), false);
-    return monitor::computeSpectralTable(analysis::Accumulated);
+    return a.table(analysis::Accumulated);
 }
 
 void printLine(const std::string& line, std::uint16_t form)
@@ -66,23 +90,29 @@ int analyseCommand(const Args& args)
     if (path.empty() || pair < 1 || pair > 6 || (mode != "recorded" && mode != "accumulated") ||
         (form != "columns" && form != "csv" && form != "tabs"))
         return fail(kUsage, kAnalyseUsage);
-    if (int status = loadDataFile(path); status != kSuccess)
+    auto own = std::make_unique<data::LoadedRecording>();
+    if (int status = loadOwnFile(path, *own); status != kSuccess)
         return status;
+    auto a = std::make_unique<Analysis>();
+    a->rec = std::move(own->rec);
+    a->sums.kind(0) = own->total;
+    a->sums.kind(1) = own->seizure;
+    own.reset();
     const int tableMode = mode == "recorded" ? analysis::Recorded : analysis::Accumulated;
-    const std::uint32_t divisor =
-        tableMode == analysis::Recorded ? monitor::computeSpectralTable(analysis::Recorded) : accumulateAllEpochs();
+    const std::uint32_t divisor = tableMode == analysis::Recorded ? a->table(analysis::Recorded) : accumulateAllEpochs(*a);
     analysis::BandGroup bands = analysis::bandSets[0];
     for (auto& band : bands) {
         band.pair = static_cast<std::uint32_t>(pair - 1);
-        analysis::computeBand(band, analysis::spectralTables, tableMode, divisor,
-                              data::recordings.primary.calibrationFactors.data());
+        analysis::computeBand(band, a->tables, tableMode, divisor, a->rec.calibrationFactors.data());
     }
     const analysis::BandArray array = analysis::bandArrayOf(bands);
     const std::uint16_t lineForm = form == "csv" ? analysis::LineFormat::Csv
                                    : form == "tabs" ? analysis::LineFormat::Tabbed
                                                     : analysis::LineFormat::Fixed;
     for (int line = 0; line < analysis::kSpectralLines; ++line)
-        printLine(analysis::formatSpectralLine(analysis::spectralTables, monitor::tableSubjectOf(data::recordings.primary), line, &array, tableMode, static_cast<unsigned>(pair - 1), lineForm), lineForm);
+        printLine(analysis::formatSpectralLine(a->tables, monitor::tableSubjectOf(a->rec), line, &array, tableMode,
+                                               static_cast<unsigned>(pair - 1), lineForm),
+                  lineForm);
     return kSuccess;
 }
 
