@@ -69,7 +69,8 @@ When whenOf(const data::Recording& rec)
     const unsigned y = rec.header[hw::year] % 100;
     When w;
     w.year = static_cast<int>(y < 96 ? 2000 + y : 1900 + y);
-    w.month = rec.header[hw::month];
+    // A month the header cannot hold reads as the report shows it: within 1 to 12.
+    w.month = std::clamp<int>(rec.header[hw::month], 1, 12);
     w.day = rec.header[hw::day];
     w.hour = rec.header[hw::hour];
     w.minute = rec.header[hw::minute];

@@ -1,5 +1,7 @@
 #include "course/courseScan.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -81,6 +83,8 @@ std::vector<std::string> filesUnder(const std::vector<std::string>& paths, bool 
                 unopened.push_back(path);
             else
                 addFolder(path, recursive, files);
+        } else if (::access(path.c_str(), R_OK) != 0) {
+            unopened.push_back(path);
         } else {
             files.push_back(path);
         }

@@ -15,8 +15,8 @@ struct Skipped {
 };
 
 // The files under the given paths: a file as it is, a folder's regular files
-// (its subfolders' too when `recursive`) in name order. A path that cannot be
-// opened goes into `unopened`.
+// (its subfolders' too when `recursive`) in name order. A path that does not
+// exist, or cannot be read or listed, goes into `unopened`.
 std::vector<std::string> filesUnder(const std::vector<std::string>& paths, bool recursive,
                                     std::vector<std::string>& unopened);
 
