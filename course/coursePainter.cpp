@@ -140,13 +140,19 @@ void drawAxisLabels(QPainter& p, const Axes& a, const Course& c)
     p.setPen(QPen(Qt::black, 0));
     const double step = a.plot.width() / static_cast<double>(std::max<std::size_t>(a.count, 1));
     const double dateWidth = fm.horizontalAdvance("2026-12-07") + 6;
-    const std::size_t every = static_cast<std::size_t>(std::ceil(dateWidth / std::max(step, 1.0)));
+    const double numberWidth = fm.horizontalAdvance("888b") + 4;
+    // Labels that would overlap are thinned out: every n-th treatment keeps its own.
+    const auto every = [step](double width) {
+        return std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(width / std::max(step, 1.0))));
+    };
     for (std::size_t i = 0; i < a.count; ++i) {
         const double x = a.x(static_cast<double>(i));
         p.drawLine(QPointF(x, a.plot.bottom()), QPointF(x, a.plot.bottom() + 3));
         const QString treatment = QString::fromStdString(c.rows[i].treatment);
-        p.drawText(QRectF(x - step / 2, a.plot.bottom() + 3, step, fm.height()), Qt::AlignHCenter | Qt::AlignTop, treatment);
-        if (i % std::max<std::size_t>(every, 1) == 0)
+        if (i % every(numberWidth) == 0)
+            p.drawText(QRectF(x - numberWidth / 2, a.plot.bottom() + 3, numberWidth, fm.height()),
+                       Qt::AlignHCenter | Qt::AlignTop, treatment);
+        if (i % every(dateWidth) == 0)
             p.drawText(QRectF(x - dateWidth / 2, a.plot.bottom() + 3 + fm.height(), dateWidth, fm.height()),
                        Qt::AlignHCenter | Qt::AlignTop, QString::fromStdString(c.rows[i].rec.when.isoDate()));
     }

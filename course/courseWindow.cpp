@@ -160,6 +160,8 @@ CourseWindow::~CourseWindow() = default;
 
 void CourseWindow::scan()
 {
+    const std::string who = query_.patientId.empty() ? query_.patientName : query_.patientId;
+    setWindowTitle(platform::fromWindows1252("Treatment Course - " + who));
     folderLabel_->setText("Folder: " + QString::fromLocal8Bit(query_.folder.c_str()));
     std::vector<std::string> unopened;
     const std::vector<std::string> files = filesUnder({query_.folder}, query_.recursive, unopened);
@@ -177,7 +179,6 @@ void CourseWindow::scan()
                                               ? recordingsNamed(scan.recordings, query_.patientName, warnings, problem)
                                               : recordingsOfPatient(scan.recordings, query_.patientId);
     course_ = buildCourse(std::move(chosen), {});
-    const std::string who = query_.patientId.empty() ? query_.patientName : query_.patientId;
     std::string text = "Patient " + who + ": " + std::to_string(course_.rows.size()) +
                        (course_.rows.size() == 1 ? " recording" : " recordings");
     if (!course_.excluded.empty())
@@ -194,7 +195,6 @@ void CourseWindow::scan()
         text = problem;
     status_ = text;
     summary_->setText(platform::fromWindows1252(text));
-    setWindowTitle(platform::fromWindows1252("Treatment Course - " + who));
     fillTable();
     panels_->update();
 }
