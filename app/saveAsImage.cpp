@@ -9,9 +9,9 @@
 
 #include "app/fileCommands.h"
 #include "app/frameWindow.h"
-#include "platform/progressBox.h"
 #include "data/recordingStore.h"
 #include "platform/dialogs.h"
+#include "platform/progressBox.h"
 #include "platform/qtText.h"
 #include "report/imageFile.h"
 #include "report/imageNames.h"

@@ -10,10 +10,10 @@
 
 #include "app/fileCommands.h"
 #include "app/frameWindow.h"
-#include "platform/progressBox.h"
 #include "data/dataFiles.h"
 #include "data/recordingStore.h"
 #include "platform/dialogs.h"
+#include "platform/progressBox.h"
 #include "platform/qtText.h"
 #include "report/reportWindow.h"
 #include "report/secondsRange.h"

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPrinter>
@@ -12,6 +11,7 @@
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <cctype>
 #include <filesystem>
 
 #include "course/coursePainter.h"
@@ -104,7 +104,6 @@ CourseWindow::CourseWindow(QWidget* owner, CourseQuery query, std::function<void
     : QWidget(owner, Qt::Window), query_(std::move(query)), openRecording_(std::move(openRecording))
 {
     setObjectName("CourseWindow");
-    setAttribute(Qt::WA_DeleteOnClose, false);
     auto* layout = new QVBoxLayout(this);
     auto* folderRow = new QHBoxLayout;
     folderLabel_ = new QLabel(this);
