@@ -136,6 +136,7 @@ TEST_F(CourseTool, ExitCodesAndMessages)
     EXPECT_EQ(runTool("course").status, 1);
     EXPECT_EQ(runTool("course " + folder() + " --patient A --name B").status, 1);
     EXPECT_EQ(runTool("course " + folder() + " --gap many").status, 1);
+    EXPECT_EQ(runTool("course " + folder() + " --csv " + course.dir.file("all.csv")).status, 1);
     EXPECT_EQ(runTool("course " + course.dir.file("nowhere") + " --patient P-100", err).status, 2);
     EXPECT_EQ(runTool("course " + folder() + " --patient X-1", err).status, 6);
     EXPECT_NE(textOf(err).find("No recording of patient X-1"), std::string::npos);

@@ -80,7 +80,9 @@ bool parse(const Args& args, CourseArgs& c)
         else
             c.paths.push_back(a);
     }
-    return !c.paths.empty() && (c.patient.empty() || c.name.empty());
+    // The table, its CSV and plot are of one patient: they need --patient or --name (one of them).
+    const bool onePatient = !c.patient.empty() || !c.name.empty();
+    return !c.paths.empty() && (c.patient.empty() || c.name.empty()) && (onePatient || (c.csv.empty() && c.plot.empty()));
 }
 
 int listPatients(const std::vector<course::CourseRecording>& recordings)
