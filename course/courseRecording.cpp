@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "data/loadedRecording.h"
+#include "platform/civilDate.h"
 #include "report/reportLines.h"
 
 namespace course {
@@ -22,17 +23,6 @@ const std::array<const char*, kMeasures> kMeasureLabels = {
 };
 
 namespace {
-
-// Days from 1970-01-01 of a proleptic Gregorian date.
-long daysFromCivil(int y, int m, int d)
-{
-    y -= m <= 2;
-    const long era = (y >= 0 ? y : y - 399) / 400;
-    const long yoe = y - era * 400;
-    const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
 
 std::string trimmed(const std::string& text)
 {
@@ -113,7 +103,7 @@ void takeLine(CourseRecording& r, const std::string& line)
 
 }  // namespace
 
-long When::dayNumber() const { return daysFromCivil(year, month, day); }
+long When::dayNumber() const { return platform::daysFromCivil({year, month, day}); }
 
 bool When::operator<(const When& o) const
 {
@@ -157,8 +147,10 @@ CourseRecording courseRecordingOf(data::LoadedRecording& loaded, const std::stri
     r.path = path;
     r.patientId = trimmed(rec.patient.text[data::patientId]);
     r.patientName = trimmed(rec.patient.text[data::patientName]);
-    r.age = rec.patient.patientAge;
-    r.sex = rec.patient.patientSex;
+    // Age and sex are known only when their fields hold text.
+    r.age = trimmed(rec.patient.text[data::patientAgeField]).empty() ? -1 : rec.patient.patientAge;
+    r.sex = trimmed(rec.patient.text[data::patientSexField]).empty() ? 0 : rec.patient.patientSex;
+    r.rawEeg = (rec.contentFlags() & data::content::rawEeg) != 0;
     r.kind = kindOf(rec);
     r.fourChannels = rec.header[hw::channelMode] != 0;
     r.when = whenOf(rec);

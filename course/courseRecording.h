@@ -40,8 +40,9 @@ struct CourseRecording {
     std::string path;
     std::string patientId;    // trimmed
     std::string patientName;  // trimmed
-    int age = -1;
-    int sex = 0;
+    int age = -1;  // -1: not known
+    int sex = 0;   // data::kSexMale or kSexFemale; 0: not known
+    bool rawEeg = false;
     Kind kind = Kind::treatment;
     bool fourChannels = false;
     When when;

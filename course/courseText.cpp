@@ -32,7 +32,21 @@ std::string days(const CourseRow& row)
 
 std::string change(const CourseRow& row) { return row.chargeChange ? percentChange(*row.chargeChange) : std::string(); }
 
-std::string csvRow(const Course& course, const CourseRow& row)
+}  // namespace
+
+std::vector<std::string> courseColumnNames()
+{
+    std::vector<std::string> names(1);
+    for (const char* c = kCsvHeader; *c != '\0'; ++c) {
+        if (*c == ',')
+            names.emplace_back();
+        else
+            names.back().push_back(*c);
+    }
+    return names;
+}
+
+std::vector<std::string> courseCells(const Course& course, const CourseRow& row)
 {
     const CourseRecording& r = row.rec;
     std::vector<std::string> cells = {utf8(r.patientId.empty() ? course.patientId : r.patientId), row.treatment,
@@ -42,6 +56,14 @@ std::string csvRow(const Course& course, const CourseRow& row)
     cells.push_back(days(row));
     cells.push_back(change(row));
     cells.push_back(flagWords(row.flags));
+    return cells;
+}
+
+namespace {
+
+std::string csvRow(const Course& course, const CourseRow& row)
+{
+    const std::vector<std::string> cells = courseCells(course, row);
     std::string line;
     for (std::size_t i = 0; i < cells.size(); ++i)
         line += (i ? "," : "") + cell(cells[i]);

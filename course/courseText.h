@@ -1,10 +1,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace course {
 
 struct Course;
+struct CourseRow;
+
+// The names of the course CSV's columns, and one row's cells (UTF-8) in their order.
+std::vector<std::string> courseColumnNames();
+std::vector<std::string> courseCells(const Course& course, const CourseRow& row);
 
 // The course as CSV (UTF-8, RFC 4180, CRLF line ends): the header row, then
 // one row per treatment or session.

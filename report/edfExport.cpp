@@ -8,6 +8,7 @@
 
 #include "data/safeFile.h"
 #include "data/sampleRing.h"
+#include "platform/civilDate.h"
 #include "state/programVersion.h"
 
 namespace report {
@@ -77,7 +78,7 @@ struct Start {
     int day = 1, month = 1, year = 1985, hour = 0, minute = 0, second = 0;
 };
 
-Start startOf(const data::Recording& rec)
+Start startOf(const data::Recording& rec, long dayShift)
 {
     Start s;
     const auto& h = rec.header;
@@ -92,6 +93,12 @@ Start startOf(const data::Recording& rec)
     s.hour = std::min<int>(h[data::hw::hour], 23);
     s.minute = std::min<int>(h[data::hw::minute], 59);
     s.second = std::min<int>(h[data::hw::second], 59);
+    if (dayShift != 0) {
+        const platform::CivilDate moved = platform::civilFromDays(platform::daysFromCivil({s.year, s.month, s.day}) + dayShift);
+        s.year = moved.year;
+        s.month = moved.month;
+        s.day = moved.day;
+    }
     return s;
 }
 
@@ -104,20 +111,13 @@ std::string recordingField(const Start& s)
     return std::string("Startdate ") + date + " X X Ozmar_" + state::kProgramVersion;
 }
 
-// One annotation: onset and duration in seconds, and its text.
-struct Annotation {
-    double onset;
-    double duration;
-    std::string text;
-};
-
 std::string seconds(double value)
 {
     return number(value, 20);
 }
 
 // Time-stamped annotation list entry: "+onset\x15duration\x14text\x14\0".
-std::string tal(const Annotation& a)
+std::string tal(const EdfAnnotation& a)
 {
     std::string t = "+" + seconds(a.onset);
     if (a.duration > 0)
@@ -125,10 +125,10 @@ std::string tal(const Annotation& a)
     return t + "\x14" + a.text + "\x14" + std::string(1, '\0');
 }
 
-std::vector<Annotation> annotations(const data::Recording& rec, const std::vector<int>& channels, std::uint32_t samples,
+std::vector<EdfAnnotation> annotations(const data::Recording& rec, const std::vector<int>& channels, std::uint32_t samples,
                                     std::uint32_t records)
 {
-    std::vector<Annotation> list;
+    std::vector<EdfAnnotation> list;
     const std::uint32_t epochs = samples / data::kEpochSamples;
     for (std::uint32_t e = 0; e < epochs; ++e) {
         const std::uint32_t slot = data::epochIndex(rec, e);
@@ -155,12 +155,12 @@ std::vector<Annotation> annotations(const data::Recording& rec, const std::vecto
             runStart = padded;
         }
     }
-    std::stable_sort(list.begin(), list.end(), [](const Annotation& a, const Annotation& b) { return a.onset < b.onset; });
+    std::stable_sort(list.begin(), list.end(), [](const EdfAnnotation& a, const EdfAnnotation& b) { return a.onset < b.onset; });
     return list;
 }
 
 // Each record's annotation bytes: its time stamp, then the annotations that begin in it.
-std::vector<std::string> annotationRecords(const std::vector<Annotation>& list, std::uint32_t records)
+std::vector<std::string> annotationRecords(const std::vector<EdfAnnotation>& list, std::uint32_t records)
 {
     std::vector<std::string> out(records);
     std::size_t next = 0;
@@ -209,25 +209,38 @@ std::string edfLabel(const data::Recording& rec, int channel)
     return "EEG EEG" + std::to_string(channel + 1);
 }
 
-std::vector<std::uint8_t> edfBytes(const data::Recording& rec, const EdfOptions& options)
+EdfSignals edfSignals(const data::Recording& rec)
 {
-    std::vector<int> channels;
-    std::uint32_t samples = 0;
+    EdfSignals s;
     for (int ch = 0; ch < data::kChannels; ++ch)
         if (rec.rawChannels[static_cast<std::size_t>(ch)].count > 0) {
-            channels.push_back(ch);
-            samples = std::max(samples, rec.rawChannels[static_cast<std::size_t>(ch)].count);
+            s.channels.push_back(ch);
+            s.samples = std::max(s.samples, rec.rawChannels[static_cast<std::size_t>(ch)].count);
         }
+    s.records = (s.samples + kRecordSamples - 1) / kRecordSamples;
+    return s;
+}
+
+std::vector<EdfAnnotation> edfAnnotations(const data::Recording& rec)
+{
+    const EdfSignals s = edfSignals(rec);
+    return s.channels.empty() ? std::vector<EdfAnnotation>() : annotations(rec, s.channels, s.samples, s.records);
+}
+
+std::vector<std::uint8_t> edfBytes(const data::Recording& rec, const EdfOptions& options)
+{
+    const EdfSignals signals = edfSignals(rec);
+    const std::vector<int>& channels = signals.channels;
     if (channels.empty())
         return {};
-    const std::uint32_t records = (samples + kRecordSamples - 1) / kRecordSamples;
-    const std::vector<std::string> notes = annotationRecords(annotations(rec, channels, samples, records), records);
+    const std::uint32_t records = signals.records;
+    const std::vector<std::string> notes = annotationRecords(annotations(rec, channels, signals.samples, records), records);
     std::size_t noteBytes = 0;
     for (const std::string& n : notes)
         noteBytes = std::max(noteBytes, n.size());
     const int noteSamples = static_cast<int>((noteBytes + 1) / 2);
-    const int signals = static_cast<int>(channels.size()) + 1;
-    const Start start = startOf(rec);
+    const int signalCount = static_cast<int>(channels.size()) + 1;
+    const Start start = startOf(rec, options.dayShift);
 
     std::vector<std::uint8_t> out;
     char text[64];
@@ -238,11 +251,11 @@ std::vector<std::uint8_t> edfBytes(const data::Recording& rec, const EdfOptions&
     field(out, text, 8);
     std::snprintf(text, sizeof text, "%02d.%02d.%02d", start.hour, start.minute, start.second);
     field(out, text, 8);
-    field(out, std::to_string(256 * (signals + 1)), 8);
+    field(out, std::to_string(256 * (signalCount + 1)), 8);
     field(out, "EDF+C", 44);
     field(out, std::to_string(records), 8);
     field(out, "1", 8);
-    field(out, std::to_string(signals), 4);
+    field(out, std::to_string(signalCount), 4);
     const auto each = [&](auto value, std::size_t width) {
         for (int ch : channels)
             field(out, value(ch), width);

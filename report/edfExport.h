@@ -11,7 +11,30 @@ namespace report {
 struct EdfOptions {
     // No patient name or ID anywhere: the patient field reads "X X X X".
     bool anonymise = false;
+    // Whole days added to the start date (an anonymised research export
+    // moves each subject's dates by one amount).
+    long dayShift = 0;
 };
+
+// One annotation of the "EDF Annotations" signal: onset and duration in
+// seconds from the start, and its text.
+struct EdfAnnotation {
+    double onset;
+    double duration;
+    std::string text;
+};
+
+// The channels that hold samples, and the one-second data records they fill.
+struct EdfSignals {
+    std::vector<int> channels;
+    std::uint32_t samples = 0;  // of the longest channel
+    std::uint32_t records = 0;
+};
+EdfSignals edfSignals(const data::Recording& rec);
+
+// The annotations edfBytes writes, in onset order: rejected and marked
+// epochs, the treatment start and the runs without a sample.
+std::vector<EdfAnnotation> edfAnnotations(const data::Recording& rec);
 
 // The recording's raw EEG as EDF+ (continuous, EDF+C): one signal per channel
 // that holds samples, 200 Hz in data records of one second, in µV (raw x

@@ -11,6 +11,7 @@ LAYERS=(
     "views"
     "report"
     "course"
+    "bids"
     "app"
     "tools bench tests"
 )

@@ -8,7 +8,7 @@
 #include "data/loadedRecording.h"
 #include "data/sampleRing.h"
 #include "data/streamReader.h"
-#include "jsonWriter.h"
+#include "platform/jsonWriter.h"
 #include "toolCommon.h"
 
 namespace tool {
@@ -16,6 +16,7 @@ namespace tool {
 namespace {
 
 using data::Recording;
+using platform::JsonWriter;
 
 const char* sectionName(int t)
 {

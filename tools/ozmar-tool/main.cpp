@@ -28,6 +28,13 @@ const char kUsageText[] =
     "                                the patients found in the data files (and folders) given;\n"
     "                                with --patient or --name, that patient's treatment course\n"
     "                                with its flags, as columns, CSV and a plot\n"
+    "  export-bids PATH... --out DIR [--recursive] [--patient ID]... [--anonymise]\n"
+    "         [--mapping FILE] [--task NAME] [--line-frequency 50|60] [--reference TEXT]\n"
+    "         [--include-monitoring]\n"
+    "                                the recordings as a BIDS EEG dataset in DIR (made, or extended\n"
+    "                                with the sessions it lacks); --anonymise numbers the subjects,\n"
+    "                                moves each one's dates and prints the mapping, which --mapping\n"
+    "                                reads back when the dataset is extended\n"
     "  receive --port COMn [--timeout SECONDS] OUT.dat\n"
     "                                receive a recording from the instrument; with --timeout, none\n"
     "                                begun within that time ends with exit code 4\n"
@@ -97,6 +104,8 @@ int run(const std::string& command, const tool::Args& args)
         return tool::patientCommand(args);
     if (command == "course")
         return tool::courseCommand(args);
+    if (command == "export-bids")
+        return tool::bidsCommand(args);
     std::fputs(kUsageText, stderr);
     return tool::fail(tool::kUsage, "unknown command \"" + command + "\"");
 }

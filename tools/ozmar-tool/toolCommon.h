@@ -77,5 +77,6 @@ int transferCommand(const std::string& command, const Args& args);
 int monitorCommand(const Args& args);
 int edfCommand(const Args& args);
 int courseCommand(const Args& args);
+int bidsCommand(const Args& args);
 
 }  // namespace tool

@@ -1,11 +1,11 @@
-#include "jsonWriter.h"
+#include "platform/jsonWriter.h"
 
 #include <cmath>
 #include <cstdio>
 
 #include "platform/textEncoding.h"
 
-namespace tool {
+namespace platform {
 
 namespace {
 
@@ -34,45 +34,49 @@ void JsonWriter::separate()
 {
     if (needComma_)
         out_ += ',';
+    if (pretty_ && !afterKey_ && depth_ > 0)
+        newLine();
     needComma_ = true;
+    afterKey_ = false;
 }
 
-JsonWriter& JsonWriter::beginObject()
+void JsonWriter::newLine()
+{
+    out_ += '\n';
+    out_.append(static_cast<std::size_t>(depth_) * 2, ' ');
+}
+
+JsonWriter& JsonWriter::open(char bracket)
 {
     separate();
-    out_ += '{';
+    out_ += bracket;
+    ++depth_;
     needComma_ = false;
     return *this;
 }
 
-JsonWriter& JsonWriter::endObject()
+JsonWriter& JsonWriter::close(char bracket)
 {
-    out_ += '}';
+    --depth_;
+    if (pretty_ && needComma_)
+        newLine();
+    out_ += bracket;
     needComma_ = true;
     return *this;
 }
 
-JsonWriter& JsonWriter::beginArray()
-{
-    separate();
-    out_ += '[';
-    needComma_ = false;
-    return *this;
-}
-
-JsonWriter& JsonWriter::endArray()
-{
-    out_ += ']';
-    needComma_ = true;
-    return *this;
-}
+JsonWriter& JsonWriter::beginObject() { return open('{'); }
+JsonWriter& JsonWriter::endObject() { return close('}'); }
+JsonWriter& JsonWriter::beginArray() { return open('['); }
+JsonWriter& JsonWriter::endArray() { return close(']'); }
 
 JsonWriter& JsonWriter::key(const std::string& name)
 {
     separate();
     escape(out_, name);
-    out_ += ':';
+    out_ += pretty_ ? ": " : ":";
     needComma_ = false;
+    afterKey_ = true;
     return *this;
 }
 
@@ -110,4 +114,4 @@ JsonWriter& JsonWriter::value(bool flag)
     return *this;
 }
 
-}  // namespace tool
+}  // namespace platform
