@@ -1,5 +1,6 @@
 #include "support/courseFiles.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
@@ -49,12 +50,23 @@ void writeTreatment(const std::string& path, const Treatment& t)
     };
     for (const auto& [word, value] : words)
         rec.header[word] = static_cast<std::uint16_t>(value);
+    for (int ch = 0; ch < 4; ++ch)  // the epochs of each channel's condition series
+        rec.header[static_cast<std::size_t>(hw::epochCount + ch)] = static_cast<std::uint16_t>(t.samples / data::kEpochSamples);
     rec.resultValue.fill(0.0f);
     rec.calibrationFactors.fill(1.0f);
     data::encodeHeaderFloats(rec);
     rec.reportText = t.reportText;
     rec.patient.text[data::patientId] = t.id;
     rec.patient.text[data::patientName] = t.name;
+    rec.patient.text[data::patientComments] = t.comments;
+    rec.patient.text[data::patientAgeField] = t.age;
+    rec.patient.patientAge = t.age.empty() ? -1 : std::atoi(t.age.c_str());
+    rec.patient.text[data::patientSexField] = t.sex;
+    rec.patient.patientSex = t.sex == "F" ? data::kSexFemale : data::kSexMale;
+    if (t.rejectedEpoch >= 0)
+        rec.epochSelected[static_cast<std::size_t>(data::epochIndex(rec, static_cast<std::uint32_t>(t.rejectedEpoch)))] = false;
+    if (t.markedEpoch >= 0)
+        rec.conditionData[0][data::epochIndex(rec, static_cast<std::uint32_t>(t.markedEpoch))] = 1;
     if (!data::saveRecording(path, *own))
         throw std::runtime_error("could not write " + path);
 }
@@ -105,6 +117,37 @@ CourseFolder::CourseFolder()
     bytes.resize(bytes.size() / 2);
     writeBytes(dir.file("broken.dat"), bytes);
     std::ofstream(dir.file("notes.txt")) << "Patient asked about memory.\n";
+}
+
+const char* const kBidsSecrets[] = {"ZQ-7731", "ZQ7731", "Ysolde", "Quarnby", "KV-0042", "KV0042", "Brannoch",
+                                     "Vell", "Fernhill", "quetiapine"};
+
+BidsCourse::BidsCourse()
+{
+    // Six treatments of the first patient (one four-channel, one on a day of
+    // two), four of the second, who began later; all with raw EEG.
+    const struct {
+        const char* file;
+        int month, day, hour;
+        bool second, four;
+    } sessions[] = {{"a1.dat", 3, 2, 9, false, false},  {"a2.dat", 3, 4, 9, false, false}, {"a3.dat", 3, 9, 9, false, true},
+                    {"a4.dat", 3, 9, 11, false, false}, {"a5.dat", 5, 11, 9, false, false}, {"a6.dat", 5, 14, 8, false, false},
+                    {"b1.dat", 4, 1, 10, true, false},  {"b2.dat", 4, 3, 10, true, false},  {"b3.dat", 4, 6, 10, true, false},
+                    {"b4.dat", 7, 20, 10, true, false}};
+    for (const auto& s : sessions) {
+        Treatment t = on(s.month, s.day, 1000, 30);
+        t.hour = s.hour;
+        t.samples = 2000;
+        t.fourChannels = s.four;
+        t.id = s.second ? "KV-0042" : "ZQ-7731";
+        t.name = s.second ? "Brannoch Vell" : "Ysolde Quarnby";
+        t.comments = "Allergic to quetiapine; Fernhill ward";
+        t.age = s.second ? "93" : "47";
+        t.sex = s.second ? "M" : "F";
+        t.rejectedEpoch = 2;
+        t.markedEpoch = 4;
+        writeTreatment(dir.file(s.file), t);
+    }
 }
 
 }  // namespace testing_support

@@ -20,6 +20,11 @@ struct Treatment {
     bool monitoring = false;
     std::string reportText;         // the instrument's CR-ended CSV lines; set: the report-text flag
     unsigned samples = 0;           // raw EEG samples of each of the four channels
+    std::string comments;
+    std::string age;                // the Age field's text; its number when it is one
+    std::string sex;                // "", "M" or "F"
+    int rejectedEpoch = -1;         // an epoch taken out of the analysis
+    int markedEpoch = -1;           // an epoch with a condition mark
 };
 
 // Writes the treatment as a data file at `path` (header, report, patient; no
@@ -43,6 +48,17 @@ Treatment on(int month, int day, unsigned charge, unsigned eeg, unsigned emg = 2
 struct CourseFolder {
     TempDir dir;
     CourseFolder();
+};
+
+// Ten treatments with raw EEG of two patients, for research export: ZQ-7731
+// "Ysolde Quarnby" (47, F; six treatments from 2026-03-02, the third
+// four-channel, the third and fourth on one day) and KV-0042 "Brannoch Vell"
+// (93, M; four from 2026-04-01). Every one has comments, a rejected epoch
+// (2) and a marked one (4). kBidsSecrets holds every text that names them.
+extern const char* const kBidsSecrets[10];
+struct BidsCourse {
+    TempDir dir;
+    BidsCourse();
 };
 
 }  // namespace testing_support
