@@ -266,7 +266,7 @@ const CourseRecording& firstRecording(const Subject& s)
 
 // The sessions files, participants and the dataset's own files, staged after the recordings.
 void stageTables(StagedFiles& staged, std::vector<Subject>& subjects, TsvTable& participants, const fs::path& dataset,
-                 const std::set<Subject*>& grown, bool anonymise)
+                 const std::set<Subject*>& grown, const BidsOptions& options)
 {
     bool newParticipant = false;
     for (Subject& s : subjects) {
@@ -278,7 +278,7 @@ void stageTables(StagedFiles& staged, std::vector<Subject>& subjects, TsvTable& 
             staged.add(stem + ".json", sessionsJson(s.sessions.columns));
         if (!s.listed) {
             const CourseRecording& first = firstRecording(s);
-            participants.addRow({{"participant_id", "sub-" + s.label}, {"age", ageText(first.age, anonymise)},
+            participants.addRow({{"participant_id", "sub-" + s.label}, {"age", ageText(first.age, options.anonymise)},
                                  {"sex", sexText(first.sex)}});
             newParticipant = true;
         }
@@ -290,7 +290,7 @@ void stageTables(StagedFiles& staged, std::vector<Subject>& subjects, TsvTable& 
             staged.add(name, text);
     };
     once("participants.json", participantsJson());
-    once("dataset_description.json", datasetDescriptionJson());
+    once("dataset_description.json", datasetDescriptionJson(options.authors));
     once("README", readmeText());
 }
 
@@ -347,7 +347,7 @@ BidsReport exportBids(const std::vector<CourseRecording>& recordings, const Bids
     }
     if (grown.empty())
         return report;
-    stageTables(staged, subjects, participants, dataset, grown, options.anonymise);
+    stageTables(staged, subjects, participants, dataset, grown, options);
     staged.commit();
     report.files = staged.files();
     return report;

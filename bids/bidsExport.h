@@ -17,6 +17,7 @@ struct BidsOptions {
     std::string task = "ect";            // letters and digits
     int lineFrequency = 50;
     std::string reference;               // the EEG reference; empty: "n/a"
+    std::vector<std::string> authors;    // the dataset's authors (Windows-1252), when it is made
     bool includeMonitoring = false;
     std::vector<std::string> patients;   // the IDs to export; empty: every patient
     std::vector<MappingEntry> mapping;   // an earlier anonymised export's mapping

@@ -63,10 +63,16 @@ std::string decimals(double value, int places)
 
 }  // namespace
 
-std::string datasetDescriptionJson()
+std::string datasetDescriptionJson(const std::vector<std::string>& authors)
 {
     platform::JsonWriter json(true);
     json.beginObject().key("Name").value("ECT EEG recordings").key("BIDSVersion").value(kBidsVersion);
+    if (!authors.empty()) {
+        json.key("Authors").beginArray();
+        for (const std::string& author : authors)
+            json.value(author);
+        json.endArray();
+    }
     json.key("DatasetType").value("raw").key("GeneratedBy").beginArray().beginObject();
     json.key("Name").value("Ozmar").key("Version").value(state::kProgramVersion);
     json.key("Description").value("BIDS export of recordings of electroconvulsive-therapy treatments");

@@ -18,7 +18,8 @@ struct EegFacts {
     std::string reference;  // empty: "n/a"
 };
 
-std::string datasetDescriptionJson();
+// The dataset's description; `authors` (Windows-1252) are written when there are any.
+std::string datasetDescriptionJson(const std::vector<std::string>& authors);
 std::string readmeText();
 std::string participantsJson();
 

@@ -19,7 +19,7 @@ namespace {
 const char kBidsUsage[] =
     "usage: ozmar-tool export-bids PATH... --out DIR [--recursive] [--patient ID]... [--anonymise]\n"
     "                              [--mapping FILE] [--task NAME] [--line-frequency 50|60]\n"
-    "                              [--reference TEXT] [--include-monitoring]";
+    "                              [--reference TEXT] [--author NAME]... [--include-monitoring]";
 constexpr int kNoRecording = 6;
 
 struct BidsArgs {
@@ -48,6 +48,8 @@ bool parse(const Args& args, BidsArgs& b)
             b.mappingFile = args[++i];
         else if (a == "--task" && valued)
             b.options.task = args[++i];
+        else if (a == "--author" && valued)
+            b.options.authors.push_back(args[++i]);
         else if (a == "--reference" && valued)
             b.options.reference = args[++i];
         else if (a == "--line-frequency" && valued) {
@@ -88,14 +90,19 @@ int readMapping(BidsArgs& b)
     return kSuccess;
 }
 
-// The patient IDs asked for, as the program stores them.
-int storedPatients(BidsArgs& b)
+// The patient IDs and authors given, as the program stores texts.
+int storedTexts(BidsArgs& b)
 {
-    for (std::string& id : b.options.patients) {
-        const ArgumentText stored = argumentText(id);
+    std::vector<std::string*> texts;
+    for (std::string& id : b.options.patients)
+        texts.push_back(&id);
+    for (std::string& author : b.options.authors)
+        texts.push_back(&author);
+    for (std::string* text : texts) {
+        const ArgumentText stored = argumentText(*text);
         if (!stored.ok)
             return fail(kUsage, stored.problem);
-        id = stored.text;
+        *text = stored.text;
     }
     return kSuccess;
 }
@@ -109,7 +116,7 @@ int bidsCommand(const Args& args)
         return fail(kUsage, kBidsUsage);
     if (const int status = readMapping(b); status != kSuccess)
         return status;
-    if (const int status = storedPatients(b); status != kSuccess)
+    if (const int status = storedTexts(b); status != kSuccess)
         return status;
     std::vector<std::string> unopened;
     const std::vector<std::string> files = course::filesUnder(b.paths, b.recursive, unopened);

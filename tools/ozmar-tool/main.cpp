@@ -30,7 +30,7 @@ const char kUsageText[] =
     "                                with its flags, as columns, CSV and a plot\n"
     "  export-bids PATH... --out DIR [--recursive] [--patient ID]... [--anonymise]\n"
     "         [--mapping FILE] [--task NAME] [--line-frequency 50|60] [--reference TEXT]\n"
-    "         [--include-monitoring]\n"
+    "         [--author NAME]... [--include-monitoring]\n"
     "                                the recordings as a BIDS EEG dataset in DIR (made, or extended\n"
     "                                with the sessions it lacks); --anonymise numbers the subjects,\n"
     "                                moves each one's dates and prints the mapping, which --mapping\n"
