@@ -592,6 +592,7 @@ bool FrameWindow::onCommand(int id, long wParam, long lParam)
     case cmd::saveAsText: saveAsText(); return true;
     case kExportEdf: exportEdf(); return true;
     case cmd::treatmentCourse: treatmentCourse(); return true;
+    case cmd::exportBids: exportBids(); return true;
     case cmd::cascade:
     case cmd::tileHorizontally:
     case cmd::tileVertically:

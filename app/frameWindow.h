@@ -115,6 +115,7 @@ private:
     void exportEdf();
     // File > Treatment Course...: the Course window of the open recording's patient.
     void treatmentCourse();
+    void exportBids();
     // Opens a data file chosen outside the Open dialog, with the save prompt first.
     void openChosenFile(const std::string& path);
     void saveAllAsText();

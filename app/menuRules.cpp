@@ -60,6 +60,7 @@ ItemState fileItem(int id, const MenuContext& c, const Facts& f)
     case cmd::batchConvert: return {!f.live && !f.playing, false, {}};
     case kExportEdf: return {!f.live && f.eegData, false, {}};
     case cmd::treatmentCourse: return {!f.live && d.dataPresent, false, {}};
+    case cmd::exportBids: return {!f.live && f.eegData, false, {}};
     case cmd::saveAsImage: return {!f.playing && f.anyChannelOn, false, {}};
     case 7: {
         bool enabled = c.printerKnown && c.menu != MenuKind::Init1;
@@ -124,7 +125,7 @@ ItemState itemState(int id, const MenuContext& c)
 {
     const Facts f = facts();
     if ((id >= 1 && id <= 8) || id == cmd::saveAsText || id == cmd::saveAsImage || id == cmd::batchConvert || id == kExportEdf ||
-        id == cmd::treatmentCourse)
+        id == cmd::treatmentCourse || id == cmd::exportBids)
         return fileItem(id, c, f);
     if ((id >= cmd::sendData && id <= cmd::sendName) || id == cmd::autoUpload || (id >= cmd::firstPort && id <= cmd::lastPort))
         return connectItem(id, c, f);

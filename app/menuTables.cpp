@@ -16,6 +16,7 @@ MenuItem filePopup(MenuKind kind)
     if (kind != MenuKind::Init1) {
         items.push_back({cmd::saveAsText, "Save As &Text...", {}});
         items.push_back({kExportEdf, "Export &EDF+...", {}});
+        items.push_back({cmd::exportBids, "Export &BIDS...", {}});
         items.push_back({cmd::treatmentCourse, "Treatment &Course...", {}});
     }
     if (kind == MenuKind::GraphMenu || kind == MenuKind::FFTMenu)

@@ -3,17 +3,16 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
-#include <sstream>
 
 #include "bids/sidecarText.h"
 #include "bids/tsvTable.h"
 #include "course/courseText.h"
 #include "data/loadedRecording.h"
+#include "data/safeFile.h"
 #include "platform/orderedWork.h"
 #include "platform/textEncoding.h"
 
@@ -54,12 +53,11 @@ struct Converted {
     std::string eegJson, channels, events;
 };
 
+// The file's bytes; "" when there is no such file.
 std::string readText(const fs::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::string text;
+    return data::readWholeFile(path.string(), text) ? text : std::string();
 }
 
 std::string utf8(const std::string& stored) { return platform::windows1252ToUtf8(stored); }
@@ -299,6 +297,18 @@ void stageTables(StagedFiles& staged, std::vector<Subject>& subjects, TsvTable& 
 bool validTaskName(const std::string& task)
 {
     return !task.empty() && std::all_of(task.begin(), task.end(), [](unsigned char c) { return std::isalnum(c); });
+}
+
+bool datasetHasSubjects(const std::string& dataset)
+{
+    return !parseTsv(readText(fs::path(dataset) / "participants.tsv")).rows.empty();
+}
+
+bool insideDataset(const std::string& path, const std::string& dataset)
+{
+    std::error_code error;
+    const std::string folder = fs::weakly_canonical(dataset, error).string() + "/";
+    return fs::weakly_canonical(path, error).string().rfind(folder, 0) == 0;
 }
 
 BidsReport exportBids(const std::vector<CourseRecording>& recordings, const BidsOptions& options,

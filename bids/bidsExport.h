@@ -53,4 +53,12 @@ BidsReport exportBids(const std::vector<course::CourseRecording>& recordings, co
 // Whether a task name is one BIDS allows: letters and digits.
 bool validTaskName(const std::string& task);
 
+// Whether the dataset lists subjects already (its participants.tsv has rows):
+// an anonymised export into it then needs the mapping of the earlier one.
+bool datasetHasSubjects(const std::string& dataset);
+
+// Whether `path` lies inside the folder `dataset` (neither need exist yet). A
+// mapping kept there would put the patients' IDs into the dataset.
+bool insideDataset(const std::string& path, const std::string& dataset);
+
 }  // namespace bids

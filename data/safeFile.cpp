@@ -205,6 +205,17 @@ bool writeWholeFile(const std::string& path, const void* bytes, std::size_t size
     return out.commit();
 }
 
+bool readWholeFile(const std::string& path, std::string& bytes)
+{
+    auto file = DataFile::open(path, DataFile::Mode::read);
+    if (!file)
+        return false;
+    bytes.clear();
+    for (int byte = file->getByte(); byte >= 0; byte = file->getByte())
+        bytes.push_back(static_cast<char>(byte));
+    return !file->readFailed();
+}
+
 std::string temporaryNameFor(const std::string& target)
 {
     return target + ".partial-" + std::to_string(::getpid());

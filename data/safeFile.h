@@ -59,4 +59,7 @@ bool finishTemporary(const std::string& temporary, const std::string& target, bo
 // Writes `size` bytes to `path` through a SafeFile; false on any failure.
 bool writeWholeFile(const std::string& path, const void* bytes, std::size_t size);
 
+// Reads the whole file at `path` into `bytes`; false when it cannot be opened or read.
+bool readWholeFile(const std::string& path, std::string& bytes);
+
 }  // namespace data

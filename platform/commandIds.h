@@ -90,6 +90,8 @@ enum Id : int {
     batchConvert = 40047,
     // File > Treatment Course...: the open recording's patient across the recordings of its folder
     treatmentCourse = 40061,
+    // File > Export BIDS...: the open recording's patient as a research dataset
+    exportBids = 40062,
 };
 
 }  // namespace cmd

@@ -3,7 +3,6 @@
 // anonymised with each subject's dates moved by one amount.
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -66,20 +65,12 @@ bool parse(const Args& args, BidsArgs& b)
            (b.mappingFile.empty() || b.options.anonymise);
 }
 
-// Whether `path` lies inside the folder `dataset` (both need not exist yet).
-bool inside(const std::string& path, const std::string& dataset)
-{
-    namespace fs = std::filesystem;
-    const std::string folder = fs::weakly_canonical(dataset).string() + "/";
-    return fs::weakly_canonical(path).string().rfind(folder, 0) == 0;
-}
-
 // Reads the mapping of an earlier export; the exit code, kSuccess when read.
 int readMapping(BidsArgs& b)
 {
     if (b.mappingFile.empty())
         return kSuccess;
-    if (inside(b.mappingFile, b.options.dataset))
+    if (bids::insideDataset(b.mappingFile, b.options.dataset))
         return fail(kUsage, "the mapping \"" + b.mappingFile + "\" must be kept outside the dataset");
     std::vector<std::uint8_t> bytes;
     if (!readWholeFile(b.mappingFile, bytes))

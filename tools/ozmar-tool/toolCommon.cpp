@@ -11,6 +11,7 @@
 #include "data/dataFile.h"
 #include "data/loadedRecording.h"
 #include "data/recordingStore.h"
+#include "data/safeFile.h"
 #include "data/streamReader.h"
 #include "platform/orderedWork.h"
 #include "platform/textEncoding.h"
@@ -107,13 +108,11 @@ ArgumentText argumentText(const std::string& argument)
 
 bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
 {
-    auto file = data::DataFile::open(path, data::DataFile::Mode::read);
-    if (!file)
+    std::string text;
+    if (!data::readWholeFile(path, text))
         return false;
-    bytes.clear();
-    for (int byte = file->getByte(); byte >= 0; byte = file->getByte())
-        bytes.push_back(static_cast<std::uint8_t>(byte));
-    return !file->readFailed();
+    bytes.assign(text.begin(), text.end());
+    return true;
 }
 
 }  // namespace tool
