@@ -29,7 +29,8 @@ struct Subject {
     std::string id;
     std::string label;
     long shift = 0;
-    course::When first;
+    course::When first;                            // of every session to export
+    course::When firstTreatment;                   // the order of anonymised labels
     course::Course course;                         // treatments and sessions
     std::vector<CourseRecording> monitoring;
     TsvTable sessions;                             // the sessions file, old rows and new
@@ -104,10 +105,12 @@ std::vector<Subject> subjectsOf(std::map<std::string, std::vector<CourseRecordin
                 ? s.monitoring.front()
                 : s.course.rows.front().rec;
         s.first = first.when;
+        s.firstTreatment = s.course.rows.empty() ? first.when : s.course.rows.front().rec.when;
         s.id = first.patientId;
         subjects.push_back(std::move(s));
     }
-    std::stable_sort(subjects.begin(), subjects.end(), [](const Subject& a, const Subject& b) { return a.first < b.first; });
+    std::stable_sort(subjects.begin(), subjects.end(),
+                     [](const Subject& a, const Subject& b) { return a.firstTreatment < b.firstTreatment; });
     return subjects;
 }
 
