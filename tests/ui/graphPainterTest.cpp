@@ -53,12 +53,15 @@ protected:
             data::channelAppend(rec(), ch, static_cast<std::int16_t>(value(i)));
     }
     GraphSnapshot page(std::uint32_t first = 0) { return renderPage(rec(), first, geometry); }
-    QImage draw(const GraphSnapshot& snapshot, bool colour = true)
+    // The page drawn as a window of the page's size shows it on a screen of
+    // this device pixel ratio: into a bitmap of that many pixels a unit.
+    QImage draw(const GraphSnapshot& snapshot, bool colour = true, int ratio = 1)
     {
-        QImage image(geometry.graphWidth(), geometry.graphHeight(), QImage::Format_RGB32);
+        QImage image(geometry.graphWidth() * ratio, geometry.graphHeight() * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
         image.fill(Qt::magenta);
         QPainter painter(&image);
-        const PageSetup setup = setupGraphPage(painter, geometry, image.width(), image.height());
+        const PageSetup setup = setupGraphPage(painter, geometry, geometry.graphWidth(), geometry.graphHeight());
         drawGraphPage(painter, snapshot, setup.lineHeight, colour);
         return image;
     }
@@ -94,6 +97,25 @@ TEST_F(GraphPainterTest, ConstantChannelsDrawOnTheRowsTheFormulaGives)
             ASSERT_EQ(image.pixel(left() + x, y), kCyan) << ch << " " << x;
         EXPECT_EQ(count(image, kCyan, left(), baselines[ch] - 49, left() + 512, baselines[ch] + 50), 512) << ch;
     }
+}
+
+TEST_F(GraphPainterTest, AtTwiceTheDevicePixelsTracesStayOneDevicePixelWide)
+{
+    // A flat trace and a slope: drawn at ratio 2 they are as long again in
+    // device pixels but no wider, where a bitmap scaled up would be twice as wide.
+    samples(0, 512, [](int) { return 0; });
+    samples(1, 512, [](int i) { return (i % 128) * 6 - 384; });
+    const GraphSnapshot snapshot = page();
+    const QImage one = draw(snapshot, true, 1), two = draw(snapshot, true, 2);
+    ASSERT_EQ(two.width(), 2 * one.width());
+    const int y = top() + 50;  // the flat trace of the first strip
+    EXPECT_EQ(count(one, kCyan, left() + 100, y - 3, left() + 101, y + 4), 1);
+    EXPECT_EQ(count(two, kCyan, 2 * (left() + 100), 2 * y - 6, 2 * (left() + 100) + 1, 2 * y + 8), 1);
+    const int strip[2] = {top() + 100, top() + 200};  // the slopes of the second
+    const double ratio = static_cast<double>(count(two, kCyan, 0, 2 * strip[0], two.width(), 2 * strip[1])) /
+                         count(one, kCyan, 0, strip[0], one.width(), strip[1]);
+    EXPECT_GT(ratio, 1.6);
+    EXPECT_LT(ratio, 2.6);
 }
 
 TEST_F(GraphPainterTest, ATraceIsCyanInsideItsLimitAndGreenOutside)
