@@ -23,6 +23,9 @@ cmake --build build
 scripts/bidsValidator.sh build
 (cd build && OZMAR_REQUIRE_BIDS_VALIDATOR=1 ctest --output-on-failure -j2)
 
+echo "== a desktop session natively on Wayland (a headless Weston compositor)"
+scripts/waylandSession.sh build
+
 echo "== the Debian package"
 scripts/packageCheck.sh build
 

@@ -19,7 +19,7 @@ CORE_PACKAGES=(cmake ninja-build ccache g++ make pkg-config libgtest-dev libgmoc
 # The fuzz target's compiler and runtime.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The desktop program and its tests and screenshots (poppler reads the PDFs it prints).
-UI_PACKAGES=(qt6-base-dev qt6-svg-dev libgl-dev xvfb xauth fonts-liberation poppler-utils)
+UI_PACKAGES=(qt6-base-dev qt6-svg-dev libgl-dev xvfb xauth fonts-liberation poppler-utils weston qt6-wayland)
 # Printing through the system's service in the tests: CUPS with its PDF printer.
 PRINT_PACKAGES=(cups printer-driver-cups-pdf)
 # The EDF+ export's reader in the tests, and the Debian package's tools.

@@ -1,4 +1,5 @@
-// The UI tests run on Qt's offscreen platform with one application object.
+// The UI tests run on Qt's offscreen platform with one application object;
+// OZMAR_TEST_PLATFORM names another (scripts/waylandSession.sh: wayland).
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -6,7 +7,8 @@
 
 int main(int argc, char** argv)
 {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const char* platform = std::getenv("OZMAR_TEST_PLATFORM");
+    ::setenv("QT_QPA_PLATFORM", platform != nullptr ? platform : "offscreen", 1);
     ::setenv("LC_ALL", "C", 1);
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

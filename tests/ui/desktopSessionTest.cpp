@@ -1,0 +1,82 @@
+// A short session of the desktop program on the platform the tests run on:
+// open a recording, open the Graph and FFT windows, play back one epoch, exit.
+// scripts/waylandSession.sh runs it on a headless Weston compositor, where a
+// client cannot place its top-level windows: the session must still end
+// cleanly with the configuration written.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/configFile.h"
+#include "app/fileCommands.h"
+#include "app/frameWindow.h"
+#include "monitor/monitorControl.h"
+#include "monitor/monitorState.h"
+#include "platform/commandIds.h"
+#include "support/processRunner.h"
+#include "ui/desktopReset.h"
+
+namespace {
+
+bool waitFor(const std::function<bool()>& condition)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+}  // namespace
+
+TEST(DesktopSession, OpenGraphFftPlayOneEpochAndExitWritesTheConfiguration)
+{
+    if (const char* asked = std::getenv("OZMAR_TEST_PLATFORM"))
+        ASSERT_EQ(QGuiApplication::platformName().toStdString(), asked);
+    platform::ScriptedResponder responder;
+    testing_support::resetDesktop(responder);
+    testing_support::TempDir dir;
+    ASSERT_EQ(testing_support::runCommand(std::string(CORVANE_SIM_PATH) + " write " + dir.file("rec.dat") + " --seconds 20").status, 0);
+    state::startup.startDir = dir.path().string();
+    state::startup.noSerial = false;  // a run that keeps its configuration
+    {
+        app::FrameWindow frame;
+        frame.resize(1000, 700);
+        frame.show();
+        app::FrameEffects none{[] {}, [](bool) {}, [] {}, [] {}, [] {}};
+        ASSERT_TRUE(app::openPath(&frame, dir.file("rec.dat"), none));
+        frame.onCommand(cmd::openReport, 0, 0);
+        frame.onCommand(cmd::openGraph, 0, 0);
+        frame.onCommand(cmd::openFft, 0, 0);
+        ASSERT_NE(frame.graphSubWindow(), nullptr);
+        frame.ensureToolWindows(true);
+        frame.onCommand(cmd::speedStep, 0, 0);
+        frame.onCommand(cmd::playBack, 0, 0);
+        ASSERT_TRUE(waitFor([] { return monitor::monitorState.playedEpochs >= 1 && !monitor::monitorState.playThreadRunning; }));
+        EXPECT_EQ(monitor::monitorState.playedEpochs, 1);
+        EXPECT_TRUE(frame.close());
+    }
+    // The configuration read back: the frame's record, and the Graph and FFT windows'.
+    app::windowLayout.reset();
+    ASSERT_TRUE(app::readConfiguration(dir.file(app::kConfigFileName)))
+        << "on " << QGuiApplication::platformName().toStdString();
+    EXPECT_TRUE(app::windowLayout.frame.has_value());
+    std::vector<int> kinds;
+    for (const app::SavedWindow& w : app::windowLayout.windows)
+        kinds.push_back(w.record.commandId);
+    for (int kind : {static_cast<int>(cmd::openGraph), static_cast<int>(cmd::openFft)})
+        EXPECT_NE(std::find(kinds.begin(), kinds.end(), kind), kinds.end()) << kind;
+    EXPECT_TRUE(responder.shown.empty());
+    app::windowLayout.reset();
+    monitor::stopAll();
+    platform::dialogs.reset();
+    testing_support::resetCore();
+    app::document.reset();
+}
