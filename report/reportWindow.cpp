@@ -1,4 +1,5 @@
 #include "report/reportWindow.h"
+#include "views/accessibleText.h"
 #include "platform/commandIds.h"
 
 #include "report/graphRowPainter.h"
@@ -83,6 +84,14 @@ void ReportWindow::relayout(bool resetRange)
     scroll_.textWidth = width + 2 * scroll_.avgChar;
     scroll_.lastLine = static_cast<int>(lines_.size());
     updateScrollBars();
+    // The trace rows are drawn, not text: a screen reader hears what they show.
+    QString description = views::recordingDescription(page_.recording());
+    if (page_.graphRows() > 0)
+        description += QString(", with %1 rows of EEG traces, seconds %2 to %3")
+                           .arg(page_.graphRows())
+                           .arg(page_.graphFrom)
+                           .arg(page_.graphTo);
+    views::describe(*this, "Report", description);
 }
 
 void ReportWindow::paintGraphRow(QPainter& painter, int row, int rowLine, int y) const

@@ -8,6 +8,7 @@
 #include "data/recordingStore.h"
 #include "monitor/monitorState.h"
 #include "state/settings.h"
+#include "views/accessibleText.h"
 #include "views/fftPainter.h"
 #include "views/graphPainter.h"
 #include "views/tableLines.h"
@@ -45,6 +46,10 @@ void FftWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const FftSnapshot page = shownPage();
+    // Drawn bars: a screen reader hears the mode and the epoch they show.
+    describe(*this, "FFT",
+             recordingDescription(data::recordings.primary) + ", " + title().trimmed() +
+                 (page.hasData ? ", " + QString::fromStdString(page.segmentLabel).trimmed() : QString(", no spectrum yet")));
     const PageSetup setup = setupGraphPage(painter, page.geometry, width(), height());
     drawFftPage(painter, page, setup.lineHeight, true);
 }

@@ -9,6 +9,7 @@
 
 #include "data/recordingStore.h"
 #include "monitor/monitorState.h"
+#include "views/accessibleText.h"
 #include "views/graphPainter.h"
 
 namespace views {
@@ -87,10 +88,28 @@ monitor::GraphSnapshot GraphWindow::shownPage() const
     return idle ? monitor::renderPage(rec, idlePage_ * monitor::kPageColumns, monitor::graphPage.geometry()) : monitor::graphPage.snapshot();
 }
 
+void GraphWindow::describeShown(const monitor::GraphSnapshot& page)
+{
+    const data::Recording& rec = data::recordings.primary;
+    QString shown;
+    if (monitor::monitorState.playThreadRunning || !monitor::graphPage.empty()) {
+        shown = QString("%1, epoch %2").arg(title().trimmed()).arg(page.segments.current);
+    } else {
+        const double pageSeconds = static_cast<double>(monitor::kPageColumns) / data::kSamplesPerSecond;
+        shown = QString("page %1 of %2, seconds %3 to %4")
+                    .arg(idlePage_ + 1)
+                    .arg(std::max(1u, monitor::pageCount(rec)))
+                    .arg(idlePage_ * pageSeconds, 0, 'f', 2)
+                    .arg((idlePage_ + 1) * pageSeconds, 0, 'f', 2);
+    }
+    describe(*this, "Graph", recordingDescription(rec) + ", " + shown);
+}
+
 void GraphWindow::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     const monitor::GraphSnapshot page = shownPage();
+    describeShown(page);
     const PageSetup setup = setupGraphPage(painter, page.geometry, width(), height());
     // Only the columns under the repainted area need their traces drawn; a
     // repaint that only the live display asked for lies inside the plot and

@@ -34,6 +34,10 @@ public:
     // Opens the channel-settings window; set by the frame.
     std::function<void()> openChannelSettings;
 
+private:
+    // The accessible name and description: the recording and the page or epoch shown.
+    void describeShown(const monitor::GraphSnapshot& page);
+
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent*) override;

@@ -18,6 +18,7 @@
 #include "monitor/monitorControl.h"
 #include "monitor/monitorState.h"
 #include "platform/commandIds.h"
+#include "report/reportWindow.h"
 #include "support/processRunner.h"
 #include "ui/desktopReset.h"
 
@@ -76,6 +77,40 @@ TEST(DesktopSession, OpenGraphFftPlayOneEpochAndExitWritesTheConfiguration)
     EXPECT_TRUE(responder.shown.empty());
     app::windowLayout.reset();
     monitor::stopAll();
+    platform::dialogs.reset();
+    testing_support::resetCore();
+    app::document.reset();
+}
+
+TEST(DesktopSession, CustomDrawnWindowsTellScreenReadersWhatTheyShow)
+{
+    platform::ScriptedResponder responder;
+    testing_support::resetDesktop(responder);
+    testing_support::TempDir dir;
+    ASSERT_EQ(testing_support::runCommand(std::string(CORVANE_SIM_PATH) + " write " + dir.file("rec.dat") + " --seconds 20").status, 0);
+    {
+        app::FrameWindow frame;
+        frame.resize(1000, 700);
+        frame.show();
+        app::FrameEffects none{[] {}, [](bool) {}, [] {}, [] {}, [] {}};
+        ASSERT_TRUE(app::openPath(&frame, dir.file("rec.dat"), none));
+        frame.onCommand(cmd::openReport, 0, 0);
+        frame.onCommand(cmd::reportGraph, 0, 0);
+        frame.onCommand(cmd::openGraph, 0, 0);
+        frame.onCommand(cmd::openFft, 0, 0);
+        QWidget* graph = frame.graphSubWindow()->widget();
+        QWidget* fft = frame.fftSubWindow()->widget();
+        graph->grab();  // painted once, as on the screen
+        fft->grab();
+        EXPECT_EQ(graph->accessibleName(), "Graph");
+        const std::string g = graph->accessibleDescription().toStdString();
+        EXPECT_NE(g.find("Treatment recording of "), std::string::npos) << g;
+        EXPECT_NE(g.find("page 1 of 8, seconds 0.00 to 2.56"), std::string::npos) << g;
+        EXPECT_EQ(fft->accessibleName(), "FFT");
+        EXPECT_NE(fft->accessibleDescription().indexOf("FFT (accumulated)"), -1) << fft->accessibleDescription().toStdString();
+        const std::string r = frame.reportWindow()->accessibleDescription().toStdString();
+        EXPECT_NE(r.find("rows of EEG traces"), std::string::npos) << r;
+    }
     platform::dialogs.reset();
     testing_support::resetCore();
     app::document.reset();
