@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
@@ -26,6 +27,7 @@
 #include "data/recordingStore.h"
 #include "state/portTable.h"
 #include "state/settings.h"
+#include "app/manualLink.h"
 #include "app/startup.h"
 #include "state/startupState.h"
 #include "monitor/displayThread.h"
@@ -548,7 +550,10 @@ void FrameWindow::about()
     box.setIconPixmap(programIcon().pixmap(64, 64));
     // A width that keeps the sentences whole on a line or two.
     box.setStyleSheet("QLabel#qt_msgbox_label { min-width: 420px; }");
+    QPushButton* manual = box.addButton("&Manual", QMessageBox::HelpRole);
     box.exec();
+    if (box.clickedButton() == manual)
+        openManual(this);
     mdi_->setFocus();
 }
 

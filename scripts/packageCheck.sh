@@ -9,6 +9,7 @@ cd "$(dirname "$0")/.."
 build="${1:-build}"
 source scripts/packages.sh
 ensure_packages "${PACKAGE_PACKAGES[@]}"
+scripts/manual.sh "$build"
 (cd "$build" && cpack -G DEB -B "$PWD/package" >/dev/null)
 deb=$(ls "$build"/package/ozmar_*_amd64.deb)
 echo "package: $deb"
@@ -23,7 +24,8 @@ for f in usr/bin/ozmar usr/bin/ozmar-tool usr/bin/corvane-sim usr/share/applicat
          usr/share/metainfo/org.example.ozmar.metainfo.xml \
          usr/share/icons/hicolor/scalable/apps/ozmar.svg usr/share/mime/packages/ozmar.xml \
          usr/share/man/man1/ozmar.1.gz usr/share/man/man1/ozmar-tool.1.gz usr/share/man/man1/corvane-sim.1.gz \
-         usr/share/doc/ozmar/copyright usr/share/doc/ozmar/changelog.gz; do
+         usr/share/doc/ozmar/copyright usr/share/doc/ozmar/changelog.gz usr/share/doc/ozmar/manual/manual.html \
+         usr/share/doc/ozmar/manual/manual.md usr/share/doc/ozmar/manual/images/graph-2ch.png; do
     grep -qx "./$f" <<<"$contents" || { echo "missing from the package: $f" >&2; exit 1; }
 done
 depends=$(dpkg-deb -f "$deb" Depends)

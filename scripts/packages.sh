@@ -24,7 +24,7 @@ UI_PACKAGES=(qt6-base-dev qt6-svg-dev libgl-dev xvfb xauth fonts-liberation popp
 PRINT_PACKAGES=(cups printer-driver-cups-pdf)
 # The EDF+ export's reader in the tests, and the Debian package's tools.
 EDF_PACKAGES=(python3-mne)
-PACKAGE_PACKAGES=(dpkg-dev desktop-file-utils lintian appstream)
+PACKAGE_PACKAGES=(dpkg-dev desktop-file-utils lintian appstream python3-markdown)
 # The installer library: cross compiler, Wine to run its tests, and jni.h.
 INSTALLER_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 openjdk-17-jdk-headless)
 

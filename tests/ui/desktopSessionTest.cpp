@@ -5,7 +5,11 @@
 // cleanly with the configuration written.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <QGuiApplication>
 #include <algorithm>
 #include <chrono>
@@ -14,6 +18,7 @@
 
 #include "app/configFile.h"
 #include "app/fileCommands.h"
+#include "app/manualLink.h"
 #include "app/frameWindow.h"
 #include "monitor/monitorControl.h"
 #include "monitor/monitorState.h"
@@ -114,4 +119,35 @@ TEST(DesktopSession, CustomDrawnWindowsTellScreenReadersWhatTheyShow)
     platform::dialogs.reset();
     testing_support::resetCore();
     app::document.reset();
+}
+
+TEST(DesktopSession, TheAboutBoxOffersTheManualInstalledBesideTheProgram)
+{
+    namespace fs = std::filesystem;
+    testing_support::TempDir dir;
+    fs::create_directories(dir.path() / "usr" / "bin");
+    EXPECT_EQ(app::manualPath(dir.file("usr/bin")), "");
+    fs::create_directories(dir.path() / "usr" / "share" / "doc" / "ozmar" / "manual");
+    testing_support::writeBytes(dir.file("usr/share/doc/ozmar/manual/manual.html"), {'<'});
+    EXPECT_EQ(app::manualPath(dir.file("usr/bin")), dir.file("usr/share/doc/ozmar/manual/manual.html"));
+    fs::create_directories(dir.path() / "build" / "manual");
+    testing_support::writeBytes(dir.file("build/manual/manual.html"), {'<'});
+    EXPECT_EQ(app::manualPath(dir.file("build")), dir.file("build/manual/manual.html"));
+
+    platform::ScriptedResponder responder;
+    testing_support::resetDesktop(responder);
+    app::FrameWindow frame;
+    frame.show();
+    QString buttons;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            for (QAbstractButton* b : box->buttons())
+                buttons += b->text() + ";";
+            box->reject();
+        }
+    });
+    frame.onCommand(cmd::about, 0, 0);
+    EXPECT_NE(buttons.indexOf("&Manual;"), -1) << buttons.toStdString();
+    platform::dialogs.reset();
+    testing_support::resetCore();
 }

@@ -128,7 +128,8 @@ void setHeader(Recording& rec, const RecordingOptions& o, const TreatmentCourse&
     if (o.reportText)
         flags |= 0x0100;
     const std::uint16_t words[][2] = {
-        {hw::contentFlags, flags}, {hw::month, 6}, {hw::day, 26}, {hw::year, 26}, {hw::hour, 9},
+        {hw::contentFlags, flags}, {hw::month, static_cast<std::uint16_t>(o.month)},
+        {hw::day, static_cast<std::uint16_t>(o.day)}, {hw::year, static_cast<std::uint16_t>(o.year)}, {hw::hour, 9},
         {hw::minute, static_cast<std::uint16_t>(15 + s.seed % 40)}, {hw::second, 0},
         {hw::energySet, static_cast<std::uint16_t>(40 + s.seed % 50)}, {hw::energyDelivered, 0},
         {hw::stimulusDuration, static_cast<std::uint16_t>((c.stimulusEnd - c.stimulusStart) * 10)},

@@ -12,6 +12,7 @@ struct RecordingOptions {
     Session session;
     bool reportText = false;  // the instrument's CSV report lines
     bool rawEeg = true;       // false: FFT data only
+    int year = 26, month = 6, day = 26;  // the date of the session (two-digit year)
 };
 
 // Fills `into` as the instrument would after a session: raw channels,

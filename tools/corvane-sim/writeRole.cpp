@@ -14,7 +14,7 @@ namespace {
 
 const char kWriteUsage[] =
     "usage: corvane-sim write OUT.dat [--channels 2|4] [--monitoring] [--seconds N] [--report-text]\n"
-    "                         [--fft-only] [--seed N] [--max]\n";
+    "                         [--fft-only] [--seed N] [--max] [--date YYYY-MM-DD]\n";
 
 bool number(const std::string& text, double& value)
 {
@@ -37,7 +37,16 @@ bool parse(const std::vector<std::string>& args, RecordingOptions& o, std::strin
             o.session.seconds = v;
         else if (a == "--seed" && hasValue && number(args[++i], v) && v >= 0)
             o.session.seed = static_cast<std::uint32_t>(v);
-        else if (a == "--monitoring")
+        else if (a == "--date" && hasValue) {
+            int y = 0, m = 0, d = 0;
+            char end = 0;
+            if (std::sscanf(args[++i].c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &end) != 3 || y < 1996 || y > 2095 || m < 1 ||
+                m > 12 || d < 1 || d > 31)
+                return false;
+            o.year = y % 100;
+            o.month = m;
+            o.day = d;
+        } else if (a == "--monitoring")
             o.session.monitoring = true;
         else if (a == "--report-text")
             o.reportText = true;
