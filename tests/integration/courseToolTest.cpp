@@ -13,16 +13,7 @@ using namespace testing_support;
 
 namespace {
 
-ProcessResult runTool(const std::string& args, const std::string& errFile = "/dev/null")
-{
-    return runCommand(std::string(OZMAR_TOOL_PATH) + " " + args, errFile);
-}
 
-std::string textOf(const std::string& path)
-{
-    const auto bytes = fileBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
 
 // The fields of one CSV line (RFC 4180).
 std::vector<std::string> fields(const std::string& line)
@@ -77,14 +68,14 @@ TEST_F(CourseTool, ListsPatientsAndWritesTheCourseCsvAndColumns)
     std::filesystem::create_directory(course.dir.file("out"));
     r = runTool("course " + folder() + " --patient p-100 --csv " + csv, err);
     ASSERT_EQ(r.status, 0);
-    const std::string messages = textOf(err);
+    const std::string messages = fileText(err);
     EXPECT_NE(messages.find("broken.dat: skipped"), std::string::npos) << messages;
     EXPECT_NE(messages.find("notes.txt: skipped"), std::string::npos) << messages;
     EXPECT_EQ(messages.find("q1.dat"), std::string::npos) << messages;
     EXPECT_NE(r.out.find("  3b  2026-01-12  09:20:00"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("SHORT-EEG SHORT-EMG DOSE-UP AFTER-DOSE-UP"), std::string::npos);
     EXPECT_NE(r.out.find("excluded (monitoring): " + course.dir.file("m1.mon")), std::string::npos);
-    const auto rows = lines(textOf(csv));
+    const auto rows = lines(fileText(csv));
     ASSERT_EQ(rows.size(), 11u);
     for (std::size_t i = 1; i < rows.size(); ++i)
         EXPECT_EQ(fields(rows[i])[0], "P-100");
@@ -94,7 +85,7 @@ TEST_F(CourseTool, EveryValueIsTheNumberOfTheFilesReport)
 {
     const std::string csv = course.dir.file("p.csv");
     ASSERT_EQ(runTool("course " + folder() + " --patient P-100 --csv " + csv).status, 0);
-    const auto rows = lines(textOf(csv));
+    const auto rows = lines(fileText(csv));
     const std::vector<std::string> head = fields(rows[0]);
     const std::map<std::string, std::string> labels = {
         {"energy_set_percent", "% Energy Set"}, {"charge_mC", "Charge Delivered"}, {"current_A", "Current"},
@@ -139,7 +130,7 @@ TEST_F(CourseTool, ExitCodesAndMessages)
     EXPECT_EQ(runTool("course " + folder() + " --csv " + course.dir.file("all.csv")).status, 1);
     EXPECT_EQ(runTool("course " + course.dir.file("nowhere") + " --patient P-100", err).status, 2);
     EXPECT_EQ(runTool("course " + folder() + " --patient X-1", err).status, 6);
-    EXPECT_NE(textOf(err).find("No recording of patient X-1"), std::string::npos);
+    EXPECT_NE(fileText(err).find("No recording of patient X-1"), std::string::npos);
     EXPECT_EQ(runTool("course " + folder() + " --patient P-100 --plot " + course.dir.file("p.svg")).status, 1);
     // A file given by name is read as well as a folder's.
     const ProcessResult one = runTool("course " + course.dir.file("t1.dat") + " " + course.dir.file("q1.dat"));
@@ -160,7 +151,7 @@ TEST_F(CourseTool, RecursiveFindsSubfoldersAndANameFindsFilesWithoutId)
     ASSERT_EQ(r.status, 0);
     EXPECT_NE(r.out.find(" 1  2026-01-02"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find(" 2  2026-01-05"), std::string::npos) << r.out;
-    EXPECT_NE(textOf(err).find("warning: " + sub + "/t0.dat: no patient ID"), std::string::npos) << textOf(err);
+    EXPECT_NE(fileText(err).find("warning: " + sub + "/t0.dat: no patient ID"), std::string::npos) << fileText(err);
 }
 
 TEST_F(CourseTool, ThePlotHasOnePanelPerMeasureWithTrendLines)

@@ -16,11 +16,6 @@ namespace {
 
 using Result = ProcessResult;
 
-Result runTool(const std::string& args, const std::string& errFile = "/dev/null")
-{
-    return runCommand(std::string(OZMAR_TOOL_PATH) + " " + args, errFile);
-}
-
 class OzmarTool : public ::testing::Test {
 protected:
     void SetUp() override

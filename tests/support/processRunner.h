@@ -25,4 +25,12 @@ inline ProcessResult runCommand(const std::string& commandLine, const std::strin
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
 }
 
+#ifdef OZMAR_TOOL_PATH
+// Runs ozmar-tool with its arguments; standard error goes to `errFile`.
+inline ProcessResult runTool(const std::string& args, const std::string& errFile = "/dev/null")
+{
+    return runCommand(std::string(OZMAR_TOOL_PATH) + " " + args, errFile);
+}
+#endif
+
 }  // namespace testing_support

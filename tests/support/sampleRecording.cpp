@@ -141,6 +141,12 @@ void readPrimary(const std::string& path)
     readStream(nullptr, file.get());
 }
 
+std::string fileText(const std::string& path)
+{
+    const std::vector<std::uint8_t> bytes = fileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 std::vector<std::uint8_t> fileBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -30,6 +30,8 @@ void writePrimary(const std::string& path);
 void readPrimary(const std::string& path);
 
 std::vector<std::uint8_t> fileBytes(const std::string& path);
+// The file's bytes as a string.
+std::string fileText(const std::string& path);
 void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 // A fresh folder below the system's temporary folder, removed at the end.

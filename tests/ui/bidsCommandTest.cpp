@@ -16,11 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string textOf(const std::string& path)
-{
-    const auto bytes = testing_support::fileBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
 
 class BidsCommandTest : public ::testing::Test {
 protected:
@@ -56,10 +51,10 @@ TEST_F(BidsCommandTest, ExportsThePatientAnonymisedAndSavesTheMappingApart)
     ASSERT_EQ(responder.fileRequests.size(), 2u);
     EXPECT_EQ(responder.fileRequests[0].title, "Export BIDS");
     EXPECT_TRUE(responder.fileRequests[0].panel->checked[0]);
-    EXPECT_EQ(bids::parseTsv(textOf(dataset + "/sub-01/sub-01_sessions.tsv")).rows.size(), 6u);
+    EXPECT_EQ(bids::parseTsv(testing_support::fileText(dataset + "/sub-01/sub-01_sessions.tsv")).rows.size(), 6u);
     EXPECT_FALSE(fs::exists(dataset + "/sub-02"));  // only the open recording's patient
     EXPECT_FALSE(fs::exists(dataset + "/mapping.tsv"));
-    EXPECT_NE(textOf(out.file("mapping.tsv")).find("sub-01\tZQ-7731\t"), std::string::npos);
+    EXPECT_NE(testing_support::fileText(out.file("mapping.tsv")).find("sub-01\tZQ-7731\t"), std::string::npos);
     const std::vector<std::string> shown = responder.texts();
     ASSERT_FALSE(shown.empty());
     EXPECT_NE(shown.back().find("6 recordings of patient ZQ-7731 added"), std::string::npos) << shown.back();

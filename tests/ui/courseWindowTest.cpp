@@ -28,11 +28,6 @@ course::CourseWindow* courseWindow()
     return nullptr;
 }
 
-std::string textOf(const std::string& path)
-{
-    const auto bytes = testing_support::fileBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
 
 class CourseWindowTest : public ::testing::Test {
 protected:
@@ -100,7 +95,7 @@ TEST_F(CourseWindowTest, SavesTheCsvAndThePngAndPrintsPanelsAndTable)
     responder.fileAnswers = {csv, png};
     w->saveAsText();
     w->saveAsImage();
-    EXPECT_EQ(textOf(csv), course::courseCsv(w->course()));
+    EXPECT_EQ(testing_support::fileText(csv), course::courseCsv(w->course()));
     EXPECT_EQ(responder.fileRequests.at(0).name, "course-P_100.csv");
     QImage image(QString::fromStdString(png));
     ASSERT_EQ(image.size(), QSize(1600, 1000));

@@ -40,6 +40,15 @@ bool waitFor(const std::function<bool()>& condition)
     return true;
 }
 
+// Shows the frame at a size that holds its windows, with the recording open.
+bool showWith(app::FrameWindow& frame, const std::string& path)
+{
+    frame.resize(1000, 700);
+    frame.show();
+    app::FrameEffects none{[] {}, [](bool) {}, [] {}, [] {}, [] {}};
+    return app::openPath(&frame, path, none);
+}
+
 }  // namespace
 
 TEST(DesktopSession, OpenGraphFftPlayOneEpochAndExitWritesTheConfiguration)
@@ -54,10 +63,7 @@ TEST(DesktopSession, OpenGraphFftPlayOneEpochAndExitWritesTheConfiguration)
     state::startup.noSerial = false;  // a run that keeps its configuration
     {
         app::FrameWindow frame;
-        frame.resize(1000, 700);
-        frame.show();
-        app::FrameEffects none{[] {}, [](bool) {}, [] {}, [] {}, [] {}};
-        ASSERT_TRUE(app::openPath(&frame, dir.file("rec.dat"), none));
+        ASSERT_TRUE(showWith(frame, dir.file("rec.dat")));
         frame.onCommand(cmd::openReport, 0, 0);
         frame.onCommand(cmd::openGraph, 0, 0);
         frame.onCommand(cmd::openFft, 0, 0);
@@ -95,10 +101,7 @@ TEST(DesktopSession, CustomDrawnWindowsTellScreenReadersWhatTheyShow)
     ASSERT_EQ(testing_support::runCommand(std::string(CORVANE_SIM_PATH) + " write " + dir.file("rec.dat") + " --seconds 20").status, 0);
     {
         app::FrameWindow frame;
-        frame.resize(1000, 700);
-        frame.show();
-        app::FrameEffects none{[] {}, [](bool) {}, [] {}, [] {}, [] {}};
-        ASSERT_TRUE(app::openPath(&frame, dir.file("rec.dat"), none));
+        ASSERT_TRUE(showWith(frame, dir.file("rec.dat")));
         frame.onCommand(cmd::openReport, 0, 0);
         frame.onCommand(cmd::reportGraph, 0, 0);
         frame.onCommand(cmd::openGraph, 0, 0);
