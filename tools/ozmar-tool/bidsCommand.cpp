@@ -109,13 +109,9 @@ int bidsCommand(const Args& args)
         return status;
     if (const int status = storedTexts(b); status != kSuccess)
         return status;
-    std::vector<std::string> unopened;
-    const std::vector<std::string> files = course::filesUnder(b.paths, b.recursive, unopened);
-    if (!unopened.empty())
-        return fail(kCannotOpen, "cannot open \"" + unopened.front() + "\"");
-    const course::ScanResult scan = course::scanFiles(files);
-    for (const course::Skipped& s : scan.skipped)
-        std::fprintf(stderr, "ozmar-tool: %s: skipped: %s\n", s.path.c_str(), s.reason.c_str());
+    course::ScanResult scan;
+    if (const int status = scanPaths(b.paths, b.recursive, scan); status != kSuccess)
+        return status;
     for (const std::string& id : b.options.patients) {
         const auto mine = [&](const course::CourseRecording& r) { return course::patientKey(r.patientId) == course::patientKey(id); };
         if (std::none_of(scan.recordings.begin(), scan.recordings.end(), mine))

@@ -120,18 +120,26 @@ int writeOutputs(const CourseArgs& c, const course::Course& course)
 
 }  // namespace
 
+int scanPaths(const std::vector<std::string>& paths, bool recursive, course::ScanResult& scan)
+{
+    std::vector<std::string> unopened;
+    const std::vector<std::string> files = course::filesUnder(paths, recursive, unopened);
+    if (!unopened.empty())
+        return fail(kCannotOpen, "cannot open \"" + unopened.front() + "\"");
+    scan = course::scanFiles(files);
+    for (const course::Skipped& s : scan.skipped)
+        std::fprintf(stderr, "ozmar-tool: %s: skipped: %s\n", s.path.c_str(), s.reason.c_str());
+    return kSuccess;
+}
+
 int courseCommand(const Args& args)
 {
     CourseArgs c;
     if (!parse(args, c))
         return fail(kUsage, kCourseUsage);
-    std::vector<std::string> unopened;
-    const std::vector<std::string> files = course::filesUnder(c.paths, c.recursive, unopened);
-    if (!unopened.empty())
-        return fail(kCannotOpen, "cannot open \"" + unopened.front() + "\"");
-    const course::ScanResult scan = course::scanFiles(files);
-    for (const course::Skipped& s : scan.skipped)
-        std::fprintf(stderr, "ozmar-tool: %s: skipped: %s\n", s.path.c_str(), s.reason.c_str());
+    course::ScanResult scan;
+    if (const int status = scanPaths(c.paths, c.recursive, scan); status != kSuccess)
+        return status;
     if (c.patient.empty() && c.name.empty())
         return listPatients(scan.recordings);
 

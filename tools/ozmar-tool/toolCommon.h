@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace course {
+struct ScanResult;
+}
+
 namespace tool {
 
 // Exit codes of every subcommand.
@@ -77,6 +81,9 @@ int transferCommand(const std::string& command, const Args& args);
 int monitorCommand(const Args& args);
 int edfCommand(const Args& args);
 int courseCommand(const Args& args);
+// Finds and scans the data files of the paths given (as the course does),
+// naming each file skipped on standard error; an exit code.
+int scanPaths(const std::vector<std::string>& paths, bool recursive, course::ScanResult& scan);
 int bidsCommand(const Args& args);
 
 }  // namespace tool
