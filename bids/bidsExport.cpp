@@ -114,11 +114,19 @@ std::vector<Subject> subjectsOf(std::map<std::string, std::vector<CourseRecordin
     return subjects;
 }
 
+// The number of a label of digits ("07"); 0 for any other text, a cell of
+// another tool's dataset included.
 int labelNumber(const std::string& label)
 {
-    return !label.empty() && std::all_of(label.begin(), label.end(), [](unsigned char c) { return std::isdigit(c); })
-               ? std::atoi(label.c_str())
-               : 0;
+    const bool digits = !label.empty() && label.size() <= 6 &&
+                        std::all_of(label.begin(), label.end(), [](unsigned char c) { return std::isdigit(c); });
+    return digits ? std::stoi(label) : 0;
+}
+
+// What follows a prefix such as "sub-" or "ses-"; "" when the text is shorter.
+std::string afterPrefix(const std::string& text)
+{
+    return text.size() > 4 ? text.substr(4) : std::string();
 }
 
 // Labels and date shifts: the mapping's for patients it knows, the next
@@ -147,7 +155,7 @@ void label(std::vector<Subject>& subjects, const TsvTable& participants, const B
                             "when they were exported (--mapping FILE)");
     int highest = 0;
     for (std::size_t r = 0; r < participants.rows.size(); ++r)
-        highest = std::max(highest, labelNumber(participants.cell(r, "participant_id").substr(4)));
+        highest = std::max(highest, labelNumber(afterPrefix(participants.cell(r, "participant_id"))));
     for (const MappingEntry& m : options.mapping)
         highest = std::max(highest, labelNumber(m.label));
     for (Subject& s : subjects) {
@@ -172,7 +180,7 @@ void readSessions(Subject& s, const fs::path& dataset, const TsvTable& participa
     for (std::size_t r = 0; r < s.sessions.rows.size(); ++r) {
         s.times.insert(s.sessions.cell(r, "acq_time"));
         const std::string id = s.sessions.cell(r, "session_id");
-        s.nextSession = std::max(s.nextSession, labelNumber(id.substr(std::min<std::size_t>(4, id.size()))) + 1);
+        s.nextSession = std::max(s.nextSession, labelNumber(afterPrefix(id)) + 1);
     }
     for (std::size_t r = 0; r < participants.rows.size(); ++r)
         s.listed = s.listed || participants.cell(r, "participant_id") == "sub-" + s.label;

@@ -15,6 +15,7 @@ namespace {
 
 constexpr platform::CivilDate kEarliestEdf{1985, 1, 1};
 constexpr platform::CivilDate kShiftTarget{1990, 1, 1};
+constexpr long kMaxShift = 200L * 366;  // days: no real shift moves a date two centuries
 const char kMappingHeader[] = "participant_id\tpatient_id\tdate_shift_days";
 
 bool alphanumeric(const std::string& text)
@@ -93,7 +94,7 @@ bool parseMapping(const std::string& text, std::vector<MappingEntry>& mapping, s
         char* end = nullptr;
         const long shift = row.size() == 3 ? std::strtol(row[2].c_str(), &end, 10) : 0;
         if (row.size() != 3 || row[0].rfind("sub-", 0) != 0 || !alphanumeric(row[0].substr(4)) || row[1].empty() ||
-            row[2].empty() || *end != '\0') {
+            row[2].empty() || *end != '\0' || shift < -kMaxShift || shift > kMaxShift) {
             problem = "line " + std::to_string(i + 2) + " is not a mapping line";
             return false;
         }

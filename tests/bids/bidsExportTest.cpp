@@ -216,12 +216,25 @@ TEST(BidsExport, AFailedOrRefusedRunLeavesTheDatasetAsItWas)
     EXPECT_THROW(e.run({all}, [](const std::string& step) { return step.rfind("move", 0) == 0; }), bids::WriteError);
     EXPECT_FALSE(fs::exists(e.out.path() / "new"));
 
+    // Tables another tool left in odd shapes are read without harm.
+    e.options.dataset = e.dataset.string();
+    testing_support::writeBytes(e.dataset.string() + "/participants.tsv", {'p', 'a', 'r', 't', 'i', 'c', 'i', 'p', 'a', 'n', 't',
+                                                                         '_', 'i', 'd', '\n', 'x', '\n', 's', 'u', 'b', '-', '\n'});
+    e.options.anonymise = true;
+    e.options.mapping = {{"01", "ZQ-7731", -7}};
+    EXPECT_NO_THROW(e.run({e.at("a3.dat")}));
+    e.options.anonymise = false;
+    std::vector<bids::MappingEntry> mapping;
+    std::string problem;
+    EXPECT_FALSE(bids::parseMapping("participant_id\tpatient_id\tdate_shift_days\nsub-01\tP\t99999999999\n", mapping, problem));
+    EXPECT_FALSE(bids::parseMapping("participant_id\tpatient_id\tdate_shift_days\nsub-\tP\t7\n", mapping, problem));
+
     // Two IDs that reduce to one label are refused before anything is written.
     Treatment clash = on(6, 1, 1000, 30);
     clash.id = "ZQ7731";
     clash.samples = 400;
     writeTreatment(e.course.dir.file("clash.dat"), clash);
-    e.options.dataset = e.dataset.string();
+    const auto odd = snapshot(e.dataset);
     EXPECT_THROW(e.run({all}), bids::ExportRefused);
-    EXPECT_EQ(changed(snapshot(e.dataset), before), std::vector<std::string>());
+    EXPECT_EQ(changed(snapshot(e.dataset), odd), std::vector<std::string>());
 }
