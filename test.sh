@@ -39,7 +39,7 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOZMAR_TSAN
 cmake --build build-tsan --target ozmar_thread_tests ozmar_ui_tests
 export TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsanQt.supp"
 build-tsan/tests/ozmar_thread_tests --gtest_repeat=10 --gtest_brief=1
-build-tsan/tests/ozmar_ui_tests --gtest_filter='MonitorWindows.*:AutoUploadPaths.*:TransferCommands.*:GuiQueue.*:CourseWindowTest.*' --gtest_brief=1
+build-tsan/tests/ozmar_ui_tests --gtest_filter='MonitorWindows.*:AutoUploadPaths.*:TransferCommands.*:GuiQueue.*:CourseWindowTest.*:DesktopSession.*' --gtest_brief=1
 unset TSAN_OPTIONS
 
 echo "== ravnative under Wine"

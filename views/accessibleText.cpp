@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "data/recording.h"
+#include "monitor/guiRecordingRead.h"
 
 namespace views {
 
@@ -16,6 +17,13 @@ QString recordingDescription(const data::Recording& rec)
     return QString::asprintf("%s of %02u/%02u/%02u %02u:%02u, %d channels", kind, rec.header[hw::month], rec.header[hw::day],
                              rec.header[hw::year] % 100u, rec.header[hw::hour], rec.header[hw::minute],
                              rec.header[hw::channelMode] != 0 ? 4 : 2);
+}
+
+QString primaryRecordingDescription()
+{
+    QString text = "Recording";
+    monitor::readPrimaryFromGui([&](const data::Recording& rec) { text = recordingDescription(rec); });
+    return text;
 }
 
 void describe(QWidget& window, const QString& name, const QString& description)

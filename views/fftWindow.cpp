@@ -48,7 +48,7 @@ void FftWindow::paintEvent(QPaintEvent*)
     const FftSnapshot page = shownPage();
     // Drawn bars: a screen reader hears the mode and the epoch they show.
     describe(*this, "FFT",
-             recordingDescription(data::recordings.primary) + ", " + title().trimmed() +
+             primaryRecordingDescription() + ", " + title().trimmed() +
                  (page.hasData ? ", " + QString::fromStdString(page.segmentLabel).trimmed() : QString(", no spectrum yet")));
     const PageSetup setup = setupGraphPage(painter, page.geometry, width(), height());
     drawFftPage(painter, page, setup.lineHeight, true);

@@ -102,7 +102,7 @@ void GraphWindow::describeShown(const monitor::GraphSnapshot& page)
                     .arg(idlePage_ * pageSeconds, 0, 'f', 2)
                     .arg((idlePage_ + 1) * pageSeconds, 0, 'f', 2);
     }
-    describe(*this, "Graph", recordingDescription(rec) + ", " + shown);
+    describe(*this, "Graph", primaryRecordingDescription() + ", " + shown);
 }
 
 void GraphWindow::paintEvent(QPaintEvent* event)
