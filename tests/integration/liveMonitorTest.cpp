@@ -170,7 +170,13 @@ TEST_F(LiveMonitor, StatusPacketsArriveAndATreatmentStartTrims)
     EXPECT_EQ(rec.header[data::hw::baselineAvailable], 1);
     EXPECT_TRUE(rec.contentFlags() & data::content::report);
     // 600 frames came before the treatment start, 8 of them settling: 592, trimmed to 512.
-    EXPECT_EQ(got.size() % 256, (512u + 1800u) % 256u);
+    // 1800 came after it; on a loaded machine a slow read now and then drops 8 more
+    // while the line settles again (see above), so a few such drops are allowed.
+    ASSERT_GE(got.size(), 512u);
+    const std::size_t after = got.size() - 512u;
+    EXPECT_LE(after, 1800u);
+    EXPECT_EQ((1800u - after) % 8u, 0u);
+    EXPECT_GE(after, 1800u - 8u * 8u);
     EXPECT_EQ(rec.marker57, 2);
     // The condition flags after it mark epochs from the treatment's epoch (2) on.
     int marked = 0;
